@@ -1,0 +1,135 @@
+#include "alarm/Reestr.h"
+
+#include <charconv>
+#include <cstring>
+#include <stdexcept>
+
+#include "app/Globals.h"
+#include "platform/Platform.h"
+
+using platform::RegType;
+
+CReestr::CReestr() {
+  Opened = false;
+  platform::RegKey key = 0;
+  // The leading backslash marks a path from the root; the platform takes it without.
+  const std::string subkey = std::string(kKeyPath).substr(1);
+  if (platform::registry().CreateKeyCurrentUser(subkey, platform::kKeyAllAccess, key) == platform::kErrorSuccess &&
+      key != 0)
+    SettingsKey = key;
+  Opened = SettingsKey != 0;
+}
+
+CReestr::~CReestr() {
+  if (SettingsKey) platform::registry().CloseKey(SettingsKey);
+}
+
+bool CReestr::GetInt(const std::string& name, int& value) {
+  value = 0;
+  if (!Opened) return false;
+  RegType type = RegType::None;
+  std::uint8_t buffer[4] = {};
+  std::uint32_t size = sizeof buffer;
+  if (platform::registry().QueryValue(SettingsKey, name, type, buffer, size) != platform::kErrorSuccess) return false;
+  if (type != RegType::Dword || size != 4) return false;
+  std::int32_t v;
+  std::memcpy(&v, buffer, 4);
+  value = v;
+  return true;
+}
+
+bool CReestr::GetBool(const std::string& name, bool& value) {
+  int v = 0;
+  const bool found = GetInt(name, v);
+  value = found && v != 0;
+  return found;
+}
+
+bool CReestr::GetString(const std::string& name, std::string& value) {
+  value.clear();
+  if (!Opened) return false;
+  RegType type = RegType::None;
+  std::uint32_t size = 0;
+  if (platform::registry().QueryValue(SettingsKey, name, type, nullptr, size) != platform::kErrorSuccess || size == 0)
+    return false;
+  std::string buffer(size, '\0');
+  if (platform::registry().QueryValue(SettingsKey, name, type, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                                      size) != platform::kErrorSuccess)
+    return false;
+  if (type != RegType::Sz && type != RegType::ExpandSz) return false;
+  buffer.resize(std::min<std::size_t>(size, buffer.size()));
+  if (auto nul = buffer.find('\0'); nul != std::string::npos) buffer.resize(nul);
+  value = buffer;
+  return !value.empty();
+}
+
+void CReestr::Set(const std::string& name, RegType type, const void* data, std::uint32_t size) {
+  if (!Opened) return;
+  if (platform::registry().SetValue(SettingsKey, name, type, static_cast<const std::uint8_t*>(data), size) !=
+      platform::kErrorSuccess)
+    throw std::runtime_error("Failed to set data for '" + name + "'");
+}
+
+void CReestr::SetInt(const std::string& name, int value) {
+  const std::int32_t v = value;
+  Set(name, RegType::Dword, &v, 4);
+}
+
+void CReestr::SetBool(const std::string& name, bool value) { SetInt(name, value ? 1 : 0); }
+
+void CReestr::SetString(const std::string& name, const std::string& value) {
+  Set(name, RegType::Sz, value.c_str(), std::uint32_t(value.size() + 1));
+}
+
+bool ParseListFile(const std::string& text, std::vector<std::string>& list) {
+  list.clear();
+  std::size_t at = 0;
+  const std::size_t n = text.size();
+  auto atOrBelowSpace = [&](std::size_t i) { return static_cast<unsigned char>(text[i]) <= ' '; };
+  while (at < n && atOrBelowSpace(at)) ++at;
+  if (at == n) return true;  // an empty file is an empty list
+  std::string token;
+  while (at < n && !atOrBelowSpace(at) && token.size() < 32) token += text[at++];
+  std::int32_t count = 0;
+  const char* first = token.data();
+  if (!token.empty() && token[0] == '+') ++first;
+  const auto [end, ec] = std::from_chars(first, token.data() + token.size(), count);
+  if (ec != std::errc() || end != token.data() + token.size() || first == token.data() + token.size()) return false;
+  // The rest of the count's line.
+  auto skipLineEnd = [&] {
+    if (at < n && text[at] == '\r') ++at;
+    if (at < n && text[at] == '\n') ++at;
+  };
+  while (at < n && text[at] != '\r' && text[at] != '\n') ++at;
+  skipLineEnd();
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (at >= n && list.size() >= n) break;  // padding never outgrows the file itself
+    const std::size_t start = at;
+    while (at < n && text[at] != '\r' && text[at] != '\n') ++at;
+    list.push_back(text.substr(start, at - start));
+    skipLineEnd();
+  }
+  return true;
+}
+
+std::string FormatListFile(const std::vector<std::string>& list) {
+  std::string out = std::to_string(list.size()) + "\r\n";
+  for (const auto& entry : list) out += entry + "\r\n";
+  return out;
+}
+
+bool CReestr::LoadList(const std::string& name, std::vector<std::string>& list) {
+  list.clear();
+  const auto text = platform::files().ReadAll(ExeDirectory() + name + ".txt");
+  if (!text) return false;
+  return ParseListFile(*text, list);
+}
+
+void CReestr::SaveList(const std::string& name, const std::vector<std::string>& list) {
+  // Written beside the old file first and swapped in only when complete, so a failure
+  // midway never loses the list that was there.
+  const std::string path = ExeDirectory() + name + ".txt";
+  const std::string temp = path + ".new";
+  auto& files = platform::files();
+  if (!files.WriteAll(temp, FormatListFile(list)) || !files.Replace(temp, path)) files.Remove(temp);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The settings store: one registry key of the current user, held open for the whole run,
+// with typed reads that say whether the value was found, typed writes, and lists of texts
+// kept as text files beside the program.
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+class CReestr {
+ public:
+  CReestr();
+  virtual ~CReestr();
+  CReestr(const CReestr&) = delete;
+  CReestr& operator=(const CReestr&) = delete;
+
+  bool IsOpen() const { return Opened; }
+  // Reads report false (and 0, false or "") when the value is missing, of the wrong type or
+  // unreadable; a store that is not open reads nothing.
+  bool GetInt(const std::string& name, int& value);
+  bool GetBool(const std::string& name, bool& value);
+  bool GetString(const std::string& name, std::string& value);
+  // Writes raise "Failed to set data for '<name>'" when the registry refuses them; a store
+  // that is not open writes nothing.
+  void SetInt(const std::string& name, int value);
+  void SetBool(const std::string& name, bool value);
+  void SetString(const std::string& name, const std::string& value);
+  // The list file <program folder><name>.txt: a count line, then one entry per line.
+  bool LoadList(const std::string& name, std::vector<std::string>& list);
+  // Replaces the list file; a failure leaves the old file as it was and is not reported.
+  void SaveList(const std::string& name, const std::vector<std::string>& list);
+
+  static constexpr const char* kKeyPath = "\\Software\\MirenWorks\\Ravilo";
+
+ private:
+  void Set(const std::string& name, platform::RegType type, const void* data, std::uint32_t size);
+  bool Opened = false;
+  platform::RegKey SettingsKey = 0;
+};
+
+// Parses the text of a list file; false for a count that is not a number. Entries missing
+// at the end of the file are added empty, but never more entries than the file has bytes.
+bool ParseListFile(const std::string& text, std::vector<std::string>& list);
+std::string FormatListFile(const std::vector<std::string>& list);
+
+inline CReestr* Reestr = nullptr;

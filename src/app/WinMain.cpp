@@ -1,0 +1,17 @@
+// The Windows entry point: installs the Windows services and toolkit, then runs Ravilo.
+#include "platform/win32/WinHeaders.h"
+
+#include "app/Program.h"
+#include "platform/win32/Win32Platform.h"
+#include "ui/Application.h"
+#include "ui/win32/Win32Backend.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  static platform::win32::Win32Registry registry;
+  static platform::win32::Win32Kernel kernel;
+  static platform::win32::Win32FileSystem files;
+  platform::Install({&registry, &kernel, &files, nullptr});
+  static ui::win32::Win32Backend backend(instance);
+  ui::Application::Instance().Initialize(backend);
+  RunRavilo();
+}

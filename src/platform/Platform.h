@@ -1,0 +1,26 @@
+#pragma once
+// The operating-system seam. The entry point installs one implementation (Windows, or the
+// fakes in tests); portable code reaches it through these accessors.
+#include "platform/FileSystem.h"
+#include "platform/Kernel.h"
+#include "platform/Registry.h"
+
+namespace platform {
+
+class Media;
+
+struct Services {
+  Registry* registry = nullptr;
+  Kernel* kernel = nullptr;
+  FileSystem* files = nullptr;
+  Media* media = nullptr;
+};
+
+void Install(const Services& services);
+const Services& Installed();
+
+inline Registry& registry() { return *Installed().registry; }
+inline Kernel& kernel() { return *Installed().kernel; }
+inline FileSystem& files() { return *Installed().files; }
+
+}  // namespace platform

@@ -1,0 +1,222 @@
+#include "shell/main.h"
+
+#include <exception>
+
+#include "alarm/AlarmUnit.h"
+#include "alarm/Reestr.h"
+#include "app/Globals.h"
+#include "desktop/TaskBar.h"
+#include "ui/Application.h"
+
+namespace {
+constexpr const char* kDamaged = "Program is damaged. Try to reinstall the application.";
+
+template <class T>
+void Release(T*& object) {
+  delete object;
+  object = nullptr;
+}
+}  // namespace
+
+TFormMain::TFormMain()
+    : About1(TrayPopupMenu.Add("About")),
+      N1(TrayPopupMenu.Add("-")),
+      SetAlarmTime1(TrayPopupMenu.Add("Alarm")),
+      Show1(TrayPopupMenu.Add("Hide")),
+      Funnyeyes1(TrayPopupMenu.Add("Funny eyes")),
+      Exit1(TrayPopupMenu.Add("Exit")),
+      ImageStop(*this),
+      Image10MinMore(*this) {
+  SetCaption("Ravilo");
+  // The design size; creation puts the normal layout and the stored place in its stead.
+  SetBounds(299, 272, 452, 242);
+  SetTopMost(true);
+  SetDesignVisible(true);
+
+  ImageStop.SetBounds({0, 136, 140, 105});
+  Image10MinMore.SetBounds({312, 136, 140, 105});
+  ImageStop.OnMouseDown = [this](ui::MouseButton, int, int) { ImageStopMouseDown(); };
+  ImageStop.OnMouseUp = [this](ui::MouseButton, int, int) { ImageStopMouseUp(); };
+  Image10MinMore.OnMouseDown = [this](ui::MouseButton, int, int) { Image10MinMoreMouseDown(); };
+  Image10MinMore.OnMouseUp = [this](ui::MouseButton, int, int) { Image10MinMoreMouseUp(); };
+
+  About1.OnClick = [this] { About1Click(); };
+  SetAlarmTime1.OnClick = [this] { SetAlarmTime1Click(); };
+  Show1.OnClick = [this] { Show1Click(); };
+  Funnyeyes1.OnClick = [this] { Funnyeyes1Click(); };
+  Exit1.OnClick = [this] { Exit1Click(); };
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::FormCreate() {
+  Randomize();
+  Trace("Main Create");
+  KeyHeld = false;
+  if (!LoadPictures({{&AStopAlarm, "Images\\MainWindow\\astopalarm.bmp"},
+                     {&IStopAlarm, "Images\\MainWindow\\istopalarm.bmp"},
+                     {&A10MinMore, "Images\\MainWindow\\a10minmore.bmp"},
+                     {&I10MinMore, "Images\\MainWindow\\i10minmore.bmp"}}))
+    ReportDamaged();
+  // Until first pressed, the ringing buttons show the pictures built into the layout.
+  try {
+    ImageStop.SetPicture(LoadPictureResource("RingStopFirst"));
+    Image10MinMore.SetPicture(LoadPictureResource("Ring10MinFirst"));
+  } catch (const std::exception&) {
+    ReportDamaged();
+  }
+  ShowNormalLayout();
+
+  Reestr = new CReestr();
+  if (!Reestr->IsOpen()) ReportDamaged();
+  int x = 0, y = 0;
+  LoadPosition(x, y);
+  SetPosition(x, y);
+
+  TaskBarControl = new CTaskBarControl();
+  TaskBarControl->HideButton();
+
+  Alarm = new CAlarm();
+
+  if (Alarm->IsOn())
+    ShowAlarmOn();
+  else
+    ShowAlarmOff();
+}
+
+void TFormMain::FormDestroy() {
+  Trace("MainWindow::Destroy");
+  Trace("Unload images");
+  AStopAlarm.reset();
+  IStopAlarm.reset();
+  A10MinMore.reset();
+  I10MinMore.reset();
+  Trace("disable idle");
+  if (Reestr) {
+    // A refused write must not stop the rest of the release, which saves other settings.
+    try {
+      Reestr->SetInt("xpos", Left());
+      Reestr->SetInt("ypos", Top());
+    } catch (const std::exception&) {
+    }
+  }
+  Trace("destroy taskbar");
+  Release(TaskBarControl);
+  Trace("destroy tray icon");
+  Trace("destroy logic");
+  Trace("destroy animator");
+  Trace("destroy alarm");
+  Release(Alarm);
+  Trace("destroy regedit");
+  Release(Reestr);
+}
+
+void TFormMain::ReportDamaged() {
+  SystemMessageBox(kDamaged, "Error", ui::kMbOk);
+  ui::Application::Instance().Terminate();
+}
+
+void TFormMain::ExitProgram() {
+  Trace("Exit Program");
+  Trace("Call Halt");
+  ui::Application::Instance().Halt(1);
+}
+
+void TFormMain::ShowRingingLayout() {
+  SetClientSize(kRingingWidth, kRingingHeight);
+  ImageStop.SetVisible(true);
+  Image10MinMore.SetVisible(true);
+  CentreForRinging();
+}
+
+void TFormMain::ShowNormalLayout() {
+  SetClientSize(kNormalWidth, kNormalHeight);
+  ImageStop.SetVisible(false);
+  Image10MinMore.SetVisible(false);
+}
+
+void TFormMain::ShowAlarmOn() { SetAlarmTime1.SetCaption("Alarm [on]"); }
+
+void TFormMain::ShowAlarmOff() { SetAlarmTime1.SetCaption("Alarm [off]"); }
+
+void TFormMain::LoadPosition(int& x, int& y) {
+  const ui::Size screen = ui::Application::Instance().GetBackend().ScreenSize();
+  if (!Reestr->GetInt("xpos", x)) x = screen.width - Width() + 40;
+  if (!Reestr->GetInt("ypos", y)) y = screen.height - Height() + 50;
+  // Pulled back when beyond the right or bottom edge; no lower bound.
+  if ((long long)x - 40 > screen.width) x = screen.width + 40;
+  if ((long long)y - 50 > screen.height) y = screen.height + 50;
+  Reestr->SetInt("xpos", x);
+  Reestr->SetInt("ypos", y);
+}
+
+void TFormMain::CentreForRinging() {
+  SavedLeft = Left();
+  SavedTop = Top();
+  const ui::Size desktop = ui::Application::Instance().GetBackend().VirtualScreenSize();
+  SetPosition(desktop.width / 2 - Width() / 2, desktop.height / 2 - Height() / 2);
+}
+
+void TFormMain::RestorePosition() { SetPosition(SavedLeft, SavedTop); }
+
+void TFormMain::ImageStopMouseDown() { ImageStop.SetPicture(AStopAlarm); }
+
+void TFormMain::ImageStopMouseUp() {
+  ShowNormalLayout();
+  RestorePosition();
+  ImageStop.SetPicture(IStopAlarm);
+}
+
+void TFormMain::Image10MinMoreMouseDown() { Image10MinMore.SetPicture(A10MinMore); }
+
+void TFormMain::Image10MinMoreMouseUp() {
+  ShowNormalLayout();
+  RestorePosition();
+  Image10MinMore.SetPicture(I10MinMore);
+}
+
+bool TFormMain::HandleMessage(unsigned message, std::uintptr_t, std::intptr_t lParam) {
+  if (message != kTrayMessage) return false;
+  TrayMessage(lParam);
+  return true;
+}
+
+void TFormMain::TrayMessage(std::intptr_t mouseMessage) {
+  if (mouseMessage == kWmLButtonDown || mouseMessage == kWmLButtonDblClk)
+    TrayClick();
+  else if (mouseMessage == kWmRButtonDown)
+    PopupTrayMenu();
+}
+
+void TFormMain::TrayClick() { Activate(); }
+
+void TFormMain::PopupTrayMenu() {
+  auto& backend = ui::Application::Instance().GetBackend();
+  backend.PopupMenu(TrayPopupMenu, backend.CursorPos(), *this);
+  PostMessage(kWmNull, 0, 0);
+}
+
+void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
+  if (button == ui::MouseButton::Right) {
+    PopupTrayMenu();
+    return;
+  }
+  ReleaseCapture();
+  BeginSystemMove();
+}
+
+void TFormMain::About1Click() {}
+void TFormMain::SetAlarmTime1Click() {}
+void TFormMain::Show1Click() {}
+void TFormMain::Funnyeyes1Click() {}
+void TFormMain::Exit1Click() { Trace("Exit Click"); }
+
+bool TFormMain::FormCloseQuery() {
+  Trace("Close query");
+  const bool allowed = !KeyHeld;
+  Trace(allowed ? "YES" : "NO");
+  if (allowed) ExitProgram();
+  return allowed;
+}
+
+void TFormMain::FormClose() { Trace("FormClose"); }

@@ -1,0 +1,71 @@
+#pragma once
+// What a windowing backend gives the component toolkit: native peers for forms and timers,
+// the message loop, and the few desktop queries the program makes. ui/win32 implements it
+// with user32/gdi32; ui/headless simulates a desktop in virtual time for tests.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/Geometry.h"
+
+namespace ui {
+
+class Form;
+class Timer;
+class PopupMenu;
+
+class FormPeer {
+ public:
+  virtual ~FormPeer() = default;
+  virtual void SetBounds(int left, int top, int width, int height) = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual void Invalidate() = 0;
+  virtual void SetCapture() = 0;
+  virtual void ReleaseCapture() = 0;
+  // WM_SYSCOMMAND with SC_MOVE | HTCAPTION (61458): the system drags the window while the
+  // button is held.
+  virtual void BeginSystemMove() = 0;
+  virtual void Activate() = 0;
+  virtual void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // The native window handle, 0 where there is none.
+  virtual std::uintptr_t NativeHandle() const = 0;
+};
+
+class TimerPeer {
+ public:
+  virtual ~TimerPeer() = default;
+  virtual void Update(bool enabled, unsigned intervalMs) = 0;
+};
+
+// System message box flags and results, with their Win32 values.
+constexpr unsigned kMbOk = 0x0;
+constexpr unsigned kMbIconError = 0x10;
+constexpr unsigned kMbIconInformation = 0x40;
+constexpr int kIdOk = 1;
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual std::unique_ptr<FormPeer> CreateFormPeer(Form& form) = 0;
+  virtual std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) = 0;
+  // Waits for the next message and dispatches it.
+  virtual void HandleMessage() = 0;
+  // Dispatches every message already waiting, without waiting for more.
+  virtual void ProcessMessages() = 0;
+  virtual void SetApplicationTitle(const std::string& title) = 0;
+  // The system message box, owned by the application window.
+  virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+  virtual Point CursorPos() = 0;
+  // The primary display's size (SM_CXSCREEN, SM_CYSCREEN).
+  virtual Size ScreenSize() = 0;
+  // The bounding size of all displays (SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN).
+  virtual Size VirtualScreenSize() = 0;
+  // Pops up the menu with its top-left corner at the screen point; returns when it closed.
+  virtual void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) = 0;
+  // Adds the tool-window style to the application window (no taskbar button).
+  virtual void HideApplicationButton() = 0;
+};
+
+}  // namespace ui

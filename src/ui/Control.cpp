@@ -1,0 +1,27 @@
+#include "ui/Control.h"
+
+#include "ui/Form.h"
+
+namespace ui {
+
+Control::Control(Form& owner) : owner_(owner) { owner_.AddControl(this); }
+
+Control::~Control() { owner_.RemoveControl(this); }
+
+void Control::SetBounds(Rect r) {
+  if (r == bounds_) return;
+  bounds_ = r;
+  Invalidate();
+}
+
+void Control::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  owner_.Invalidate();
+}
+
+void Control::BringToFront() { owner_.BringControlToFront(this); }
+
+void Control::Invalidate() { owner_.Invalidate(); }
+
+}  // namespace ui

@@ -1,0 +1,53 @@
+#pragma once
+// A windowless control drawn by its form, in creation order (later ones above).
+#include <functional>
+
+#include "ui/Bitmap.h"
+#include "ui/Geometry.h"
+
+namespace ui {
+
+class Form;
+
+using MouseHandler = std::function<void(MouseButton button, int x, int y)>;
+
+class Control {
+ public:
+  explicit Control(Form& owner);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Form& Owner() const { return owner_; }
+  int Left() const { return bounds_.left; }
+  int Top() const { return bounds_.top; }
+  int Width() const { return bounds_.width; }
+  int Height() const { return bounds_.height; }
+  Rect Bounds() const { return bounds_; }
+  void SetLeft(int left) { SetBounds({left, bounds_.top, bounds_.width, bounds_.height}); }
+  void SetTop(int top) { SetBounds({bounds_.left, top, bounds_.width, bounds_.height}); }
+  void SetPosition(int left, int top) { SetBounds({left, top, bounds_.width, bounds_.height}); }
+  void SetBounds(Rect r);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled) { enabled_ = enabled; }
+  // Moves the control above every other control of its form.
+  void BringToFront();
+  void Invalidate();
+
+  MouseHandler OnMouseDown;
+  MouseHandler OnMouseUp;
+  std::function<void()> OnClick;
+
+  // Draws the control at its place on the form's surface.
+  virtual void Paint(Bitmap& surface) = 0;
+
+ private:
+  Form& owner_;
+  Rect bounds_;
+  bool visible_ = true;
+  bool enabled_ = true;
+};
+
+}  // namespace ui

@@ -1,0 +1,150 @@
+#include "ui/Form.h"
+
+#include <algorithm>
+
+#include "ui/Application.h"
+
+namespace ui {
+
+Form::Form() = default;
+
+Form::~Form() {
+  // Controls that are members of a subclass are gone by now; any left are owned elsewhere.
+  controls_.clear();
+}
+
+void Form::Create() {
+  peer_ = Application::Instance().GetBackend().CreateFormPeer(*this);
+  peer_->SetCaption(caption_);
+  peer_->SetBounds(bounds_.left, bounds_.top, bounds_.width, bounds_.height);
+  const bool showWhenCreated = visible_;
+  visible_ = false;
+  FormCreate();
+  if (showWhenCreated && !visible_) Show();
+}
+
+void Form::Destroy() {
+  if (!peer_) return;
+  FormDestroy();
+  peer_.reset();
+}
+
+void Form::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  if (peer_) peer_->SetCaption(caption);
+}
+
+void Form::SetBounds(int left, int top, int width, int height) {
+  const bool resized = width != bounds_.width || height != bounds_.height;
+  bounds_ = {left, top, width, height};
+  if (peer_) peer_->SetBounds(left, top, width, height);
+  if (resized) Invalidate();
+}
+
+void Form::Show() {
+  visible_ = true;
+  if (peer_) {
+    peer_->SetVisible(true);
+    Invalidate();
+  }
+}
+
+void Form::Hide() {
+  visible_ = false;
+  if (peer_) peer_->SetVisible(false);
+}
+
+void Form::Invalidate() {
+  dirty_ = true;
+  if (peer_) peer_->Invalidate();
+}
+
+const Bitmap& Form::Compose() {
+  if (surface_.Width() != bounds_.width || surface_.Height() != bounds_.height) {
+    surface_ = Bitmap(bounds_.width, bounds_.height);
+    dirty_ = true;
+  }
+  if (dirty_) {
+    surface_.Fill(colour_);
+    for (Control* c : controls_)
+      if (c->Visible()) c->Paint(surface_);
+    dirty_ = false;
+  }
+  return surface_;
+}
+
+void Form::SetCapture() {
+  if (peer_) peer_->SetCapture();
+}
+void Form::ReleaseCapture() {
+  captured_ = nullptr;
+  if (peer_) peer_->ReleaseCapture();
+}
+void Form::BeginSystemMove() {
+  if (peer_) peer_->BeginSystemMove();
+}
+void Form::Activate() {
+  if (peer_) peer_->Activate();
+}
+void Form::PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (peer_) peer_->PostMessage(message, wParam, lParam);
+}
+
+Control* Form::ControlAt(int x, int y) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+    if ((*it)->Visible() && (*it)->Enabled() && (*it)->Bounds().Contains({x, y})) return *it;
+  return nullptr;
+}
+
+void Form::HandleMouseDown(MouseButton button, int x, int y) {
+  Control* c = ControlAt(x, y);
+  if (!c) {
+    FormMouseDown(button, x, y);
+    return;
+  }
+  // The pressed control gets the release wherever the pointer is by then.
+  captured_ = c;
+  SetCapture();
+  if (c->OnMouseDown) c->OnMouseDown(button, x - c->Left(), y - c->Top());
+}
+
+void Form::HandleMouseUp(MouseButton button, int x, int y) {
+  Control* c = captured_;
+  if (!c) c = ControlAt(x, y);
+  captured_ = nullptr;
+  if (peer_) peer_->ReleaseCapture();
+  if (!c) return;
+  if (c->OnMouseUp) c->OnMouseUp(button, x - c->Left(), y - c->Top());
+  if (c->OnClick && c->Bounds().Contains({x, y})) c->OnClick();
+}
+
+bool Form::HandleCloseRequest() {
+  if (!FormCloseQuery()) return false;
+  FormClose();
+  Hide();
+  return true;
+}
+
+void Form::HandleMoved(int left, int top) {
+  bounds_.left = left;
+  bounds_.top = top;
+}
+
+void Form::AddControl(Control* c) {
+  controls_.push_back(c);
+  Invalidate();
+}
+
+void Form::RemoveControl(Control* c) {
+  std::erase(controls_, c);
+  if (captured_ == c) captured_ = nullptr;
+  Invalidate();
+}
+
+void Form::BringControlToFront(Control* c) {
+  std::erase(controls_, c);
+  controls_.push_back(c);
+  Invalidate();
+}
+
+}  // namespace ui

@@ -1,0 +1,108 @@
+#pragma once
+// A top-level window as a form designer describes it: borderless, its background the purple
+// colour key (layered), optionally always on top, with windowless controls painted from an
+// off-screen surface. Subclasses set their design properties in the constructor and
+// override the handlers they need.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Backend.h"
+#include "ui/Bitmap.h"
+#include "ui/Control.h"
+#include "ui/Geometry.h"
+
+namespace ui {
+
+// Keys as Win32 virtual-key codes; characters as their codes.
+using Key = unsigned;
+
+class Form {
+ public:
+  Form();
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  // Makes the native window and runs FormCreate; the form shows itself when it was
+  // designed visible. Called once by Application::CreateForm.
+  void Create();
+  // Runs FormDestroy and releases the native window. Called by the application's teardown.
+  void Destroy();
+  bool Created() const { return peer_ != nullptr; }
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  int Left() const { return bounds_.left; }
+  int Top() const { return bounds_.top; }
+  int Width() const { return bounds_.width; }
+  int Height() const { return bounds_.height; }
+  Rect Bounds() const { return bounds_; }
+  void SetBounds(int left, int top, int width, int height);
+  void SetPosition(int left, int top) { SetBounds(left, top, bounds_.width, bounds_.height); }
+  void SetClientSize(int width, int height) { SetBounds(bounds_.left, bounds_.top, width, height); }
+  bool Visible() const { return visible_; }
+  void Show();
+  void Hide();
+  bool TopMost() const { return topMost_; }
+  std::uint32_t Colour() const { return colour_; }
+
+  void Invalidate();
+  // The client area as it is shown: the key colour, then the visible controls in z-order.
+  const Bitmap& Compose();
+
+  void SetCapture();
+  void ReleaseCapture();
+  void BeginSystemMove();
+  void Activate();
+  void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+  FormPeer* Peer() const { return peer_.get(); }
+
+  // Entry points for the backend (already on the GUI thread). Positions are client pixels.
+  void HandleMouseDown(MouseButton button, int x, int y);
+  void HandleMouseUp(MouseButton button, int x, int y);
+  void HandleKeyDown(Key key) { FormKeyDown(key); }
+  void HandleKeyUp(Key key) { FormKeyUp(key); }
+  void HandleKeyPress(char c) { FormKeyPress(c); }
+  // A close request (WM_CLOSE, or the shutdown query). Returns whether it was allowed.
+  bool HandleCloseRequest();
+  // The native window moved (dragging) or changed size outside SetBounds.
+  void HandleMoved(int left, int top);
+  // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).
+  virtual bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) { return false; }
+
+  // Used by Control.
+  void AddControl(Control* c);
+  void RemoveControl(Control* c);
+  void BringControlToFront(Control* c);
+  Control* ControlAt(int x, int y) const;
+
+ protected:
+  // Design properties, for constructors.
+  void SetTopMost(bool topMost) { topMost_ = topMost; }
+  void SetDesignVisible(bool visible) { visible_ = visible; }
+
+  virtual void FormCreate() {}
+  virtual void FormDestroy() {}
+  virtual bool FormCloseQuery() { return true; }
+  virtual void FormClose() {}
+  virtual void FormMouseDown(MouseButton button, int x, int y) {}
+  virtual void FormKeyDown(Key key) {}
+  virtual void FormKeyUp(Key key) {}
+  virtual void FormKeyPress(char c) {}
+
+ private:
+  std::unique_ptr<FormPeer> peer_;
+  std::string caption_;
+  Rect bounds_{0, 0, 100, 100};
+  bool visible_ = false;
+  bool topMost_ = false;
+  std::uint32_t colour_ = kKeyColour;
+  std::vector<Control*> controls_;
+  Control* captured_ = nullptr;
+  Bitmap surface_;
+  bool dirty_ = true;
+};
+
+}  // namespace ui

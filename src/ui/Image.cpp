@@ -1,0 +1,24 @@
+#include "ui/Image.h"
+
+namespace ui {
+
+Image::Image(Form& owner) : Control(owner) {}
+
+void Image::SetPicture(std::shared_ptr<const Bitmap> picture) {
+  picture_ = std::move(picture);
+  if (autoSize_ && picture_) SetBounds({Left(), Top(), picture_->Width(), picture_->Height()});
+  Invalidate();
+}
+
+void Image::SetTransparent(bool transparent) {
+  transparent_ = transparent;
+  Invalidate();
+}
+
+void Image::Paint(Bitmap& surface) {
+  if (!picture_ || picture_->Empty()) return;
+  const std::uint32_t key = picture_->BottomLeft();
+  surface.Draw(*picture_, Left(), Top(), transparent_ ? &key : nullptr);
+}
+
+}  // namespace ui

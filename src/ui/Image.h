@@ -1,0 +1,25 @@
+#pragma once
+// A windowless picture: sizes itself to its bitmap and, when transparent, leaves out the
+// bitmap's own transparent colour (its bottom-left pixel) so the form's key shows through.
+#include <memory>
+
+#include "ui/Control.h"
+
+namespace ui {
+
+class Image : public Control {
+ public:
+  explicit Image(Form& owner);
+  void SetPicture(std::shared_ptr<const Bitmap> picture);
+  const std::shared_ptr<const Bitmap>& Picture() const { return picture_; }
+  void SetTransparent(bool transparent);
+  void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
+  void Paint(Bitmap& surface) override;
+
+ private:
+  std::shared_ptr<const Bitmap> picture_;
+  bool transparent_ = true;
+  bool autoSize_ = true;
+};
+
+}  // namespace ui

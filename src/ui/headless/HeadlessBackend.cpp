@@ -1,0 +1,286 @@
+#include "ui/headless/HeadlessBackend.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "ui/Application.h"
+#include "ui/Timer.h"
+
+namespace ui::headless {
+
+class HeadlessFormPeer : public FormPeer {
+ public:
+  HeadlessFormPeer(HeadlessBackend& backend, Form& form) : backend_(backend), form_(form) {}
+  ~HeadlessFormPeer() override { backend_.Forget(this); }
+
+  void SetBounds(int left, int top, int width, int height) override { bounds_ = {left, top, width, height}; }
+  void SetVisible(bool visible) override {
+    if (visible && !visible_) backend_.Raise(this);
+    visible_ = visible;
+  }
+  void SetCaption(const std::string&) override {}
+  void Invalidate() override {}
+  void SetCapture() override { backend_.SetCaptureTo(this); }
+  void ReleaseCapture() override {
+    if (backend_.CaptureOwner() == this) backend_.SetCaptureTo(nullptr);
+  }
+  void BeginSystemMove() override { backend_.BeginMove(this); }
+  void Activate() override {
+    activations_++;
+    backend_.Raise(this);
+  }
+  void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    Form* form = &form_;
+    backend_.Post([form, message, wParam, lParam] {
+      Application::Instance().Dispatch([&] { form->HandleMessage(message, wParam, lParam); });
+    });
+  }
+  std::uintptr_t NativeHandle() const override { return 0; }
+
+  Form& GetForm() { return form_; }
+  Rect Bounds() const { return bounds_; }
+  bool Visible() const { return visible_; }
+  void MoveTo(int left, int top) {
+    bounds_.left = left;
+    bounds_.top = top;
+    form_.HandleMoved(left, top);
+  }
+  int Activations() const { return activations_; }
+
+ private:
+  HeadlessBackend& backend_;
+  Form& form_;
+  Rect bounds_;
+  bool visible_ = false;
+  int activations_ = 0;
+};
+
+class HeadlessTimerPeer : public TimerPeer {
+ public:
+  HeadlessTimerPeer(HeadlessBackend& backend, Timer& timer) : backend_(backend), timer_(timer) {}
+  ~HeadlessTimerPeer() override { backend_.Forget(this); }
+  void Update(bool enabled, unsigned intervalMs) override {
+    // Like SetTimer, a change restarts the interval from now.
+    enabled_ = enabled;
+    interval_ = std::max(1u, intervalMs);
+    due_ = backend_.Now() + interval_;
+    sequence_ = backend_.NextTimerSequence();
+  }
+  bool Enabled() const { return enabled_; }
+  std::int64_t Due() const { return due_; }
+  std::int64_t Sequence() const { return sequence_; }
+  void Fire() {
+    due_ = backend_.Now() + interval_;
+    sequence_ = backend_.NextTimerSequence();
+    timer_.Fire();
+  }
+
+ private:
+  HeadlessBackend& backend_;
+  Timer& timer_;
+  bool enabled_ = false;
+  unsigned interval_ = 1000;
+  std::int64_t due_ = 0;
+  std::int64_t sequence_ = 0;
+};
+
+HeadlessBackend::HeadlessBackend() = default;
+HeadlessBackend::~HeadlessBackend() = default;
+
+std::unique_ptr<FormPeer> HeadlessBackend::CreateFormPeer(Form& form) {
+  auto peer = std::make_unique<HeadlessFormPeer>(*this, form);
+  forms_.push_back(peer.get());
+  return peer;
+}
+
+std::unique_ptr<TimerPeer> HeadlessBackend::CreateTimerPeer(Timer& timer) {
+  auto peer = std::make_unique<HeadlessTimerPeer>(*this, timer);
+  timers_.push_back(peer.get());
+  return peer;
+}
+
+void HeadlessBackend::Forget(HeadlessFormPeer* peer) {
+  std::erase(forms_, peer);
+  if (capture_ == peer) capture_ = nullptr;
+  if (moving_ == peer) moving_ = nullptr;
+}
+
+void HeadlessBackend::Forget(HeadlessTimerPeer* peer) { std::erase(timers_, peer); }
+
+void HeadlessBackend::Raise(HeadlessFormPeer* peer) {
+  std::erase(forms_, peer);
+  forms_.push_back(peer);
+}
+
+bool HeadlessBackend::RunOnePosted() {
+  if (posted_.empty()) return false;
+  auto message = std::move(posted_.front());
+  posted_.pop_front();
+  message();
+  return true;
+}
+
+HeadlessTimerPeer* HeadlessBackend::NextDueTimer() {
+  HeadlessTimerPeer* next = nullptr;
+  for (HeadlessTimerPeer* t : timers_) {
+    if (!t->Enabled()) continue;
+    if (!next || t->Due() < next->Due() || (t->Due() == next->Due() && t->Sequence() < next->Sequence()))
+      next = t;
+  }
+  return next;
+}
+
+void HeadlessBackend::HandleMessage() {
+  if (RunOnePosted()) return;
+  HeadlessTimerPeer* t = NextDueTimer();
+  if (!t) throw Stalled{};
+  now_ = std::max(now_, t->Due());
+  t->Fire();
+}
+
+void HeadlessBackend::ProcessMessages() {
+  // Only what is already waiting, as PeekMessage would find it; timers whose time has come
+  // count as waiting.
+  while (RunOnePosted()) {
+  }
+  for (;;) {
+    HeadlessTimerPeer* t = NextDueTimer();
+    if (!t || t->Due() > now_) break;
+    t->Fire();
+    while (RunOnePosted()) {
+    }
+  }
+}
+
+void HeadlessBackend::RunFor(std::int64_t ms) {
+  const std::int64_t until = now_ + ms;
+  auto& app = Application::Instance();
+  while (!app.Terminated()) {
+    if (RunOnePosted()) continue;
+    HeadlessTimerPeer* t = NextDueTimer();
+    if (!t || t->Due() > until) break;
+    now_ = std::max(now_, t->Due());
+    t->Fire();
+  }
+  if (!app.Terminated()) now_ = std::max(now_, until);
+}
+
+int HeadlessBackend::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  boxes_.push_back({text, caption, flags});
+  if (OnMessageBox) OnMessageBox(boxes_.back());
+  return kIdOk;
+}
+
+void HeadlessBackend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
+  RecordedMenu shown;
+  shown.at = at;
+  for (int i = 0; i < menu.Count(); ++i) {
+    shown.captions.push_back(menu.Item(i).Caption());
+    shown.checked.push_back(menu.Item(i).Checked());
+  }
+  menus_.push_back(shown);
+  const int choice = MenuChooser ? MenuChooser(menus_.back()) : -1;
+  // As with TrackPopupMenu, the chosen command arrives after the menu has closed.
+  if (choice >= 0) {
+    ui::PopupMenu* m = &menu;
+    Post([m, choice] { m->Click(choice); });
+  }
+}
+
+std::vector<HeadlessFormPeer*> HeadlessBackend::ZOrderTopFirst() const {
+  std::vector<HeadlessFormPeer*> order;
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+    if ((*it)->GetForm().TopMost()) order.push_back(*it);
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+    if (!(*it)->GetForm().TopMost()) order.push_back(*it);
+  return order;
+}
+
+Form* HeadlessBackend::FormAt(Point p) {
+  for (HeadlessFormPeer* peer : ZOrderTopFirst()) {
+    if (!peer->Visible()) continue;
+    const Rect r = peer->Bounds();
+    if (!r.Contains(p)) continue;
+    const Bitmap& pixels = peer->GetForm().Compose();
+    const int x = p.x - r.left, y = p.y - r.top;
+    if (x >= pixels.Width() || y >= pixels.Height()) continue;
+    // Exactly the key colour is not part of the window: the click goes to what lies below.
+    if (pixels.At(x, y) == kKeyColour) continue;
+    return &peer->GetForm();
+  }
+  return nullptr;
+}
+
+void HeadlessBackend::SetCursor(Point p) { cursor_ = p; }
+
+Form* HeadlessBackend::Press(Point p, MouseButton button) {
+  SetCursor(p);
+  Form* form = FormAt(p);
+  if (!form) return nullptr;
+  Application::Instance().Dispatch(
+      [&] { form->HandleMouseDown(button, p.x - form->Left(), p.y - form->Top()); });
+  ProcessMessages();
+  return form;
+}
+
+void HeadlessBackend::MoveTo(Point p) {
+  SetCursor(p);
+  if (moving_) {
+    moving_->MoveTo(moveStartWindow_.x + p.x - moveStartCursor_.x, moveStartWindow_.y + p.y - moveStartCursor_.y);
+  }
+}
+
+void HeadlessBackend::Release(Point p, MouseButton button) {
+  MoveTo(p);
+  if (moving_) {
+    // The system's move loop ends with the button; the window gets no release.
+    moving_ = nullptr;
+    return;
+  }
+  Form* form = capture_ ? &capture_->GetForm() : FormAt(p);
+  if (form)
+    Application::Instance().Dispatch(
+        [&] { form->HandleMouseUp(button, p.x - form->Left(), p.y - form->Top()); });
+  ProcessMessages();
+}
+
+Form* HeadlessBackend::Click(Point p, MouseButton button) {
+  Form* form = Press(p, button);
+  Release(p, button);
+  return form;
+}
+
+void HeadlessBackend::KeyDown(Form& form, Key key) {
+  Application::Instance().Dispatch([&] { form.HandleKeyDown(key); });
+}
+
+void HeadlessBackend::KeyUp(Form& form, Key key) {
+  Application::Instance().Dispatch([&] { form.HandleKeyUp(key); });
+}
+
+bool HeadlessBackend::RequestClose(Form& form) {
+  bool allowed = false;
+  Application::Instance().Dispatch([&] { allowed = form.HandleCloseRequest(); });
+  return allowed;
+}
+
+void HeadlessBackend::BeginMove(HeadlessFormPeer* peer) {
+  moving_ = peer;
+  moveStartCursor_ = cursor_;
+  moveStartWindow_ = {peer->Bounds().left, peer->Bounds().top};
+  if (capture_ == peer) capture_ = nullptr;
+}
+
+Bitmap HeadlessBackend::Capture(std::uint32_t desktopColour) {
+  Bitmap desktop(virtualScreen_.width, virtualScreen_.height, desktopColour);
+  auto order = ZOrderTopFirst();
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    if (!(*it)->Visible()) continue;
+    const Bitmap& pixels = (*it)->GetForm().Compose();
+    const std::uint32_t key = kKeyColour;
+    desktop.Draw(pixels, (*it)->Bounds().left, (*it)->Bounds().top, &key);
+  }
+  return desktop;
+}
+
+}  // namespace ui::headless

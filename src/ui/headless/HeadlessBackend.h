@@ -1,0 +1,119 @@
+#pragma once
+// A simulated desktop for tests: virtual time that the test advances, input injected at
+// screen points and hit-tested through the colour key, message boxes and menus recorded
+// and answered by the test, and a capture of the desktop as pixels.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Backend.h"
+#include "ui/Bitmap.h"
+#include "ui/Form.h"
+#include "ui/PopupMenu.h"
+
+namespace ui::headless {
+
+class HeadlessFormPeer;
+class HeadlessTimerPeer;
+
+struct RecordedMessageBox {
+  std::string text, caption;
+  unsigned flags;
+};
+
+struct RecordedMenu {
+  std::vector<std::string> captions;  // as shown, separators as "-"
+  std::vector<bool> checked;
+  Point at;
+};
+
+// Thrown by HandleMessage when nothing can ever happen again (no message, no timer).
+struct Stalled {};
+
+class HeadlessBackend : public Backend {
+ public:
+  HeadlessBackend();
+  ~HeadlessBackend() override;
+
+  // Backend
+  std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
+  std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
+  void HandleMessage() override;
+  void ProcessMessages() override;
+  void SetApplicationTitle(const std::string& title) override { title_ = title; }
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  Point CursorPos() override { return cursor_; }
+  Size ScreenSize() override { return screen_; }
+  Size VirtualScreenSize() override { return virtualScreen_; }
+  void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
+  void HideApplicationButton() override { applicationButtonHidden_ = true; }
+
+  // Virtual time.
+  std::int64_t Now() const { return now_; }
+  // Runs messages and timers until the clock reaches Now() + ms (or the application ends).
+  void RunFor(std::int64_t ms);
+  void Post(std::function<void()> message) { posted_.push_back(std::move(message)); }
+
+  // The desktop.
+  void SetScreen(Size primary, Size virtualScreen) { screen_ = primary; virtualScreen_ = virtualScreen; }
+  void SetCursor(Point p);
+  // Mouse input at a screen point, as a user gives it. Returns the form that received the
+  // press (nullptr: it fell through to the desktop).
+  Form* Press(Point p, MouseButton button = MouseButton::Left);
+  void MoveTo(Point p);
+  void Release(Point p, MouseButton button = MouseButton::Left);
+  Form* Click(Point p, MouseButton button = MouseButton::Left);
+  void KeyDown(Form& form, Key key);
+  void KeyUp(Form& form, Key key);
+  // WM_CLOSE to the form (or the shutdown query).
+  bool RequestClose(Form& form);
+  // The form whose visible pixel is at p, or nullptr.
+  Form* FormAt(Point p);
+  // The desktop as shown: a desktop colour with the visible forms over it, keyed out.
+  Bitmap Capture(std::uint32_t desktopColour = Rgb(0, 64, 64));
+
+  // Message boxes: recorded; answered with IDOK.
+  const std::vector<RecordedMessageBox>& MessageBoxes() const { return boxes_; }
+  std::function<void(const RecordedMessageBox&)> OnMessageBox;
+  // Menus: recorded; the test's chooser returns the index of the item to click (or -1).
+  const std::vector<RecordedMenu>& Menus() const { return menus_; }
+  std::function<int(const RecordedMenu&)> MenuChooser;
+  const std::string& Title() const { return title_; }
+  bool ApplicationButtonHidden() const { return applicationButtonHidden_; }
+
+  // Used by the peers.
+  void Raise(HeadlessFormPeer* peer);
+  void Forget(HeadlessFormPeer* peer);
+  void Forget(HeadlessTimerPeer* peer);
+  void SetCaptureTo(HeadlessFormPeer* peer) { capture_ = peer; }
+  HeadlessFormPeer* CaptureOwner() const { return capture_; }
+  void BeginMove(HeadlessFormPeer* peer);
+  std::int64_t NextTimerSequence() { return ++timerSequence_; }
+
+ private:
+  friend class HeadlessTimerPeer;
+  bool RunOnePosted();
+  HeadlessTimerPeer* NextDueTimer();
+  std::vector<HeadlessFormPeer*> ZOrderTopFirst() const;
+
+  std::int64_t now_ = 0;
+  std::int64_t timerSequence_ = 0;
+  std::deque<std::function<void()>> posted_;
+  std::vector<HeadlessFormPeer*> forms_;  // bottom first
+  std::vector<HeadlessTimerPeer*> timers_;
+  Point cursor_{0, 0};
+  Size screen_{1280, 800};
+  Size virtualScreen_{1280, 800};
+  HeadlessFormPeer* capture_ = nullptr;
+  HeadlessFormPeer* moving_ = nullptr;
+  Point moveStartCursor_;
+  Point moveStartWindow_;
+  std::vector<RecordedMessageBox> boxes_;
+  std::vector<RecordedMenu> menus_;
+  std::string title_;
+  bool applicationButtonHidden_ = false;
+};
+
+}  // namespace ui::headless

@@ -1,0 +1,339 @@
+#include "ui/win32/Win32Backend.h"
+
+#include <windowsx.h>
+
+#include <exception>
+#include <map>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/PopupMenu.h"
+#include "ui/Timer.h"
+
+namespace ui::win32 {
+namespace {
+
+constexpr char kFormClass[] = "RaviloForm";
+constexpr char kAppClass[] = "RaviloApplication";
+constexpr COLORREF kKey = RGB(128, 0, 128);
+// Posted to a form after its popup menu closed, carrying the chosen item.
+constexpr UINT kMenuCommand = WM_APP + 7;
+
+HWND g_appWindow = nullptr;
+
+class Win32FormPeer;
+
+Win32FormPeer* PeerOf(HWND hwnd) {
+  return reinterpret_cast<Win32FormPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+MouseButton ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return MouseButton::Right;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      return MouseButton::Middle;
+    default:
+      return MouseButton::Left;
+  }
+}
+
+// Runs a handler so that nothing unwinds through user32's frames.
+template <class F>
+void Guarded(F&& f) {
+  try {
+    Application::Instance().Dispatch(f);
+  } catch (...) {
+  }
+}
+
+class Win32FormPeer : public FormPeer {
+ public:
+  Win32FormPeer(Win32Backend& backend, Form& form) : form_(form) {
+    DWORD ex = WS_EX_LAYERED;
+    if (form.TopMost()) ex |= WS_EX_TOPMOST;
+    hwnd_ = CreateWindowExA(ex, kFormClass, form.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, form.Left(),
+                            form.Top(), form.Width(), form.Height(), backend.AppWindow(), nullptr, backend.Instance(),
+                            nullptr);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetLayeredWindowAttributes(hwnd_, kKey, 0, LWA_COLORKEY);
+  }
+  ~Win32FormPeer() override {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+
+  void SetBounds(int left, int top, int width, int height) override {
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  void SetVisible(bool visible) override {
+    if (visible) {
+      ShowWindow(hwnd_, SW_SHOW);
+      if (form_.TopMost()) SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+      ShowWindow(hwnd_, SW_HIDE);
+    }
+  }
+  void SetCaption(const std::string& caption) override { SetWindowTextA(hwnd_, caption.c_str()); }
+  void Invalidate() override { InvalidateRect(hwnd_, nullptr, FALSE); }
+  void SetCapture() override { ::SetCapture(hwnd_); }
+  void ReleaseCapture() override {
+    if (::GetCapture() == hwnd_) ::ReleaseCapture();
+  }
+  void BeginSystemMove() override { SendMessageA(hwnd_, WM_SYSCOMMAND, 61458, 0); }
+  void Activate() override { SetForegroundWindow(hwnd_); }
+  void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    ::PostMessageA(hwnd_, message, wParam, lParam);
+  }
+  std::uintptr_t NativeHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+
+  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        Guarded([&] { Paint(dc); });
+        EndPaint(hwnd_, &ps);
+        return 0;
+      }
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDBLCLK:
+      case WM_MBUTTONDBLCLK: {
+        const UINT down = msg == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN
+                          : msg == WM_RBUTTONDBLCLK ? WM_RBUTTONDOWN
+                          : msg == WM_MBUTTONDBLCLK ? WM_MBUTTONDOWN
+                                                    : msg;
+        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        Guarded([&] { form_.HandleMouseDown(ButtonOf(down), x, y); });
+        return 0;
+      }
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP: {
+        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        Guarded([&] { form_.HandleMouseUp(ButtonOf(msg), x, y); });
+        return 0;
+      }
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        Guarded([&] { form_.HandleKeyDown(Key(wParam)); });
+        break;
+      case WM_KEYUP:
+      case WM_SYSKEYUP:
+        Guarded([&] { form_.HandleKeyUp(Key(wParam)); });
+        break;
+      case WM_CHAR:
+        Guarded([&] { form_.HandleKeyPress(char(wParam)); });
+        return 0;
+      case WM_CLOSE:
+        // The form decides; a refused or allowed close never destroys the window itself.
+        Guarded([&] { form_.HandleCloseRequest(); });
+        return 0;
+      case WM_QUERYENDSESSION: {
+        bool allowed = false;
+        Guarded([&] { allowed = form_.HandleCloseRequest(); });
+        return allowed;
+      }
+      case WM_MOVE: {
+        RECT r;
+        GetWindowRect(hwnd_, &r);
+        form_.HandleMoved(r.left, r.top);
+        return 0;
+      }
+      case WM_SETCURSOR:
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        return TRUE;
+      case kMenuCommand:
+        if (auto* menu = reinterpret_cast<ui::PopupMenu*>(lParam)) menu->Click(int(wParam));
+        return 0;
+      default:
+        if (msg >= WM_USER || msg == 0x3B9 /*MM_MCINOTIFY*/) {
+          bool handled = false;
+          Guarded([&] { handled = form_.HandleMessage(msg, wParam, lParam); });
+          if (handled) return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+  }
+
+ private:
+  void Paint(HDC dc) {
+    const Bitmap& surface = form_.Compose();
+    if (surface.Empty()) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = surface.Width();
+    info.bmiHeader.biHeight = -surface.Height();  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, surface.Width(), surface.Height(), 0, 0, 0, surface.Height(),
+                      surface.Pixels().data(), &info, DIB_RGB_COLORS);
+  }
+
+  Form& form_;
+  HWND hwnd_ = nullptr;
+};
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (Win32FormPeer* peer = PeerOf(hwnd)) return peer->Handle(msg, wParam, lParam);
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+std::map<UINT_PTR, Timer*>& Timers() {
+  static std::map<UINT_PTR, Timer*> timers;
+  return timers;
+}
+
+void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = Timers().find(id);
+  if (it == Timers().end()) return;
+  Timer* timer = it->second;
+  try {
+    timer->Fire();
+  } catch (...) {
+  }
+}
+
+class Win32TimerPeer : public TimerPeer {
+ public:
+  explicit Win32TimerPeer(Timer& timer) : timer_(timer) {}
+  ~Win32TimerPeer() override { Stop(); }
+  void Update(bool enabled, unsigned intervalMs) override {
+    Stop();
+    if (!enabled) return;
+    id_ = SetTimer(nullptr, 0, intervalMs, TimerProc);
+    if (id_) Timers()[id_] = &timer_;
+  }
+
+ private:
+  void Stop() {
+    if (!id_) return;
+    KillTimer(nullptr, id_);
+    Timers().erase(id_);
+    id_ = 0;
+  }
+  Timer& timer_;
+  UINT_PTR id_ = 0;
+};
+
+}  // namespace
+
+HWND ApplicationWindow() { return g_appWindow; }
+
+Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+  WNDCLASSA form{};
+  form.style = CS_DBLCLKS;
+  form.lpfnWndProc = FormProc;
+  form.hInstance = instance;
+  form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  form.hIcon = LoadIconA(instance, "MAINICON");
+  form.lpszClassName = kFormClass;
+  RegisterClassA(&form);
+  WNDCLASSA app{};
+  app.lpfnWndProc = AppProc;
+  app.hInstance = instance;
+  app.hIcon = form.hIcon;
+  app.lpszClassName = kAppClass;
+  RegisterClassA(&app);
+  // The application window: never shown, owner of every form.
+  appWindow_ = CreateWindowExA(0, kAppClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  g_appWindow = appWindow_;
+}
+
+Win32Backend::~Win32Backend() {
+  if (appWindow_) DestroyWindow(appWindow_);
+  g_appWindow = nullptr;
+}
+
+std::unique_ptr<FormPeer> Win32Backend::CreateFormPeer(Form& form) {
+  return std::make_unique<Win32FormPeer>(*this, form);
+}
+
+std::unique_ptr<TimerPeer> Win32Backend::CreateTimerPeer(Timer& timer) {
+  return std::make_unique<Win32TimerPeer>(timer);
+}
+
+void Win32Backend::Dispatch(MSG& msg) {
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+void Win32Backend::HandleMessage() {
+  MSG msg;
+  const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  if (got == 0) {
+    Application::Instance().Terminate();
+    return;
+  }
+  if (got < 0) return;
+  Dispatch(msg);
+}
+
+void Win32Backend::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      Application::Instance().Terminate();
+      return;
+    }
+    Dispatch(msg);
+  }
+}
+
+void Win32Backend::SetApplicationTitle(const std::string& title) { SetWindowTextA(appWindow_, title.c_str()); }
+
+int Win32Backend::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  return ::MessageBoxA(appWindow_, text.c_str(), caption.c_str(), flags);
+}
+
+Point Win32Backend::CursorPos() {
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+Size Win32Backend::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+Size Win32Backend::VirtualScreenSize() {
+  return {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+void Win32Backend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
+  HMENU handle = CreatePopupMenu();
+  for (int i = 0; i < menu.Count(); ++i) {
+    MenuItem& item = menu.Item(i);
+    if (item.IsSeparator()) {
+      AppendMenuA(handle, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(handle, MF_STRING | (item.Checked() ? MF_CHECKED : 0), UINT_PTR(i + 1), item.Caption().c_str());
+    }
+  }
+  HWND hwnd = reinterpret_cast<HWND>(owner.Peer() ? owner.Peer()->NativeHandle() : 0);
+  // The menu closes when the user clicks elsewhere only if its owner is in the foreground.
+  SetForegroundWindow(hwnd);
+  const int chosen = TrackPopupMenu(handle, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x,
+                                    at.y, 0, hwnd, nullptr);
+  DestroyMenu(handle);
+  if (chosen > 0) PostMessageA(hwnd, kMenuCommand, WPARAM(chosen - 1), reinterpret_cast<LPARAM>(&menu));
+}
+
+void Win32Backend::HideApplicationButton() {
+  const LONG_PTR style = GetWindowLongPtrA(appWindow_, GWL_EXSTYLE);
+  SetWindowLongPtrA(appWindow_, GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
+}
+
+}  // namespace ui::win32

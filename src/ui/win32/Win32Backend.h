@@ -1,0 +1,40 @@
+#pragma once
+// The toolkit on user32/gdi32: every form is a borderless popup window owned by a hidden
+// application window (so none has a taskbar button of its own), layered with the purple
+// colour key and painted from the form's composed surface.
+#include "platform/win32/WinHeaders.h"
+
+#include "ui/Backend.h"
+
+namespace ui::win32 {
+
+class Win32Backend : public Backend {
+ public:
+  explicit Win32Backend(HINSTANCE instance);
+  ~Win32Backend() override;
+
+  std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
+  std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
+  void HandleMessage() override;
+  void ProcessMessages() override;
+  void SetApplicationTitle(const std::string& title) override;
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  Point CursorPos() override;
+  Size ScreenSize() override;
+  Size VirtualScreenSize() override;
+  void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
+  void HideApplicationButton() override;
+
+  HINSTANCE Instance() const { return instance_; }
+  HWND AppWindow() const { return appWindow_; }
+
+ private:
+  void Dispatch(MSG& msg);
+  HINSTANCE instance_;
+  HWND appWindow_ = nullptr;
+};
+
+// The hidden application window (owner of every form and of the system message boxes).
+HWND ApplicationWindow();
+
+}  // namespace ui::win32

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "TestEnvironment.h"
+#include "alarm/AlarmUnit.h"
+#include "alarm/Reestr.h"
+#include "app/Globals.h"
+#include "pet/EyesUnit.h"
+#include "shell/main.h"
+
+namespace {
+constexpr const char* kDamaged = "Program is damaged. Try to reinstall the application.";
+const char* kKey = TestEnvironment::kKey;
+}  // namespace
+
+TEST(Startup, AFirstRunStoresItsDefaultsAndRunsFromItsOwnFolder) {
+  TestEnvironment env;
+  env.kernel.currentDirectory = "D:\\Shortcuts\\";
+  ASSERT_FALSE(env.Start());
+  EXPECT_EQ(env.kernel.currentDirectory, TestEnvironment::kProgramDir);
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  EXPECT_EQ(env.desktop.Title(), "Ravilo");
+  EXPECT_TRUE(env.desktop.ApplicationButtonHidden());
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmIsOn"), 0u);
+  EXPECT_EQ(env.registry.String(kKey, "AlarmSound"), "Sounds\\Alarms\\alarm0.wav");
+  EXPECT_EQ(env.registry.Get(kKey, "AlarmSound")->type, platform::RegType::Sz);
+  EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 0u);
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmMin"), 0u);
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmHour"), 8u);
+  EXPECT_EQ(*env.files.Peek(std::string(TestEnvironment::kProgramDir) + "Playlist.txt"), "0\r\n");
+  // Every window exists, the main window shown and the others hidden.
+  ASSERT_NE(FormMain, nullptr);
+  ASSERT_NE(FormEyes, nullptr);
+  EXPECT_TRUE(FormMain->Visible());
+  EXPECT_FALSE(FormEyes->Visible());
+  EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), "Alarm [off]");
+  EXPECT_FALSE(env.RunFor(60'000));
+  EXPECT_TRUE(env.Running());
+}
+
+TEST(Startup, ASecondInstanceEndsAtOnceWithoutAWindow) {
+  TestEnvironment env;
+  env.kernel.existingMutexes.insert("Ravilo");
+  EXPECT_EQ(env.Start(), 0);
+  EXPECT_EQ(FormMain, nullptr);
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+}
+
+TEST(Startup, ASystemTooOldIsToldAndTheUninstallerStarted) {
+  TestEnvironment env;
+  env.kernel.osMajor = 4;
+  EXPECT_EQ(env.Start(), 0);
+  ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].text,
+            "You should have Windows 2000 or Windows XP on your computer to start Ravilo. ");
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].caption, "Information");
+  ASSERT_EQ(env.kernel.shellCalls.size(), 1u);
+  EXPECT_EQ(env.kernel.shellCalls[0].file, "unins000.exe");
+  EXPECT_EQ(FormMain, nullptr);
+  EXPECT_TRUE(env.kernel.heldMutexes.empty());
+}
+
+TEST(Startup, TheVersionQueryIsRetriedWithALargerRecord) {
+  TestEnvironment env;
+  env.kernel.versionFailuresLeft = 3;
+  int major = 0, minor = 0;
+  EXPECT_TRUE(GetOsVersion(major, minor));
+  EXPECT_EQ(major, 10);
+  EXPECT_EQ(env.kernel.versionRecordSizes, (std::vector<std::uint32_t>{148, 149, 150, 151}));
+  // A system that never answers is not taken for an old one, and the retries end.
+  env.kernel.versionFailuresLeft = 1'000'000;
+  EXPECT_FALSE(IsOsTooOld());
+  EXPECT_LT(env.kernel.versionRecordSizes.size(), 2000u);
+}
+
+TEST(Startup, AKeyThatCannotBeOpenedIsReportedAndTheProgramEnds) {
+  TestEnvironment env;
+  env.registry.refuseKeys = true;
+  EXPECT_EQ(env.Start(), 0);
+  ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].text, kDamaged);
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].caption, "Error");
+  EXPECT_EQ(env.registry.writes, 0);
+  // Torn down: no window left, every object released, the mutex given back.
+  EXPECT_EQ(FormMain, nullptr);
+  EXPECT_EQ(Reestr, nullptr);
+  EXPECT_EQ(Alarm, nullptr);
+  EXPECT_TRUE(env.kernel.heldMutexes.empty());
+}
+
+TEST(Startup, AMissingButtonBitmapIsReportedOnce) {
+  for (const char* name : {"astopalarm", "istopalarm", "a10minmore", "i10minmore"}) {
+    TestEnvironment env;
+    env.files.Hide(std::string(TestEnvironment::kProgramDir) + "Images\\MainWindow\\" + name + ".bmp");
+    EXPECT_EQ(env.Start(), 0) << name;
+    ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u) << name;
+    EXPECT_EQ(env.desktop.MessageBoxes()[0].text, kDamaged);
+    EXPECT_EQ(FormMain, nullptr);
+  }
+}
+
+TEST(Shutdown, ACloseRequestEndsWithExitCodeOneAndStoresThePosition) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  FormMain->SetPosition(100, 200);
+  EXPECT_EQ(env.Do([&] { env.desktop.RequestClose(*FormMain); }), 1);
+  EXPECT_EQ(env.registry.Dword(kKey, "xpos"), 100u);
+  EXPECT_EQ(env.registry.Dword(kKey, "ypos"), 200u);
+  EXPECT_EQ(FormMain, nullptr);
+  EXPECT_EQ(Reestr, nullptr);
+}
+
+TEST(Shutdown, ACloseWhileAKeyIsHeldIsRefusedUntilItIsReleasedOnTheWindow) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  env.desktop.KeyDown(*FormMain, 0x12 /*Alt*/);
+  EXPECT_FALSE(env.Do([&] { EXPECT_FALSE(env.desktop.RequestClose(*FormMain)); }));
+  EXPECT_TRUE(env.Running());
+  EXPECT_TRUE(FormMain->Visible());
+  env.desktop.KeyUp(*FormMain, 0x12);
+  EXPECT_EQ(env.Do([&] { env.desktop.RequestClose(*FormMain); }), 1);
+}
+
+TEST(Shutdown, AFailedPositionWriteAtTheEndStillReleasesEverything) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  env.registry.failingWrites.insert("xpos");
+  EXPECT_EQ(env.Do([&] { env.desktop.RequestClose(*FormMain); }), 1);
+  EXPECT_EQ(Reestr, nullptr);
+  EXPECT_EQ(Alarm, nullptr);
+  EXPECT_EQ(env.registry.OpenKeys(), 0);
+}

@@ -1,0 +1,62 @@
+#include "TestEnvironment.h"
+
+#include "app/Globals.h"
+
+TestEnvironment::TestEnvironment() {
+  kernel.moduleFileName = std::string(kProgramDir) + "Ravilo.exe";
+  kernel.virtualMs = [this] { return desktop.Now(); };
+  files.currentDirectory = [this] { return kernel.currentDirectory; };
+  files.Mount(kProgramDir, std::string(RAVILO_SOURCE_DIR) + "/data");
+  platform::Install({&registry, &kernel, &files, nullptr});
+  ui::Application::Instance().Initialize(desktop);
+  SetRandomSource({});
+}
+
+TestEnvironment::~TestEnvironment() {
+  if (Running()) {
+    // Tear the program down as the process end would, so globals are clear for the next test.
+    try {
+      ui::Application::Instance().DestroyForms();
+    } catch (...) {
+    }
+  }
+  SetRandomSource({});
+}
+
+std::optional<int> TestEnvironment::Start() {
+  try {
+    program_ = StartRavilo();
+    started_ = true;
+  } catch (const platform::ProcessExit& e) {
+    exitCode_ = e.code;
+    return exitCode_;
+  }
+  // A damaged start ends the loop at its first turn.
+  if (ui::Application::Instance().Terminated()) return Finish();
+  return std::nullopt;
+}
+
+std::optional<int> TestEnvironment::Finish() {
+  try {
+    FinishRavilo(program_);
+  } catch (const platform::ProcessExit& e) {
+    exitCode_ = e.code;
+  }
+  return exitCode_;
+}
+
+std::optional<int> TestEnvironment::Do(const std::function<void()>& fn) {
+  if (!Running()) return exitCode_;
+  try {
+    fn();
+  } catch (const platform::ProcessExit& e) {
+    exitCode_ = e.code;
+    return exitCode_;
+  }
+  if (ui::Application::Instance().Terminated()) return Finish();
+  return std::nullopt;
+}
+
+std::optional<int> TestEnvironment::RunFor(std::int64_t ms) {
+  return Do([&] { desktop.RunFor(ms); });
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Runs the program on the headless desktop with fake platform services: the registry,
+// the clock, the files (the real data/ folder mounted as the program's folder) and the
+// process exit, all in virtual time.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/Program.h"
+#include "platform/Platform.h"
+#include "platform/fake/FakeFileSystem.h"
+#include "platform/fake/FakeKernel.h"
+#include "platform/fake/FakeRegistry.h"
+#include "ui/Application.h"
+#include "ui/headless/HeadlessBackend.h"
+
+class TestEnvironment {
+ public:
+  static constexpr const char* kProgramDir = "C:\\Program Files\\Ravilo\\";
+  static constexpr const char* kKey = "Software\\MirenWorks\\Ravilo";
+
+  TestEnvironment();
+  ~TestEnvironment();
+
+  // Starts the program; returns the exit code when it ended during start-up.
+  std::optional<int> Start();
+  // Runs the message loop for ms of virtual time; returns the exit code if the process
+  // ended meanwhile (by ExitProgram or the end of the loop).
+  std::optional<int> RunFor(std::int64_t ms);
+  // Runs fn (an action on the running program); returns the exit code if it ended the process.
+  std::optional<int> Do(const std::function<void()>& fn);
+  bool Running() const { return started_ && !exitCode_; }
+  std::optional<int> ExitCode() const { return exitCode_; }
+
+  platform::fake::FakeRegistry registry;
+  platform::fake::FakeKernel kernel;
+  platform::fake::FakeFileSystem files;
+  ui::headless::HeadlessBackend desktop;
+
+ private:
+  std::optional<int> Finish();
+  bool started_ = false;
+  std::optional<int> exitCode_;
+  StartedProgram program_;
+};
