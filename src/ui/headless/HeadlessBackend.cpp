@@ -130,25 +130,61 @@ HeadlessTimerPeer* HeadlessBackend::NextDueTimer() {
   return next;
 }
 
+void HeadlessBackend::PostAfter(std::int64_t delayMs, std::function<void()> message) {
+  delayed_.push_back({now_ + std::max<std::int64_t>(0, delayMs), NextTimerSequence(), std::move(message)});
+}
+
+bool HeadlessBackend::NextDue(std::int64_t& due) {
+  bool any = false;
+  if (HeadlessTimerPeer* t = NextDueTimer()) {
+    due = t->Due();
+    any = true;
+  }
+  for (const Delayed& d : delayed_) {
+    if (!any || d.due < due) due = d.due;
+    any = true;
+  }
+  return any;
+}
+
+bool HeadlessBackend::FireDue() {
+  // Whichever of the delayed messages and the timers is due first (in order of arming).
+  auto best = delayed_.end();
+  for (auto it = delayed_.begin(); it != delayed_.end(); ++it)
+    if (it->due <= now_ && (best == delayed_.end() || it->due < best->due ||
+                            (it->due == best->due && it->sequence < best->sequence)))
+      best = it;
+  HeadlessTimerPeer* t = NextDueTimer();
+  const bool timerDue = t && t->Due() <= now_;
+  if (best != delayed_.end() &&
+      (!timerDue || best->due < t->Due() || (best->due == t->Due() && best->sequence < t->Sequence()))) {
+    auto message = std::move(best->message);
+    delayed_.erase(best);
+    message();
+    return true;
+  }
+  if (timerDue) {
+    t->Fire();
+    return true;
+  }
+  return false;
+}
+
 void HeadlessBackend::HandleMessage() {
   if (RunOnePosted()) return;
-  HeadlessTimerPeer* t = NextDueTimer();
-  if (!t) throw Stalled{};
-  now_ = std::max(now_, t->Due());
-  t->Fire();
+  std::int64_t due = 0;
+  if (!NextDue(due)) throw Stalled{};
+  now_ = std::max(now_, due);
+  FireDue();
 }
 
 void HeadlessBackend::ProcessMessages() {
-  // Only what is already waiting, as PeekMessage would find it; timers whose time has come
-  // count as waiting.
-  while (RunOnePosted()) {
-  }
+  // Only what is already waiting, as PeekMessage would find it; timers and delayed
+  // messages whose time has come count as waiting.
   for (;;) {
-    HeadlessTimerPeer* t = NextDueTimer();
-    if (!t || t->Due() > now_) break;
-    t->Fire();
     while (RunOnePosted()) {
     }
+    if (!FireDue()) break;
   }
 }
 
@@ -157,10 +193,10 @@ void HeadlessBackend::RunFor(std::int64_t ms) {
   auto& app = Application::Instance();
   while (!app.Terminated()) {
     if (RunOnePosted()) continue;
-    HeadlessTimerPeer* t = NextDueTimer();
-    if (!t || t->Due() > until) break;
-    now_ = std::max(now_, t->Due());
-    t->Fire();
+    std::int64_t due = 0;
+    if (!NextDue(due) || due > until) break;
+    now_ = std::max(now_, due);
+    FireDue();
   }
   if (!app.Terminated()) now_ = std::max(now_, until);
 }

@@ -55,6 +55,9 @@ class HeadlessBackend : public Backend {
   // Runs messages and timers until the clock reaches Now() + ms (or the application ends).
   void RunFor(std::int64_t ms);
   void Post(std::function<void()> message) { posted_.push_back(std::move(message)); }
+  // Posts a message when the virtual clock reaches Now() + delayMs (for fake devices that
+  // report back later, such as a sound that ends).
+  void PostAfter(std::int64_t delayMs, std::function<void()> message);
 
   // The desktop.
   void SetScreen(Size primary, Size virtualScreen) { screen_ = primary; virtualScreen_ = virtualScreen; }
@@ -96,6 +99,16 @@ class HeadlessBackend : public Backend {
   friend class HeadlessTimerPeer;
   bool RunOnePosted();
   HeadlessTimerPeer* NextDueTimer();
+  // The earliest of the next timer and the next delayed message; false when there is none.
+  bool NextDue(std::int64_t& due);
+  // Runs whatever is due at Now(): one delayed message or one timer tick.
+  bool FireDue();
+  struct Delayed {
+    std::int64_t due;
+    std::int64_t sequence;
+    std::function<void()> message;
+  };
+  std::vector<Delayed> delayed_;
   std::vector<HeadlessFormPeer*> ZOrderTopFirst() const;
 
   std::int64_t now_ = 0;
