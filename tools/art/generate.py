@@ -1,0 +1,140 @@
+#!/usr/bin/python3
+"""Draw every picture, movie and sound of Ravilo from code.
+
+    /usr/bin/python3 tools/art/generate.py [repo root]
+
+Writes data/Images, data/Movies, data/Sounds, resources/bitmaps and
+docs/contact-sheet.png.  Deterministic: a rerun writes identical files.
+"""
+import sys
+from pathlib import Path
+
+import numpy as np
+from PIL import Image
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+from ravart import backgrounds, buttons, character, emblem, files, gif, movies, sheet, sounds  # noqa: E402
+from ravart import palette as P  # noqa: E402
+from ravart.canvas import near_key  # noqa: E402
+
+
+def check_picture(name, rgb, key=P.KEY):
+    """Refuse to write a picture with near-key fringes or a wrong bottom-left pixel."""
+    assert tuple(rgb[-1, 0]) == key, f"{name}: bottom-left pixel is not the transparent colour"
+    bad = near_key(rgb)
+    assert not bad.any(), f"{name}: {int(bad.sum())} pixels near the purple key"
+
+
+def pupil_sprite():
+    s = [
+        "..###..",
+        ".#####.",
+        "##o####",
+        "#######",
+        "#######",
+        ".#####.",
+        "..###..",
+    ]
+    a = np.zeros((7, 7, 3), np.uint8)
+    for y, row in enumerate(s):
+        for x, ch in enumerate(row):
+            a[y, x] = P.KEY if ch == "." else (P.WHITE if ch == "o" else P.PUPIL)
+    return a
+
+
+def build_movie(name, script):
+    frames = [(character.render(p), d) for p, d in script()]
+    rgbs = [f[0][0] for f in frames]
+    masks = [f[0][1] for f in frames]
+    delays = [f[1] for f in frames]
+    for i, (rgb, m) in enumerate(zip(rgbs, masks)):
+        bad = near_key(rgb) & m
+        assert not bad.any(), f"{name} frame {i}: near-key pixels"
+    pal, idx = gif.quantize(rgbs, masks)
+    for c in pal[1:]:
+        d = np.sqrt(sum((a - b) ** 2 for a, b in zip(c, P.KEY)))
+        assert d > 40, f"{name}: palette colour {c} too close to the key"
+    blob = gif.encode(idx, delays, pal, loop=name in movies.LOOPED)
+    _, composed, got_delays, _ = gif.decode(blob)
+    assert len(composed) == len(idx)
+    for i, (a, b) in enumerate(zip(idx, composed)):
+        assert (a == b).all(), f"{name}: frame {i} does not decode to what was drawn"
+    if name in movies.EYE_MOVIES:
+        check_eye_whites(name, rgbs)
+    return blob, pal, composed, delays
+
+
+def check_eye_whites(name, rgbs):
+    """Wherever the program can put a pupil, the movie must show eye white."""
+    shape = (pupil_sprite() != P.KEY).any(axis=2)
+    for eye in ("l", "r"):
+        for px, py in character.pupil_points(eye):
+            for i, rgb in enumerate(rgbs):
+                patch = rgb[py - 3:py + 4, px - 3:px + 4].astype(int)
+                assert (patch.min(axis=2)[shape] >= 240).all(), f"{name} frame {i}: no eye white under pupil at {(px, py)}"
+
+
+def main():
+    root = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).resolve().parents[2])
+    data = root / "data"
+    images = data / "Images"
+    written = []
+
+    # buttons
+    btns = buttons.all_buttons()
+    for rel, rgb in sorted(btns.items()):
+        check_picture(rel, rgb)
+        files.write_bmp(images / rel, rgb)
+        written.append(images / rel)
+
+    # pupils
+    pup = pupil_sprite()
+    for n in ("left", "right"):
+        check_picture(n, pup)
+        files.write_bmp(images / "Eyes" / f"{n}.bmp", pup)
+
+    # tray icons
+    for name, on in (("AlarmOffIcon.ico", False), ("AlarmOnIcon.ico", True)):
+        ico = files.ico_bytes([emblem.icon_rgba(s, on) for s in (16, 32, 48)])
+        (images / name).write_bytes(ico)
+
+    # movies
+    movie_frames = {}
+    for rel, script in movies.MOVIES.items():
+        blob, pal, composed, delays = build_movie(rel, script)
+        out = data / "Movies" / rel
+        out.parent.mkdir(parents=True, exist_ok=True)
+        out.write_bytes(blob)
+        movie_frames[rel] = (pal, composed, delays)
+        print(f"  {rel:16s} {len(composed):3d} frames {sum(delays) / 1000:5.2f} s {len(blob):7d} bytes")
+
+    # sounds
+    files.write_wav(data / "Sounds" / "Alarms" / "alarm0.wav", sounds.alarm_chime(), sounds.RATE)
+    files.write_wav(data / "Sounds" / "load_codec.wav", sounds.silence(), 22050)
+
+    # resources built into the program
+    res = root / "resources" / "bitmaps"
+    bgs = backgrounds.all_backgrounds()
+    for name, rgb in bgs.items():
+        check_picture(name, rgb)
+        files.write_bmp(res / name, rgb)
+    for name, src in (("RingStopFirst.bmp", "MainWindow/istopalarm.bmp"),
+                      ("Ring10MinFirst.bmp", "MainWindow/i10minmore.bmp")):
+        files.write_bmp(res / name, btns[src])
+    trees = backgrounds.tree_images()
+    for name, rgb in trees.items():
+        check_picture(name, rgb, key=P.TREE_KEY)
+        files.write_bmp(res / f"{name}.bmp", rgb)
+
+    # contact sheet
+    docs = root / "docs"
+    docs.mkdir(exist_ok=True)
+    img = sheet.contact_sheet(movie_frames, btns, bgs, trees, pup,
+                              [emblem.icon_rgba(s, on) for on in (False, True) for s in (16, 32, 48)])
+    img.save(docs / "contact-sheet.png", optimize=True)
+    print("done")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,215 @@
+"""Window backgrounds (built into the program) and the folder-tree images.
+
+Every position below is in the picture's own coordinates: a window's control
+position minus the place where the window shows its background picture.
+"""
+import numpy as np
+
+from . import palette as P
+from . import character as C
+from .canvas import Canvas, draw_text_1x
+from .emblem import emblem
+
+TITLE_H = 34
+
+
+def frame(w, h):
+    """The shared skin: a tangerine frame with a cream inner panel."""
+    c = Canvas(w, h)
+    c.rrect(1.5, 1.5, w - 1.5, h - 1.5, 18, P.BODY, 1.3)
+    c.rrect(5, 4, w - 5, TITLE_H * 0.55, 8, P.BODY_LIGHT)
+    c.rrect(8, TITLE_H, w - 8, h - 8, 12, P.CREAM, 1.2)
+    return c
+
+
+def well(c, x0, y0, x1, y1, col=P.CREAM_DARK, r=6):
+    c.rrect(x0, y0, x1, y1, r, col, 1.0)
+
+
+def rule(c, x0, x1, y):
+    c.rrect(x0, y, x1, y + 1.5, 0.7, P.CREAM_DARK)
+
+
+def stamp(rgb, sprite, x, y):
+    srgb, m = sprite
+    h, w = m.shape
+    region = rgb[y:y + h, x:x + w]
+    region[m] = srgb[m]
+
+
+def title(rgb, text, sub=None):
+    stamp(rgb, emblem(30), 10, 3)
+    rgb = draw_text_1x(rgb, 44, 17, text, 15, P.INK, anchor="lm")
+    if sub:
+        from .canvas import text_width
+        rgb = draw_text_1x(rgb, 44 + text_width(text, 15) + 8, 18, sub, 10, P.INK, anchor="lm", bold=False)
+    return rgb
+
+
+def mini_ravilo(eyes="open", mouth="smile", arm_r=18.0, scale=0.36):
+    w, h = int(172 * scale) + 1, int(136 * scale) + 1
+    return C.render(C.pose(eyes=eyes, mouth=mouth, arm_r=arm_r, look=(-3, 1)), w=w, h=h, scale=scale, ss=8)
+
+
+def time_section(c):
+    # hour and minute wells around the white fields and their arrows
+    well(c, 88, 109, 152, 151)
+    well(c, 184, 109, 248, 151)
+    c.ellipse(168, 124, 2.6, 2.6, P.OUTLINE)
+    c.ellipse(168, 136, 2.6, 2.6, P.OUTLINE)
+
+
+def simple_alarm():
+    w, h = 350, 319
+    c = frame(w, h)
+    time_section(c)
+    well(c, 90, 151, 338, 174, P.PAPER, 4)          # behind the sound-file label (96, 156)
+    rule(c, 20, w - 20, 98)
+    rule(c, 20, w - 20, 184)
+    rule(c, 20, w - 20, 230)
+    rgb, _ = c.finish()
+    rgb = title(rgb, "Alarm", "simple mode")
+    rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 24, 163, "Sound", 12, P.INK, anchor="lm")
+    stamp(rgb, mini_ravilo(), 256, 34 + 8)
+    return rgb
+
+
+def playlist_alarm():
+    w, h = 350, 546
+    c = frame(w, h)
+    time_section(c)
+    rule(c, 20, w - 20, 98)
+    c.rrect(37, 173, 318, 347, 3, P.WHITE, 1.2)     # list box at (40, 176), 275 x 168
+    rule(c, 20, w - 20, 455)
+    rgb, _ = c.finish()
+    rgb = title(rgb, "Alarm", "playlist mode")
+    rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 40, 163, "Playlist", 12, P.INK, anchor="lm")
+    stamp(rgb, mini_ravilo(), 256, 34 + 8)
+    return rgb
+
+
+def add_dir():
+    w, h = 321, 350
+    c = frame(w, h)
+    c.rrect(29, 77, 292, 292, 3, P.WHITE, 1.2)      # tree at (32, 80), 257 x 209
+    rgb, _ = c.finish()
+    rgb = title(rgb, "Add folder")
+    rgb = draw_text_1x(rgb, 56, 62, "Include subfolders", 12, P.INK, anchor="lm")
+    return rgb
+
+
+def message_box():
+    w, h = 259, 151
+    c = frame(w, h)
+    rgb, _ = c.finish()
+    rgb = title(rgb, "Ravilo")
+    stamp(rgb, mini_ravilo(mouth="open", arm_r=120, scale=0.27), 196, 102)
+    return rgb
+
+
+def about():
+    w, h = 259, 151
+    c = frame(w, h)
+    rgb, _ = c.finish()
+    rgb = title(rgb, "Ravilo")
+    rgb = draw_text_1x(rgb, 16, 45, "desktop pet & alarm clock", 10, P.INK, anchor="lm", bold=False)
+    stamp(rgb, mini_ravilo(eyes="happy", mouth="grin", arm_r=140, scale=0.27), 196, 102)
+    return rgb
+
+
+# ----------------------------------------------------------------------------- folder tree
+
+def tree_images():
+    """Seven 16 x 16 images on pure blue, hand-placed pixels."""
+    out = {}
+
+    def base():
+        a = np.zeros((16, 16, 3), np.uint8)
+        a[:] = P.TREE_KEY
+        return a
+
+    def rect(a, x0, y0, x1, y1, col):
+        a[y0:y1 + 1, x0:x1 + 1] = col
+
+    def box(a, x0, y0, x1, y1, fill, edge=P.OUTLINE):
+        rect(a, x0, y0, x1, y1, edge)
+        rect(a, x0 + 1, y0 + 1, x1 - 1, y1 - 1, fill)
+
+    # closed folder
+    a = base()
+    box(a, 1, 3, 7, 5, P.BELL_SHADE)
+    box(a, 1, 4, 14, 13, P.BELL)
+    rect(a, 2, 5, 13, 5, P.BELL_LIGHT)
+    out["CLOSEDFOLDER"] = a
+    # open folder: back page and a slanted front flap
+    a = base()
+    box(a, 1, 3, 7, 5, P.BELL_SHADE)
+    box(a, 1, 4, 13, 13, P.BELL_SHADE)
+    rect(a, 3, 6, 11, 8, P.PAPER)
+    for y in range(7, 14):
+        x0 = 1 + (13 - y) // 2 + 1
+        a[y, x0:15] = P.BELL
+        a[y, x0] = P.OUTLINE
+        a[y, 14] = P.OUTLINE
+    a[7, 3:15] = P.OUTLINE
+    a[13, 2:15] = P.OUTLINE
+    out["OPENFOLDER"] = a
+    # floppy disk
+    a = base()
+    box(a, 1, 1, 14, 14, P.TEAL_DARK)
+    box(a, 4, 1, 11, 6, P.GREY_LIGHT)
+    rect(a, 8, 2, 9, 5, P.GREY_DARK)
+    box(a, 3, 9, 12, 14, P.PAPER)
+    out["FLOPPY"] = a
+    # hard disk: a drive box with a green light
+    a = base()
+    box(a, 0, 5, 15, 12, P.GREY)
+    rect(a, 1, 6, 14, 7, P.GREY_LIGHT)
+    rect(a, 2, 9, 9, 10, P.GREY_DARK)
+    rect(a, 12, 9, 13, 10, P.GREEN)
+    out["HARD"] = a
+    # network drive: drive box with a cable below
+    a = base()
+    box(a, 0, 2, 15, 8, P.GREY)
+    rect(a, 1, 3, 14, 4, P.GREY_LIGHT)
+    rect(a, 12, 6, 13, 6, P.GREEN)
+    rect(a, 7, 9, 8, 12, P.OUTLINE)
+    rect(a, 2, 12, 13, 13, P.OUTLINE)
+    rect(a, 3, 12, 12, 12, P.TEAL)
+    out["NETWORK"] = a
+    # CD-ROM: a disc
+    a = base()
+    yy, xx = np.mgrid[0:16, 0:16]
+    d = np.hypot(xx - 7.5, yy - 7.5)
+    a[d <= 7.5] = P.OUTLINE
+    a[d <= 6.6] = P.GREY_LIGHT
+    a[(d <= 6.6) & (xx > yy + 2)] = P.SKY
+    a[(d <= 6.6) & (xx + 3 < yy)] = P.YELLOW
+    a[d <= 2.8] = P.OUTLINE
+    a[d <= 1.6] = P.TREE_KEY
+    a[15, 0] = P.TREE_KEY
+    out["CDROM"] = a
+    # RAM: a memory chip with pins
+    a = base()
+    box(a, 1, 4, 14, 11, P.GREEN_DARK)
+    rect(a, 3, 6, 6, 9, P.OUTLINE)
+    rect(a, 9, 6, 12, 9, P.OUTLINE)
+    for x in range(2, 14, 2):
+        a[12:14, x] = P.BELL_SHADE
+        a[2:4, x] = P.BELL_SHADE
+    out["RAM"] = a
+    return out
+
+
+def all_backgrounds():
+    return {
+        "SimpleAlarmBack.bmp": simple_alarm(),
+        "PlayListAlarmBack.bmp": playlist_alarm(),
+        "AddDirBack.bmp": add_dir(),
+        "MessageBoxBack.bmp": message_box(),
+        "AboutBack.bmp": about(),
+    }

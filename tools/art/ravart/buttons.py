@@ -1,0 +1,205 @@
+"""Image buttons: inactive (raised, with a drop shadow) and active (pressed into
+the shadow's place, darker, label nudged), on the purple key."""
+import math
+
+import numpy as np
+
+from . import palette as P
+from .canvas import Canvas, draw_text_1x, text_width
+
+SHADOW = (96, 64, 52)
+
+
+def darker(c, k=0.82):
+    return tuple(int(v * k) for v in c)
+
+
+def fit_font(label, maxw, start=12, smallest=9):
+    for size in range(start, smallest - 1, -1):
+        if text_width(label, size) <= maxw:
+            return size, False
+    raise ValueError(f"label {label!r} does not fit in {maxw} px")
+
+
+def push(w, h, label, face, active, text=P.INK, radius=None, size=12):
+    """A push button of w x h.  The inactive face sits at the top-left with
+    a 2 px shadow; the active face sits where the shadow was, without it."""
+    r = radius if radius is not None else min(7, h / 2 - 2)
+    c = Canvas(w, h)
+    if active:
+        f0 = (3.0, 3.0, w - 1.0, h - 1.0)
+        col = darker(face)
+    else:
+        c.rrect(2.0, 2.0, w, h, r, SHADOW)
+        f0 = (1.0, 1.0, w - 3.0, h - 3.0)
+        col = face
+    x0, y0, x1, y1 = f0
+    if active:   # pressed: a shade along the top and left inner edge
+        c.rrect(x0, y0, x1, y1, r, darker(col, 0.86), 1.0)
+        c.rrect(x0 + 1.5, y0 + 2, x1, y1, max(0.5, r - 1), col)
+    else:        # raised: a light band along the top
+        c.rrect(x0, y0, x1, y1, r, col, 1.0)
+        c.rrect(x0 + 2, y0 + 1.5, x1 - 2, y0 + (y1 - y0) * 0.42, max(0.5, r - 2), lighten(col))
+    rgb, m = c.finish()
+    if label:
+        sz, cond = fit_font(label, (x1 - x0) - 8, start=size)
+        cx = (x0 + x1) / 2 + (0.5 if active else 0)
+        cy = (y0 + y1) / 2 + (0.5 if active else 0)
+        rgb = draw_text_1x(rgb, cx, cy, label, sz, text, condensed=cond)
+    return rgb
+
+
+def lighten(c, k=0.35):
+    return tuple(int(v + (255 - v) * k) for v in c)
+
+
+def arrow(up, active):
+    w, h = 15, 12
+    c = Canvas(w, h)
+    if active:
+        x0, y0, x1, y1 = 3.0, 3.0, w - 1.0, h - 1.0
+        col = darker(P.BELL)
+    else:
+        c.rrect(2.0, 2.0, w, h, 3, SHADOW)
+        x0, y0, x1, y1 = 1.0, 1.0, w - 3.0, h - 3.0
+        col = P.BELL
+    c.rrect(x0, y0, x1, y1, 3, col, 1.0)
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    s = 3.2
+    if up:
+        tri = [(cx, cy - s + 0.2), (cx + s + 0.6, cy + s * 0.7), (cx - s - 0.6, cy + s * 0.7)]
+    else:
+        tri = [(cx, cy + s - 0.2), (cx + s + 0.6, cy - s * 0.7), (cx - s - 0.6, cy - s * 0.7)]
+    c.polygon(tri, P.OUTLINE)
+    return c.finish()[0]
+
+
+def close_button(active):
+    w, h = 21, 20
+    c = Canvas(w, h)
+    if active:
+        x0, y0, x1, y1 = 3.0, 3.0, w - 1.0, h - 1.0
+        col = P.RED_DARK
+    else:
+        c.rrect(2.0, 2.0, w, h, 6, SHADOW)
+        x0, y0, x1, y1 = 1.0, 1.0, w - 3.0, h - 3.0
+        col = P.RED
+    c.rrect(x0, y0, x1, y1, 6, col, 1.0)
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    d = 3.6
+    c.line([(cx - d, cy - d), (cx + d, cy + d)], P.WHITE, 2.2)
+    c.line([(cx - d, cy + d), (cx + d, cy - d)], P.WHITE, 2.2)
+    return c.finish()[0]
+
+
+def onoff(on):
+    """The alarm's on/off switch (59 x 30); it keeps its place, so no shadow shift."""
+    w, h = 59, 30
+    c = Canvas(w, h)
+    track = P.GREEN if on else P.GREY
+    c.rrect(1.0, 1.0, w - 1.0, h - 1.0, 13, track, 1.0)
+    c.rrect(3.0, 3.0, w - 3.0, 11.0, 6, lighten(track, 0.3))
+    kx = w - 15.0 if on else 15.0
+    c.ellipse(kx, 15.0, 10.5, 10.5, P.BELL if on else P.GREY_LIGHT, 1.2)
+    c.ellipse(kx - 3, 11.5, 3.5, 2.5, lighten(P.BELL if on else P.GREY_LIGHT, 0.6))
+    rgb, _ = c.finish()
+    if on:
+        rgb = draw_text_1x(rgb, 19, 15.5, "ON", 11, P.WHITE, shadow=darker(P.GREEN_DARK))
+    else:
+        rgb = draw_text_1x(rgb, 39, 15.5, "OFF", 10, P.INK)
+    return rgb
+
+
+def checkbox(on):
+    """The add-folder dialog's 'include subfolders' switch (20 x 20)."""
+    w, h = 20, 20
+    c = Canvas(w, h)
+    c.rrect(1.0, 1.0, w - 1.0, h - 1.0, 4, P.PAPER, 1.0)
+    if on:
+        c.line([(5.0, 10.5), (8.5, 14.5), (15.5, 5.0)], P.OUTLINE, 4.2)
+        c.line([(5.0, 10.5), (8.5, 14.5), (15.5, 5.0)], P.GREEN, 2.4)
+    else:
+        c.rrect(4.0, 4.0, w - 4.0, h - 4.0, 2, P.CREAM_DARK)
+    return c.finish()[0]
+
+
+def big_button(kind, active):
+    """The ringing window's two 140 x 105 buttons: stop and ten minutes more."""
+    w, h = 140, 105
+    c = Canvas(w, h)
+    face = P.RED if kind == "stop" else P.TEAL
+    if active:
+        x0, y0, x1, y1 = 4.0, 4.0, w - 1.0, h - 1.0
+        col = darker(face)
+    else:
+        c.rrect(3.0, 3.0, w, h, 18, SHADOW)
+        x0, y0, x1, y1 = 1.0, 1.0, w - 4.0, h - 4.0
+        col = face
+    if active:
+        c.rrect(x0, y0, x1, y1, 18, darker(col, 0.86), 1.4)
+        c.rrect(x0 + 2, y0 + 3, x1, y1, 17, col)
+    else:
+        c.rrect(x0, y0, x1, y1, 18, col, 1.4)
+        c.rrect(x0 + 4, y0 + 3, x1 - 4, y0 + 36, 14, lighten(col, 0.25))
+    ox, oy = (x0 + x1) / 2, y0
+    if kind == "stop":
+        # a little bell with a "hush" bar across it
+        bx, by = ox, oy + 34
+        dome = [(bx + 15 * math.cos(math.radians(a)), by - 17 * math.sin(math.radians(a))) for a in range(0, 181, 10)]
+        c.polygon(dome, P.BELL, 1.3)
+        c.rrect(bx - 18, by - 1, bx + 18, by + 4, 2.5, P.BELL_SHADE, 1.2)
+        c.ellipse(bx, by + 7, 3.5, 3.5, P.BELL_SHADE, 1.2)
+        c.ellipse(bx, by - 19, 3.0, 3.0, P.BELL_SHADE, 1.2)
+        c.line([(bx - 20, by - 20), (bx + 20, by + 8)], P.OUTLINE, 5.4)
+        c.line([(bx - 20, by - 20), (bx + 20, by + 8)], P.WHITE, 3.0)
+        c.text_outlined(ox, oy + 70, "STOP", 26, P.WHITE, ow=1.6)
+    else:
+        # an alarm-clock face showing "+10"
+        cx, cy = ox, oy + 29
+        c.ellipse(cx - 14, cy - 14, 6, 5, P.BELL, 1.2)
+        c.ellipse(cx + 14, cy - 14, 6, 5, P.BELL, 1.2)
+        c.ellipse(cx, cy, 17, 17, P.PAPER, 1.4)
+        for a in range(0, 360, 30):
+            ca, sa = math.cos(math.radians(a)), math.sin(math.radians(a))
+            c.line([(cx + 12.5 * ca, cy + 12.5 * sa), (cx + 14.5 * ca, cy + 14.5 * sa)], P.OUTLINE, 1.3)
+        c.line([(cx, cy), (cx, cy - 10)], P.OUTLINE, 2.0)
+        c.line([(cx, cy), (cx + 8, cy)], P.OUTLINE, 2.0)
+        c.text_outlined(ox + 34, oy + 20, "Zz", 14, P.WHITE, ow=1.2)
+        c.text_outlined(ox, oy + 63, "10 min", 21, P.WHITE, ow=1.5)
+        c.text_outlined(ox, oy + 85, "more", 17, P.WHITE, ow=1.3)
+    return c.finish()[0]
+
+
+def all_buttons():
+    """{relative path under data/Images: rgb}"""
+    out = {}
+
+    def pair(folder, name, fn):
+        out[f"{folder}/a{name}.bmp"] = fn(True)
+        out[f"{folder}/i{name}.bmp"] = fn(False)
+
+    fa = "ForAllWindows"
+    pair(fa, "ok", lambda a: push(73, 26, "OK", P.GREEN, a, size=13))
+    pair(fa, "exit", close_button)
+    pair(fa, "cancel", lambda a: push(73, 26, "Cancel", P.CREAM, a))
+    pair("MainWindow", "stopalarm", lambda a: big_button("stop", a))
+    pair("MainWindow", "10minmore", lambda a: big_button("snooze", a))
+    pair("AboutWindow", "ok", lambda a: push(55, 26, "OK", P.GREEN, a, size=13))
+    aw = "AlarmWindow"
+    out[f"{aw}/aonoff.bmp"] = onoff(True)
+    out[f"{aw}/ionoff.bmp"] = onoff(False)
+    pair(aw, "arrowup", lambda a: arrow(True, a))
+    pair(aw, "arrowdown", lambda a: arrow(False, a))
+    pair(aw, "change", lambda a: push(86, 26, "Change...", P.BODY_LIGHT, a))
+    pair(aw, "test", lambda a: push(86, 26, "\u25B6 Test", P.BODY_LIGHT, a))
+    pair(aw, "playlistmode", lambda a: push(151, 26, "Playlist mode", P.TEAL_LIGHT, a))
+    pw = "PlayListModeWindow"
+    pair(pw, "stop", lambda a: push(86, 26, "\u25A0 Stop", P.RED_LIGHT, a))
+    pair(pw, "addfile", lambda a: push(127, 25, "+ Add file", P.BODY_LIGHT, a))
+    pair(pw, "adddir", lambda a: push(127, 25, "+ Add folder", P.BODY_LIGHT, a))
+    pair(pw, "removeselected", lambda a: push(127, 25, "\u2212 Remove selected", P.CREAM, a, size=11))
+    pair(pw, "removeall", lambda a: push(127, 25, "\u2212 Remove all", P.CREAM, a))
+    pair(pw, "simplemode", lambda a: push(151, 26, "Simple mode", P.TEAL_LIGHT, a))
+    out["AddDirWindow/aon.bmp"] = checkbox(True)
+    out["AddDirWindow/ion.bmp"] = checkbox(False)
+    return out

@@ -1,0 +1,58 @@
+// e2ehelp: Win32 console helper for the e2e harness (runs under wine).
+//   e2ehelp.exe winpid TITLE [X Y W H]
+// prints the Windows process id owning each visible top-level window whose
+// title is exactly TITLE (and, if given, whose window rectangle is X,Y WxH),
+// one a line. Used to aim `taskkill /PID` at one process when several share
+// an image name (Wine 8's tasklist prints nothing).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct Query {
+    const char* title;
+    bool useRect;
+    RECT rect;
+    int found;
+};
+
+BOOL CALLBACK visit(HWND hwnd, LPARAM lp) {
+    auto* q = reinterpret_cast<Query*>(lp);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    char text[512];
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (strcmp(text, q->title) != 0) return TRUE;
+    if (q->useRect) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        if (r.left != q->rect.left || r.top != q->rect.top || r.right != q->rect.right || r.bottom != q->rect.bottom)
+            return TRUE;
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    printf("%lu\n", static_cast<unsigned long>(pid));
+    ++q->found;
+    return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && strcmp(argv[1], "winpid") == 0) {
+        Query q{argv[2], argc >= 7, {}, 0};
+        if (q.useRect) {
+            q.rect.left = atoi(argv[3]);
+            q.rect.top = atoi(argv[4]);
+            q.rect.right = q.rect.left + atoi(argv[5]);
+            q.rect.bottom = q.rect.top + atoi(argv[6]);
+        }
+        EnumWindows(visit, reinterpret_cast<LPARAM>(&q));
+        fflush(stdout);
+        return q.found > 0 ? 0 : 1;
+    }
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H]\n");
+    return 2;
+}
