@@ -1,13 +1,51 @@
 #pragma once
+// The sound player (unit SoundSystemForm): CSoundSystem plays one sound file at a time,
+// once or over and over, through the media player of the never-shown window
+// FormSoundSystem, which also receives the player's end-of-play notifications.
+#include <cstdint>
+#include <string>
+
+#include "alarm/MediaPlayer.h"
 #include "ui/Form.h"
+
+class CSoundSystem {
+ public:
+  explicit CSoundSystem(TMediaPlayer& player);
+  // Stops whatever plays.
+  virtual ~CSoundSystem();
+
+  // Plays the file once; false when it could not be opened (or played).
+  bool Play(const std::string& file);
+  // Plays the file and keeps repeating it until Stop; the result is Play's.
+  bool PlayLooped(const std::string& file);
+  // Stops and closes the device and forgets the file; nothing is sent when nothing plays.
+  void Stop();
+  bool IsActive() const { return Active; }
+  // The player's notification: a looped file starts over at its successful end, anything
+  // else that ended the current play stops it.
+  void MediaPlayerNotify();
+
+ private:
+  TMediaPlayer& Player;
+  bool Looping = false;
+  bool Active = false;
+};
+
+inline CSoundSystem* SoundSystem = nullptr;
 
 // Owns the media player and receives its notifications; never shown.
 class TFormSoundSystem : public ui::Form {
  public:
-  TFormSoundSystem() {
-    SetCaption("FormSoundSystem");
-    SetClientSize(100, 100);
-  }
+  TFormSoundSystem();
+
+  TMediaPlayer MediaPlayer;
+
+  bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+ protected:
+  void FormCreate() override;
+  void FormDestroy() override;
+  void MediaPlayerNotify(std::uint32_t kind);
 };
 
 inline TFormSoundSystem* FormSoundSystem = nullptr;

@@ -2,6 +2,7 @@
 #include "platform/win32/WinHeaders.h"
 
 #include "app/Program.h"
+#include "platform/win32/Win32Media.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
@@ -10,7 +11,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   static platform::win32::Win32Registry registry;
   static platform::win32::Win32Kernel kernel;
   static platform::win32::Win32FileSystem files;
-  platform::Install({&registry, &kernel, &files, nullptr});
+  static platform::win32::Win32Media media;
+  platform::Install({&registry, &kernel, &files, &media});
   static ui::win32::Win32Backend backend(instance);
   ui::Application::Instance().Initialize(backend);
   RunRavilo();

@@ -1,13 +1,78 @@
 #pragma once
+// What the pet does: a small state machine (normal, hidden, ringing) with one slot for a
+// pending command, driven by a tick every 3 s and at the end of every movie.
+#include <cstdint>
+
 #include "ui/Form.h"
+#include "ui/Timer.h"
+
+enum LogicState : std::int32_t { StateNormal = 0, StateHidden = 1, StateRinging = 2 };
+enum LogicCommand : std::int32_t {
+  CommandNone = -1,
+  CommandExit = 1,
+  CommandHide = 2,
+  CommandRing = 3,
+  CommandEyesOff = 4
+};
+
+// Idle movie weights, by idle index, with "Funny eyes" off and on.
+inline constexpr double kIdleWeightsTrackingOff[11] = {200, 200, 100, 100, 500, 2000, 2000, 2000, 0, 0, 0};
+inline constexpr double kIdleWeightsTrackingOn[11] = {0, 0, 0, 0, 0, 0, 0, 0, 100, 100, 100};
+// The idle index for a draw r in [0, 1): the first whose running sum exceeds r times the sum.
+int IdleIndexForDraw(const double (&weights)[11], double draw);
+
+constexpr const char* kFallbackAlarmSound = "Sounds\\Alarms\\alarm0.wav";
+// How many random playlist entries are tried before the program's own sound.
+constexpr int kPlaylistTries = 16;
+
+class CLogic {
+ public:
+  CLogic();
+  virtual ~CLogic();
+
+  void Start();
+  void Tick();
+  void RequestExit();
+  void RequestHide();
+  void ShowPet();
+  void EyesOn();
+  void RequestEyesOff();
+  bool EyesAreOn() const;
+  bool IsHidden() const { return State == StateHidden; }
+  void PauseTicks() { Paused = true; }
+  void ResumeTicks() { Paused = false; }
+  void StartRinging();
+  void StopRinging();
+  void SnoozeRinging();
+
+  LogicState CurrentState() const { return State; }
+  LogicCommand Pending() const { return PendingCommand; }
+
+ private:
+  void ChooseIdleMovie();
+  void EndRinging(bool snooze);
+
+  LogicCommand PendingCommand = CommandNone;
+  bool InTick = false;
+  bool Paused = false;
+  LogicState State = StateNormal;
+  bool HiddenBeforeRinging = false;
+};
+
+inline CLogic* Logic = nullptr;
 
 // Hosts the behaviour tick; never shown.
 class TFormTimer : public ui::Form {
  public:
-  TFormTimer() {
-    SetCaption("FormTimer");
-    SetClientSize(100, 100);
-  }
+  TFormTimer();
+  ui::Timer TimerLogic;
+
+ protected:
+  void FormCreate() override;
+  void FormDestroy() override;
+
+ private:
+  void TimerLogicTimer();
 };
 
 inline TFormTimer* FormTimer = nullptr;

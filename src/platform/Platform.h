@@ -22,5 +22,6 @@ const Services& Installed();
 inline Registry& registry() { return *Installed().registry; }
 inline Kernel& kernel() { return *Installed().kernel; }
 inline FileSystem& files() { return *Installed().files; }
+inline Media& media() { return *Installed().media; }
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "desktop/TaskBar.h"
+#include "pet/AnimatorUnit.h"
+#include "pet/LogicWindow.h"
 #include "ui/Application.h"
 
 namespace {
@@ -76,7 +78,20 @@ void TFormMain::FormCreate() {
   TaskBarControl = new CTaskBarControl();
   TaskBarControl->HideButton();
 
+  Animator = new CAnimator(*this);
+  if (!Animator->IsLoaded()) ReportDamaged();
+
   Alarm = new CAlarm();
+  Alarm->StartRinging = [] {
+    if (Logic) Logic->StartRinging();
+  };
+
+  // A damaged start never runs the pet: the loop ends at its first turn.
+  if (Animator->IsLoaded()) {
+    Logic = new CLogic();
+    Logic->Start();
+    Show1.SetChecked(Logic->IsHidden());
+  }
 
   if (Alarm->IsOn())
     ShowAlarmOn();
@@ -92,6 +107,7 @@ void TFormMain::FormDestroy() {
   A10MinMore.reset();
   I10MinMore.reset();
   Trace("disable idle");
+  if (Logic) Logic->PauseTicks();
   if (Reestr) {
     // A refused write must not stop the rest of the release, which saves other settings.
     try {
@@ -104,7 +120,9 @@ void TFormMain::FormDestroy() {
   Release(TaskBarControl);
   Trace("destroy tray icon");
   Trace("destroy logic");
+  Release(Logic);
   Trace("destroy animator");
+  Release(Animator);
   Trace("destroy alarm");
   Release(Alarm);
   Trace("destroy regedit");
@@ -118,6 +136,7 @@ void TFormMain::ReportDamaged() {
 
 void TFormMain::ExitProgram() {
   Trace("Exit Program");
+  if (Logic) Logic->PauseTicks();
   Trace("Call Halt");
   ui::Application::Instance().Halt(1);
 }
@@ -165,6 +184,7 @@ void TFormMain::ImageStopMouseUp() {
   ShowNormalLayout();
   RestorePosition();
   ImageStop.SetPicture(IStopAlarm);
+  if (Logic) Logic->StopRinging();
 }
 
 void TFormMain::Image10MinMoreMouseDown() { Image10MinMore.SetPicture(A10MinMore); }
@@ -173,6 +193,7 @@ void TFormMain::Image10MinMoreMouseUp() {
   ShowNormalLayout();
   RestorePosition();
   Image10MinMore.SetPicture(I10MinMore);
+  if (Logic) Logic->SnoozeRinging();
 }
 
 bool TFormMain::HandleMessage(unsigned message, std::uintptr_t, std::intptr_t lParam) {
@@ -188,7 +209,14 @@ void TFormMain::TrayMessage(std::intptr_t mouseMessage) {
     PopupTrayMenu();
 }
 
-void TFormMain::TrayClick() { Activate(); }
+void TFormMain::TrayClick() {
+  if (Logic && Logic->IsHidden()) {
+    Logic->ShowPet();
+    Show1.SetChecked(false);
+  } else {
+    Activate();
+  }
+}
 
 void TFormMain::PopupTrayMenu() {
   auto& backend = ui::Application::Instance().GetBackend();
@@ -207,9 +235,30 @@ void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
 
 void TFormMain::About1Click() {}
 void TFormMain::SetAlarmTime1Click() {}
-void TFormMain::Show1Click() {}
-void TFormMain::Funnyeyes1Click() {}
-void TFormMain::Exit1Click() { Trace("Exit Click"); }
+void TFormMain::Show1Click() {
+  if (!Logic) return;
+  // The check mark follows the request made, also when the logic ignores it.
+  if (Logic->IsHidden()) {
+    Logic->ShowPet();
+    Show1.SetChecked(false);
+  } else {
+    Logic->RequestHide();
+    Show1.SetChecked(true);
+  }
+}
+
+void TFormMain::Funnyeyes1Click() {
+  if (!Logic) return;
+  if (Logic->EyesAreOn())
+    Logic->RequestEyesOff();
+  else
+    Logic->EyesOn();
+}
+
+void TFormMain::Exit1Click() {
+  Trace("Exit Click");
+  if (Logic) Logic->RequestExit();
+}
 
 bool TFormMain::FormCloseQuery() {
   Trace("Close query");

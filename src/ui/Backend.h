@@ -14,6 +14,8 @@ namespace ui {
 class Form;
 class Timer;
 class PopupMenu;
+class Bitmap;
+struct Font;
 
 class FormPeer {
  public:
@@ -66,6 +68,11 @@ class Backend {
   virtual void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) = 0;
   // Adds the tool-window style to the application window (no taskbar button).
   virtual void HideApplicationButton() = 0;
+  // One line of text: its size, and drawn onto a surface within a rectangle (clipped),
+  // transparent background.
+  virtual Size MeasureText(const std::string& text, const Font& font) = 0;
+  virtual void DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
+                        std::uint32_t colour) = 0;
 };
 
 }  // namespace ui

@@ -7,7 +7,15 @@ TestEnvironment::TestEnvironment() {
   kernel.virtualMs = [this] { return desktop.Now(); };
   files.currentDirectory = [this] { return kernel.currentDirectory; };
   files.Mount(kProgramDir, std::string(RAVILO_SOURCE_DIR) + "/data");
-  platform::Install({&registry, &kernel, &files, nullptr});
+  // Sound devices play in virtual time and report to the window named by its handle.
+  media.now = [this] { return desktop.Now(); };
+  media.postLater = [this](std::int64_t delayMs, std::function<void()> action) {
+    desktop.PostAfter(delayMs, std::move(action));
+  };
+  media.postMessage = [this](std::uintptr_t window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (ui::Form* form = desktop.FormByHandle(window)) form->PostMessage(message, wParam, lParam);
+  };
+  platform::Install({&registry, &kernel, &files, &media});
   ui::Application::Instance().Initialize(desktop);
   SetRandomSource({});
 }

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeKernel.h"
+#include "platform/fake/FakeMedia.h"
 #include "platform/fake/FakeRegistry.h"
 #include "ui/Application.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -35,6 +36,7 @@ class TestEnvironment {
   platform::fake::FakeRegistry registry;
   platform::fake::FakeKernel kernel;
   platform::fake::FakeFileSystem files;
+  platform::fake::FakeMedia media;
   ui::headless::HeadlessBackend desktop;
 
  private:

@@ -4,13 +4,15 @@
 #include <limits>
 
 #include "ui/Application.h"
+#include "ui/Label.h"
 #include "ui/Timer.h"
 
 namespace ui::headless {
 
 class HeadlessFormPeer : public FormPeer {
  public:
-  HeadlessFormPeer(HeadlessBackend& backend, Form& form) : backend_(backend), form_(form) {}
+  HeadlessFormPeer(HeadlessBackend& backend, Form& form)
+      : backend_(backend), form_(form), handle_(backend.NextFormHandle()) {}
   ~HeadlessFormPeer() override { backend_.Forget(this); }
 
   void SetBounds(int left, int top, int width, int height) override { bounds_ = {left, top, width, height}; }
@@ -35,7 +37,8 @@ class HeadlessFormPeer : public FormPeer {
       Application::Instance().Dispatch([&] { form->HandleMessage(message, wParam, lParam); });
     });
   }
-  std::uintptr_t NativeHandle() const override { return 0; }
+  // Unique per window, never 0, so that devices can name the window they report to.
+  std::uintptr_t NativeHandle() const override { return handle_; }
 
   Form& GetForm() { return form_; }
   Rect Bounds() const { return bounds_; }
@@ -50,6 +53,7 @@ class HeadlessFormPeer : public FormPeer {
  private:
   HeadlessBackend& backend_;
   Form& form_;
+  std::uintptr_t handle_;
   Rect bounds_;
   bool visible_ = false;
   int activations_ = 0;
@@ -103,6 +107,12 @@ void HeadlessBackend::Forget(HeadlessFormPeer* peer) {
   std::erase(forms_, peer);
   if (capture_ == peer) capture_ = nullptr;
   if (moving_ == peer) moving_ = nullptr;
+}
+
+Form* HeadlessBackend::FormByHandle(std::uintptr_t handle) const {
+  for (HeadlessFormPeer* peer : forms_)
+    if (peer->NativeHandle() == handle) return &peer->GetForm();
+  return nullptr;
 }
 
 void HeadlessBackend::Forget(HeadlessTimerPeer* peer) { std::erase(timers_, peer); }
@@ -305,6 +315,33 @@ void HeadlessBackend::BeginMove(HeadlessFormPeer* peer) {
   moveStartCursor_ = cursor_;
   moveStartWindow_ = {peer->Bounds().left, peer->Bounds().top};
   if (capture_ == peer) capture_ = nullptr;
+}
+
+Size HeadlessBackend::MeasureText(const std::string& text, const Font& font) {
+  const int h = font.height < 0 ? -font.height : font.height;
+  // Characters of a UTF-8 text, not bytes.
+  int chars = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++chars;
+  return {chars * (h * 6 / 11 + 1), h + 2};
+}
+
+void HeadlessBackend::DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
+                               std::uint32_t colour) {
+  const int h = font.height < 0 ? -font.height : font.height;
+  const int cell = h * 6 / 11 + 1;
+  int index = 0;
+  for (unsigned char c : text) {
+    if ((c & 0xC0) == 0x80) continue;
+    if (c != ' ') {
+      for (int y = where.top + 2; y < where.top + 2 + h - 2; ++y)
+        for (int x = where.left + index * cell; x < where.left + index * cell + cell - 1; ++x)
+          if (x >= 0 && y >= 0 && x < surface.Width() && y < surface.Height() && x < where.left + where.width &&
+              y < where.top + where.height)
+            surface.At(x, y) = colour;
+    }
+    ++index;
+  }
 }
 
 Bitmap HeadlessBackend::Capture(std::uint32_t desktopColour) {

@@ -49,6 +49,11 @@ class HeadlessBackend : public Backend {
   Size VirtualScreenSize() override { return virtualScreen_; }
   void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
   void HideApplicationButton() override { applicationButtonHidden_ = true; }
+  // Text as blocks: each character a cell of about the font's size, so that layout and
+  // overflow can be seen in a capture.
+  Size MeasureText(const std::string& text, const Font& font) override;
+  void DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
+                std::uint32_t colour) override;
 
   // Virtual time.
   std::int64_t Now() const { return now_; }
@@ -72,6 +77,9 @@ class HeadlessBackend : public Backend {
   void KeyUp(Form& form, Key key);
   // WM_CLOSE to the form (or the shutdown query).
   bool RequestClose(Form& form);
+  // The form whose peer has this NativeHandle (each headless window has its own), or
+  // nullptr once it is destroyed.
+  Form* FormByHandle(std::uintptr_t handle) const;
   // The form whose visible pixel is at p, or nullptr.
   Form* FormAt(Point p);
   // The desktop as shown: a desktop colour with the visible forms over it, keyed out.
@@ -94,6 +102,7 @@ class HeadlessBackend : public Backend {
   HeadlessFormPeer* CaptureOwner() const { return capture_; }
   void BeginMove(HeadlessFormPeer* peer);
   std::int64_t NextTimerSequence() { return ++timerSequence_; }
+  std::uintptr_t NextFormHandle() { return ++formHandles_; }
 
  private:
   friend class HeadlessTimerPeer;
@@ -113,6 +122,7 @@ class HeadlessBackend : public Backend {
 
   std::int64_t now_ = 0;
   std::int64_t timerSequence_ = 0;
+  std::uintptr_t formHandles_ = 0;
   std::deque<std::function<void()>> posted_;
   std::vector<HeadlessFormPeer*> forms_;  // bottom first
   std::vector<HeadlessTimerPeer*> timers_;

@@ -8,6 +8,7 @@
 
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "ui/Label.h"
 #include "ui/PopupMenu.h"
 #include "ui/Timer.h"
 
@@ -334,6 +335,72 @@ void Win32Backend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
 void Win32Backend::HideApplicationButton() {
   const LONG_PTR style = GetWindowLongPtrA(appWindow_, GWL_EXSTYLE);
   SetWindowLongPtrA(appWindow_, GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
+}
+
+}  // namespace ui::win32
+
+namespace ui::win32 {
+namespace {
+// A GDI font made once per face and height.
+HFONT FontFor(const Font& font) {
+  static std::map<std::pair<std::string, int>, HFONT> fonts;
+  auto& f = fonts[{font.name, font.height}];
+  if (!f)
+    f = CreateFontA(font.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, font.name.c_str());
+  return f;
+}
+
+// A screen-compatible memory DC for measuring and drawing text.
+HDC TextDc() {
+  static HDC dc = CreateCompatibleDC(nullptr);
+  return dc;
+}
+}  // namespace
+
+Size Win32Backend::MeasureText(const std::string& text, const Font& font) {
+  HDC dc = TextDc();
+  HGDIOBJ old = SelectObject(dc, FontFor(font));
+  SIZE s{};
+  GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &s);
+  SelectObject(dc, old);
+  return {s.cx, s.cy};
+}
+
+void Win32Backend::DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
+                            std::uint32_t colour) {
+  // GDI draws into a DIB section holding the part of the surface under the text; the
+  // result is copied back. No anti-aliasing, so no fringe can blend into the colour key.
+  const int x0 = std::max(0, where.left), y0 = std::max(0, where.top);
+  const int x1 = std::min(surface.Width(), where.left + where.width);
+  const int y1 = std::min(surface.Height(), where.top + where.height);
+  if (x1 <= x0 || y1 <= y0) return;
+  const int w = x1 - x0, h = y1 - y0;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC dc = TextDc();
+  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) return;
+  auto* px = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) px[y * w + x] = surface.At(x0 + x, y0 + y) & 0xFFFFFF;
+  HGDIOBJ oldBitmap = SelectObject(dc, dib);
+  HGDIOBJ oldFont = SelectObject(dc, FontFor(font));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+  TextOutA(dc, where.left - x0, where.top - y0, text.c_str(), int(text.size()));
+  GdiFlush();
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) surface.At(x0 + x, y0 + y) = px[y * w + x] | kOpaque;
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(dib);
 }
 
 }  // namespace ui::win32

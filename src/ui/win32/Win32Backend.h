@@ -3,6 +3,7 @@
 // application window (so none has a taskbar button of its own), layered with the purple
 // colour key and painted from the form's composed surface.
 #include "platform/win32/WinHeaders.h"
+#undef DrawText
 
 #include "ui/Backend.h"
 
@@ -24,6 +25,9 @@ class Win32Backend : public Backend {
   Size VirtualScreenSize() override;
   void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
   void HideApplicationButton() override;
+  Size MeasureText(const std::string& text, const Font& font) override;
+  void DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
+                std::uint32_t colour) override;
 
   HINSTANCE Instance() const { return instance_; }
   HWND AppWindow() const { return appWindow_; }

@@ -1,0 +1,100 @@
+#include "alarm/SoundSystemForm.h"
+
+#include <exception>
+
+#include "app/Globals.h"
+#include "platform/Media.h"
+
+CSoundSystem::CSoundSystem(TMediaPlayer& player) : Player(player) { Player.SetFileName(""); }
+
+CSoundSystem::~CSoundSystem() { Stop(); }
+
+bool CSoundSystem::Play(const std::string& file) {
+  bool result = true;
+  Active = true;
+  try {
+    Looping = false;
+    Player.SetFileName(file);
+    Player.Open();
+    Player.Play();
+  } catch (const std::exception&) {
+    // The file name stays as it was given; the caller tries another file.
+    result = false;
+    Active = false;
+  }
+  return result;
+}
+
+bool CSoundSystem::PlayLooped(const std::string& file) {
+  const bool result = Play(file);
+  Looping = true;
+  return result;
+}
+
+void CSoundSystem::Stop() {
+  if (!Active) return;
+  Looping = false;
+  bool failed = false;
+  try {
+    Player.Stop();
+    Player.Close();
+  } catch (const std::exception&) {
+    failed = true;
+  }
+  // Reset before the box: a notification handled while it is open must find nothing to
+  // stop or restart.
+  Player.SetFileName("");
+  Active = false;
+  if (failed) SystemMessageBox("blin", "error", ui::kMbOk);
+}
+
+void CSoundSystem::MediaPlayerNotify() {
+  const std::uint32_t kind = Player.NotifyValue();
+  // A superseded or aborted play was ended by a later command of ours (a new play, a stop,
+  // a seek or a close), which has already put everything where it belongs. Restarting on
+  // these would answer each new play's own supersession with yet another play.
+  if (kind == platform::kMciNotifySuperseded || kind == platform::kMciNotifyAborted) return;
+  // The end of a device closed since: it concerns nothing that plays now.
+  if (Player.DeviceOpen() && Player.NotifyDevice() != Player.DeviceId()) return;
+  // Only a play that reached its end starts over; a device error is not retried, so a
+  // device that fails every play cannot keep the loop spinning. Without an open device (a
+  // looped file that failed to open) there is nothing to restart.
+  if (kind == platform::kMciNotifySuccessful && !Player.FileName().empty() && Looping && Player.DeviceOpen()) {
+    try {
+      Player.Play();
+      return;
+    } catch (const std::exception&) {
+      // The restart failed: release the device like any other end.
+    }
+  }
+  Stop();
+}
+
+TFormSoundSystem::TFormSoundSystem() : MediaPlayer(*this) {
+  SetCaption("FormSoundSystem");
+  SetClientSize(100, 100);
+  MediaPlayer.OnNotify = [this](std::uint32_t kind) { MediaPlayerNotify(kind); };
+}
+
+void TFormSoundSystem::FormCreate() {
+  SoundSystem = new CSoundSystem(MediaPlayer);
+  // The codec warm-up; its end notification closes the device again.
+  SoundSystem->Play("Sounds\\load_codec.wav");
+  Hide();
+}
+
+void TFormSoundSystem::FormDestroy() {
+  Trace("SoundSystemform::Destroy");
+  delete SoundSystem;
+  SoundSystem = nullptr;
+}
+
+bool TFormSoundSystem::HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message != platform::kMmMciNotify) return false;
+  MediaPlayer.HandleNotify(wParam, lParam);
+  return true;
+}
+
+void TFormSoundSystem::MediaPlayerNotify(std::uint32_t) {
+  if (SoundSystem) SoundSystem->MediaPlayerNotify();
+}

@@ -1,0 +1,144 @@
+#include "pet/AnimatorUnit.h"
+
+#include <exception>
+
+#include "alarm/Reestr.h"
+#include "app/Globals.h"
+#include "pet/EyesUnit.h"
+#include "platform/Platform.h"
+#include "shell/main.h"
+#include "ui/Application.h"
+
+namespace {
+std::shared_ptr<const pet::GifMovie> LoadMovie(const std::string& path) {
+  const auto bytes = platform::files().ReadAll(path);
+  if (!bytes) throw pet::GifError("Cannot open file \"" + path + "\"");
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
+  return std::make_shared<const pet::GifMovie>(pet::DecodeGif({data, bytes->size()}));
+}
+}  // namespace
+
+CAnimator::CAnimator(TFormMain& host) : host_(host) {
+  Loaded = true;
+  if (!Reestr->GetBool("mouse_tracking", Tracking)) {
+    Tracking = true;
+    Reestr->SetBool("mouse_tracking", true);
+  }
+  SetEyesCheckMark();
+  try {
+    view_ = std::make_unique<MovieView>(host);
+    view_->SetEnabled(true);
+    view_->SetVisible(true);
+    view_->SetPosition(140, 0);
+    view_->SetLoop(false);
+    // Pressing on the pet drags the window or opens the menu, as pressing on the window does.
+    view_->OnMouseDown = [this](ui::MouseButton button, int x, int y) {
+      host_.FormMouseDown(button, x + view_->Left(), y + view_->Top());
+    };
+    for (int i = 0; i < kMovieCount; ++i) Movies[std::size_t(i)] = LoadMovie(kMovieFiles[i]);
+    Eyes = new CEyes(host);
+    if (Tracking) Eyes->ShowEyes();
+  } catch (const std::exception&) {
+    Loaded = false;
+  }
+}
+
+CAnimator::~CAnimator() {
+  try {
+    Reestr->SetBool("mouse_tracking", Tracking);
+  } catch (const std::exception&) {
+    // The rest of the release goes on.
+  }
+  if (view_) {
+    view_->SetAnimate(false);
+    view_.reset();
+  }
+  delete Eyes;
+  Eyes = nullptr;
+  for (auto& movie : Movies) movie.reset();
+}
+
+void CAnimator::PlayControlOnce(int i) {
+  RAVILO_ASSERT(i >= 0 && i < kControlCount, "AnimatorUnit");
+  RAVILO_ASSERT(Movies[std::size_t(i)] != nullptr, "AnimatorUnit");
+  RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
+  HideEyesIfTracking();
+  view_->SetImage(Movies[std::size_t(i)]);
+  view_->SetLoop(false);
+  view_->SetAnimate(true);
+}
+
+void CAnimator::PlayControlLooped(int i) {
+  RAVILO_ASSERT(i >= 0 && i < kControlCount, "AnimatorUnit");
+  RAVILO_ASSERT(host_.Visible(), "AnimatorUnit");
+  RAVILO_ASSERT(Movies[std::size_t(i)] != nullptr, "AnimatorUnit");
+  RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
+  HideEyesIfTracking();
+  view_->SetImage(Movies[std::size_t(i)]);
+  view_->SetLoop(true);
+  view_->SetAnimate(true);
+}
+
+void CAnimator::PlayIdle(int i) {
+  RAVILO_ASSERT(i >= 0 && i < kIdleCount, "AnimatorUnit");
+  RAVILO_ASSERT(host_.Visible(), "AnimatorUnit");
+  RAVILO_ASSERT(Movies[std::size_t(kControlCount + i)] != nullptr, "AnimatorUnit");
+  RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
+  if (kShowsEyes[i]) ShowEyesIfTracking();
+  Rewind();
+  view_->SetImage(Movies[std::size_t(kControlCount + i)]);
+  view_->SetLoop(false);
+  view_->SetAnimate(true);
+}
+
+bool CAnimator::IsPlaying() const { return view_ && view_->Animate(); }
+
+void CAnimator::Rewind() {
+  if (!view_) return;
+  view_->SetAnimate(false);
+  view_->SetFrameIndex(0);
+}
+
+void CAnimator::SetStopHandler(std::function<void()> handler) {
+  if (view_) view_->OnStop = std::move(handler);
+}
+
+void CAnimator::ShowView() {
+  if (view_) view_->SetVisible(true);
+}
+
+void CAnimator::HideView() {
+  RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
+  view_->SetVisible(false);
+}
+
+void CAnimator::ClearView() {
+  if (!view_) return;
+  view_->SetImage(nullptr);
+  // Repaint the emptied view before anything else happens.
+  ui::Application::Instance().ProcessMessages();
+}
+
+void CAnimator::TrackingOn() {
+  if (Eyes) Eyes->ShowEyes();
+  Tracking = true;
+  SetEyesCheckMark();
+}
+
+void CAnimator::TrackingOff() {
+  if (Eyes) Eyes->HideEyes();
+  Tracking = false;
+  SetEyesCheckMark();
+}
+
+void CAnimator::HideEyesIfTracking() {
+  if (Tracking && Eyes) Eyes->HideEyes();
+}
+
+void CAnimator::ShowEyesIfTracking() {
+  if (Tracking && Eyes) Eyes->ShowEyes();
+}
+
+void CAnimator::SetEyesCheckMark() {
+  if (ui::MenuItem* item = host_.TrayPopupMenu.Find("Funny eyes")) item->SetChecked(Tracking);
+}

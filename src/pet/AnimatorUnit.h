@@ -1,0 +1,58 @@
+#pragma once
+// Everything that is seen of the pet: the movie view on the main window, the sixteen
+// movies it can play, and the funny eyes with the "Funny eyes" setting.
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "pet/GifMovie.h"
+#include "pet/MovieView.h"
+
+class TFormMain;
+
+class CAnimator {
+ public:
+  static constexpr int kMovieCount = 16;
+  static constexpr int kControlCount = 5;
+  static constexpr int kIdleCount = 11;
+  static constexpr const char* kMovieFiles[kMovieCount] = {
+      "Movies\\Control\\1.gif", "Movies\\Control\\2.gif", "Movies\\Control\\3.gif", "Movies\\Control\\4.gif",
+      "Movies\\Control\\10.gif", "Movies\\Idle\\5.gif",   "Movies\\Idle\\6.gif",    "Movies\\Idle\\7.gif",
+      "Movies\\Idle\\8.gif",    "Movies\\Idle\\9.gif",    "Movies\\Idle\\11.gif",   "Movies\\Idle\\12.gif",
+      "Movies\\Idle\\13.gif",   "Movies\\Idle\\14.gif",   "Movies\\Idle\\15.gif",   "Movies\\Idle\\16.gif"};
+  // Which idle movies show the eyes.
+  static constexpr bool kShowsEyes[kIdleCount] = {false, false, false, false, false, false,
+                                                  false, false, true,  true,  true};
+
+  explicit CAnimator(TFormMain& host);
+  virtual ~CAnimator();
+
+  void PlayControlOnce(int i);
+  void PlayControlLooped(int i);
+  void PlayIdle(int i);
+  bool IsPlaying() const;
+  bool IsLoaded() const { return Loaded; }
+  void Rewind();
+  void SetStopHandler(std::function<void()> handler);
+  void ShowView();
+  void HideView();
+  void ClearView();
+  void TrackingOn();
+  void TrackingOff();
+  bool IsTracking() const { return Tracking; }
+  void HideEyesIfTracking();
+  void ShowEyesIfTracking();
+
+  MovieView* View() const { return view_.get(); }
+  const std::shared_ptr<const pet::GifMovie>& Movie(int listPosition) const { return Movies[std::size_t(listPosition)]; }
+
+ private:
+  void SetEyesCheckMark();
+  TFormMain& host_;
+  bool Loaded = true;
+  bool Tracking = true;
+  std::unique_ptr<MovieView> view_;
+  std::array<std::shared_ptr<const pet::GifMovie>, kMovieCount> Movies;
+};
+
+inline CAnimator* Animator = nullptr;

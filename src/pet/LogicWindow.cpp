@@ -1,0 +1,210 @@
+#include "pet/LogicWindow.h"
+
+#include "alarm/AlarmUnit.h"
+#include "alarm/Reestr.h"
+#include "alarm/SoundSystemForm.h"
+#include "app/Globals.h"
+#include "pet/AnimatorUnit.h"
+#include "shell/main.h"
+
+int IdleIndexForDraw(const double (&weights)[11], double draw) {
+  double sum = 0;
+  for (double w : weights) sum += w;
+  const double r = draw * sum;
+  double running = 0;
+  for (int i = 0; i < 11; ++i) {
+    running += weights[i];
+    if (running > r) return i;
+  }
+  return 10;
+}
+
+CLogic::CLogic() {
+  PendingCommand = CommandNone;
+  InTick = false;
+  Paused = false;
+  bool hidden = false;
+  if (!Reestr->GetBool("hidden", hidden)) {
+    Reestr->SetBool("hidden", false);
+    State = StateNormal;
+  } else {
+    State = hidden ? StateHidden : StateNormal;
+  }
+  if (State == StateHidden) Animator->HideView();
+}
+
+CLogic::~CLogic() {
+  try {
+    Reestr->SetBool("hidden", State == StateHidden);
+  } catch (const std::exception&) {
+    // The rest of the release goes on.
+  }
+}
+
+void CLogic::Start() {
+  if (State != StateNormal) return;
+  PendingCommand = CommandNone;
+  Animator->PlayControlOnce(0);
+}
+
+void CLogic::Tick() {
+  if (InTick || Paused) return;
+  InTick = true;
+  if (State == StateRinging) {
+    InTick = false;
+    return;
+  }
+  if (State == StateHidden) {
+    Alarm->CheckTime();
+    InTick = false;
+    return;
+  }
+  if (Animator->IsPlaying()) {
+    InTick = false;
+    return;
+  }
+  switch (PendingCommand) {
+    case CommandNone:
+      ChooseIdleMovie();
+      Alarm->CheckTime();
+      break;
+    case CommandExit:
+      InTick = false;
+      PendingCommand = CommandNone;
+      FormMain->ExitProgram();
+    case CommandHide:
+      State = StateHidden;
+      Animator->ClearView();
+      Animator->HideView();
+      PendingCommand = CommandNone;
+      break;
+    case CommandRing:
+      State = StateRinging;
+      PendingCommand = CommandNone;
+      Animator->PlayControlLooped(3);
+      break;
+    case CommandEyesOff:
+      PendingCommand = CommandNone;
+      Animator->TrackingOff();
+      ChooseIdleMovie();
+      break;
+  }
+  InTick = false;
+}
+
+void CLogic::ChooseIdleMovie() {
+  const auto& weights = Animator->IsTracking() ? kIdleWeightsTrackingOn : kIdleWeightsTrackingOff;
+  Animator->PlayIdle(IdleIndexForDraw(weights, Random()));
+}
+
+void CLogic::RequestExit() {
+  // While the alarm rings, or is about to (its ring command waits for the idle movie to
+  // end), exit is refused: the alarm must be stopped or snoozed first.
+  if (State == StateRinging || PendingCommand == CommandRing) return;
+  if (State == StateHidden) FormMain->ExitProgram();
+  PendingCommand = CommandExit;
+  Animator->PlayControlOnce(1);
+}
+
+void CLogic::RequestHide() {
+  if (State != StateNormal || PendingCommand == CommandRing) return;
+  PendingCommand = CommandHide;
+  Animator->PlayControlOnce(1);
+}
+
+void CLogic::ShowPet() {
+  if (State != StateHidden) return;
+  Animator->ShowView();
+  Animator->PlayControlOnce(2);
+  PendingCommand = CommandNone;
+  State = StateNormal;
+}
+
+void CLogic::EyesOn() {
+  RAVILO_ASSERT(Animator != nullptr, "LogicWindow");
+  Animator->TrackingOn();
+  Animator->HideEyesIfTracking();
+}
+
+void CLogic::RequestEyesOff() {
+  RAVILO_ASSERT(Animator != nullptr, "LogicWindow");
+  if (PendingCommand == CommandNone) PendingCommand = CommandEyesOff;
+}
+
+bool CLogic::EyesAreOn() const {
+  RAVILO_ASSERT(Animator != nullptr, "LogicWindow");
+  return Animator->IsTracking();
+}
+
+void CLogic::StartRinging() {
+  Paused = true;
+  bool playing = false;
+  if (Alarm->IsPlaylistMode()) {
+    const int count = Alarm->PlaylistCount();
+    for (int attempt = 0; count > 0 && attempt < kPlaylistTries && !playing; ++attempt)
+      playing = SoundSystem && SoundSystem->PlayLooped(Alarm->PlaylistItem(RandomBelow(count)));
+  } else {
+    playing = SoundSystem && SoundSystem->PlayLooped(Alarm->GetSound());
+  }
+  // Whatever could not be played, the program's own sound is tried; failing that the ring
+  // goes on silently.
+  if (!playing && SoundSystem) SoundSystem->PlayLooped(kFallbackAlarmSound);
+  HiddenBeforeRinging = State == StateHidden;
+  if (HiddenBeforeRinging) Animator->ShowView();
+  FormMain->ShowRingingLayout();
+  State = StateNormal;
+  PendingCommand = CommandRing;
+  Paused = false;
+  InTick = false;
+  Tick();
+}
+
+void CLogic::StopRinging() { EndRinging(false); }
+
+void CLogic::SnoozeRinging() { EndRinging(true); }
+
+void CLogic::EndRinging(bool snooze) {
+  Paused = true;
+  if (snooze)
+    Alarm->RecordSnooze();
+  else
+    Alarm->RecordStop();
+  if (SoundSystem) SoundSystem->Stop();
+  if (State == StateRinging) {
+    if (HiddenBeforeRinging) {
+      Animator->Rewind();  // its stop notification finds the ticks paused
+      Animator->HideView();
+      State = StateHidden;
+    } else {
+      Paused = false;
+      State = StateNormal;
+      PendingCommand = CommandNone;
+      Animator->Rewind();  // the stop notification starts the next idle movie at once
+    }
+  }
+  // Pressed before the ringing movie began (its command still waiting for the idle movie
+  // to end): the pending ring is dropped and the idle movie plays on, the pet shown.
+  PendingCommand = CommandNone;
+  Paused = false;
+}
+
+TFormTimer::TFormTimer() {
+  SetCaption("FormTimer");
+  SetClientSize(100, 100);
+  TimerLogic.SetInterval(3000);
+  TimerLogic.OnTimer = [this] { TimerLogicTimer(); };
+  TimerLogic.SetEnabled(true);
+}
+
+void TFormTimer::FormCreate() {
+  if (Animator) Animator->SetStopHandler([this] { TimerLogicTimer(); });
+}
+
+void TFormTimer::FormDestroy() {
+  TimerLogic.SetEnabled(false);
+  if (Animator) Animator->SetStopHandler(nullptr);
+}
+
+void TFormTimer::TimerLogicTimer() {
+  if (Logic) Logic->Tick();
+}

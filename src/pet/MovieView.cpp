@@ -1,0 +1,114 @@
+#include "pet/MovieView.h"
+
+#include <algorithm>
+
+#include "ui/Form.h"
+
+namespace {
+// A one-frame movie played once still ends, after its frame has shown this long at least,
+// so that whoever waits for the end of every movie is not left waiting.
+int SingleFrameDelay(const pet::GifMovie& movie) {
+  if (movie.frames.empty()) return 50;
+  return std::clamp(movie.frames[0].delayMs, 50, 10000);
+}
+}  // namespace
+
+MovieView::MovieView(ui::Form& owner) : ui::Control(owner) {
+  frameTimer_.SetInterval(1000);
+  frameTimer_.OnTimer = [this] { FrameStep(); };
+}
+
+MovieView::~MovieView() {
+  // No event reaches the owner while the view goes away.
+  OnStart = nullptr;
+  OnStop = nullptr;
+  OnFrameChanged = nullptr;
+  OnMouseDown = nullptr;
+  SetAnimate(false);
+}
+
+int MovieView::CurrentDelay() const {
+  if (!movie_ || frameIndex_ < 0 || frameIndex_ >= FrameCount()) return 0;
+  return pet::ClampedFrameDelayMs(*movie_, frameIndex_);
+}
+
+void MovieView::UpdateTimer() {
+  int interval = CurrentDelay();
+  if (interval == 0 && movie_ && FrameCount() < 2 && !loop_) interval = SingleFrameDelay(*movie_);
+  // An interval of 0 keeps the timer from firing, as with a toolkit timer.
+  frameTimer_.SetInterval(unsigned(interval));
+}
+
+void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie) {
+  movie_ = std::move(movie);
+  composer_.reset();
+  if (movie_ && !movie_->frames.empty()) {
+    composer_.emplace(movie_);
+    frameIndex_ = 0;
+    SetBounds({Left(), Top(), movie_->screenWidth, movie_->screenHeight});
+  } else {
+    frameIndex_ = -1;
+  }
+  UpdateTimer();
+  Invalidate();
+}
+
+void MovieView::SetFrameIndex(int index) {
+  if (index == frameIndex_ || index < 0 || index >= FrameCount()) return;
+  frameIndex_ = index;
+  UpdateTimer();
+  Raise(OnFrameChanged);
+  Invalidate();
+}
+
+void MovieView::SetTransparent(bool transparent) {
+  transparent_ = transparent;
+  Invalidate();
+}
+
+void MovieView::SetAnimate(bool animate) {
+  if (animate == animate_) return;
+  if (animate) {
+    UpdateTimer();
+    frameTimer_.SetEnabled(true);
+    animate_ = frameTimer_.Enabled();
+    Raise(OnStart);
+  } else {
+    frameTimer_.SetEnabled(false);
+    animate_ = false;
+    Raise(OnStop);
+    Invalidate();
+  }
+}
+
+void MovieView::FrameStep() {
+  if (!Visible() || !Owner().Created() || !movie_) return;
+  if (FrameCount() < 2) {
+    if (!loop_) SetAnimate(false);
+    return;
+  }
+  frameIndex_ = frameIndex_ + 1 >= FrameCount() ? 0 : frameIndex_ + 1;
+  Raise(OnFrameChanged);
+  Invalidate();
+  UpdateTimer();
+  if (!loop_ && frameIndex_ == 0) SetAnimate(false);
+}
+
+void MovieView::Raise(const std::function<void()>& event) {
+  if (!event) return;
+  const auto handler = event;  // the handler may replace the event
+  handler();
+}
+
+void MovieView::Paint(ui::Bitmap& surface) {
+  if (!composer_ || frameIndex_ < 0) return;
+  const auto& pixels = composer_->Compose(frameIndex_);
+  if (transparent_) {
+    surface.DrawPixels(pixels.data(), composer_->Width(), composer_->Height(), Left(), Top());
+  } else {
+    std::vector<std::uint32_t> opaque(pixels);
+    for (auto& p : opaque)
+      if ((p & ui::kOpaque) == 0) p = composer_->Background() | ui::kOpaque;
+    surface.DrawPixels(opaque.data(), composer_->Width(), composer_->Height(), Left(), Top());
+  }
+}

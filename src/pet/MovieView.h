@@ -1,0 +1,54 @@
+#pragma once
+// The control in which the pet's GIF movies play: draws the current frame with its
+// transparent pixels left out, steps frames by their own delays from a GUI-thread timer,
+// and tells its owner when a movie has started and stopped.
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "pet/FrameComposer.h"
+#include "pet/GifMovie.h"
+#include "ui/Control.h"
+#include "ui/Timer.h"
+
+class MovieView : public ui::Control {
+ public:
+  explicit MovieView(ui::Form& owner);
+  ~MovieView() override;
+
+  // The movie is shared, never changed; every setting starts it from its first frame.
+  void SetImage(std::shared_ptr<const pet::GifMovie> movie);
+  const std::shared_ptr<const pet::GifMovie>& Image() const { return movie_; }
+  bool Animate() const { return animate_; }
+  void SetAnimate(bool animate);
+  bool Loop() const { return loop_; }
+  void SetLoop(bool loop) { loop_ = loop; }
+  int FrameIndex() const { return frameIndex_; }
+  void SetFrameIndex(int index);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool transparent);
+  int FrameCount() const { return movie_ ? int(movie_->frames.size()) : 0; }
+  // The delay the frame clock uses for the current frame: 0 (never fires) for an invalid
+  // index or a movie of fewer than two frames, else the frame's delay within 50..10000 ms.
+  int CurrentDelay() const;
+
+  std::function<void()> OnStart;
+  std::function<void()> OnStop;
+  std::function<void()> OnFrameChanged;
+
+  void Paint(ui::Bitmap& surface) override;
+  // One tick of the frame clock (the timer calls it; tests may too).
+  void FrameStep();
+
+ private:
+  void Raise(const std::function<void()>& event);
+  void UpdateTimer();
+
+  std::shared_ptr<const pet::GifMovie> movie_;
+  std::optional<pet::FrameComposer> composer_;
+  ui::Timer frameTimer_;
+  int frameIndex_ = -1;
+  bool animate_ = false;
+  bool loop_ = true;
+  bool transparent_ = true;
+};

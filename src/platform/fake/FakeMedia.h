@@ -1,0 +1,105 @@
+#pragma once
+// MCI devices for tests. A device opens a WAV file read through platform::files(), takes
+// its true duration from the RIFF header, and "plays" it in the test's virtual time: a
+// play with MCI_NOTIFY posts MM_MCINOTIFY (successful) to its callback window when the
+// file's end is reached. As the MCI documentation describes, a play whose end is
+// prevented by a later command reports that instead: a stop, seek or close posts
+// "aborted", a new play with MCI_NOTIFY on the same device posts "superseded" for the
+// earlier one; a command that returns an error sets up no notification.
+// Every command is recorded; opens, plays, stops and closes can be told to fail.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Media.h"
+
+namespace platform::fake {
+
+// The duration in milliseconds of a RIFF/WAVE file's sound data; nothing when the data
+// is not a WAV file MCI's wave device would accept.
+std::optional<std::uint32_t> WaveDurationMs(const std::string& data);
+
+class FakeMedia : public Media {
+ public:
+  MciError Open(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
+                MciDeviceId& deviceId) override;
+  MciError Status(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uintptr_t callback,
+                  std::uint32_t& value) override;
+  MciError GetDevCaps(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uintptr_t callback,
+                      std::uint32_t& value) override;
+  MciError Seek(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
+  MciError Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
+  MciError Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
+  MciError Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
+  bool GetErrorString(MciError error, std::string& text) override;
+
+  // Wiring to the test's desktop: the virtual clock in milliseconds; running an action
+  // once the clock has advanced by delayMs; posting a message to a window's queue. Without
+  // postLater a play never ends; without postMessage notifications are dropped.
+  std::function<std::int64_t()> now = [] { return std::int64_t(0); };
+  std::function<void(std::int64_t delayMs, std::function<void()> action)> postLater;
+  std::function<void(std::uintptr_t window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)>
+      postMessage;
+
+  // Failure injection (0: the command works).
+  MciError failOpen = 0;   // every open returns this code
+  MciError failPlay = 0;   // every play returns this code (and so sets up no notification)
+  MciError failStop = 0;
+  MciError failClose = 0;  // the device stays open
+  bool playNotifiesFailure = false;  // plays are accepted but report a device error at once
+
+  struct Command {
+    std::uint32_t command = 0;
+    MciDeviceId device = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t item = 0;  // status and capability queries
+    std::uintptr_t callback = 0;
+    std::string element;     // open
+    MciError result = 0;
+  };
+  std::vector<Command> commands;
+  struct Notification {
+    std::int64_t at;
+    std::uintptr_t window;
+    std::uint32_t kind;
+    MciDeviceId device;
+  };
+  std::vector<Notification> notifications;  // as posted
+
+  int Count(std::uint32_t command) const;
+  // The commands of one kind, in order.
+  std::vector<Command> Sent(std::uint32_t command) const;
+  std::vector<MciDeviceId> OpenDevices() const;
+  bool Playing(MciDeviceId device) const;
+  // The file a device has open ("" when it is not open).
+  std::string ElementOf(MciDeviceId device) const;
+  // Whether any play is sounding right now.
+  bool Sounding() const;
+
+ private:
+  struct Device {
+    std::string element;
+    std::uint32_t lengthMs = 0;
+    std::uint32_t positionMs = 0;  // where the last play started or the device stopped
+    bool playing = false;
+    std::int64_t playStartedAt = 0;
+    std::uint64_t playToken = 0;  // identifies the current play for its scheduled end
+    bool notifyPending = false;
+    std::uintptr_t notifyWindow = 0;
+  };
+  Device* Find(MciDeviceId id);
+  const Device* Find(MciDeviceId id) const;
+  std::uint32_t Position(const Device& d) const;
+  // Halts a play where it stands; its pending notification, if any, is reported as kind.
+  void Interrupt(MciDeviceId id, Device& d, std::uint32_t kind);
+  void Notify(std::uintptr_t window, std::uint32_t kind, MciDeviceId id);
+  MciError Record(Command c);
+
+  std::map<MciDeviceId, Device> devices_;
+  std::uint64_t tokens_ = 0;
+};
+
+}  // namespace platform::fake

@@ -1,0 +1,48 @@
+#include "shell/SkinnedForm.h"
+
+void TSkinnedForm::AddPushButton(ui::Image& image, Picture& active, Picture& inactive, ui::Point activeAt,
+                                 ui::Point inactiveAt, std::function<void()> release) {
+  pushButtons_.emplace_back(image, active, inactive, activeAt, inactiveAt);
+  const std::size_t index = pushButtons_.size() - 1;
+  image.OnMouseDown = [this, index](ui::MouseButton, int, int) { pushButtons_[index].ShowActive(); };
+  image.OnMouseUp = [this, index, release](ui::MouseButton, int, int) {
+    pushButtons_[index].ShowInactive();
+    if (release) release();
+  };
+}
+
+void TSkinnedForm::AddSwitch(ui::Image& image, Picture& on, Picture& off, ui::Point at, std::function<bool()> state,
+                             std::function<void()> click) {
+  switches_.push_back({ImageButton(image, on, off, at), std::move(state)});
+  image.OnClick = std::move(click);
+}
+
+void TSkinnedForm::SetBackground(ui::Image& image, Picture picture, ui::Point at) {
+  image.SetPosition(at.x, at.y);
+  image.SetPicture(std::move(picture));
+  image.SetTransparent(true);
+  image.OnMouseDown = [this, &image](ui::MouseButton button, int x, int y) {
+    FormMouseDown(button, x + image.Left(), y + image.Top());
+  };
+}
+
+void TSkinnedForm::ResetButtons() {
+  for (auto& b : pushButtons_) b.ShowInactive();
+  for (auto& s : switches_) s.button.ShowState(s.state());
+}
+
+void TSkinnedForm::SetKeyActions(std::function<void()> ok, std::function<void()> cancel) {
+  ok_ = std::move(ok);
+  cancel_ = std::move(cancel);
+}
+
+void TSkinnedForm::FormMouseDown(ui::MouseButton button, int, int) {
+  if (button != ui::MouseButton::Left) return;
+  ReleaseCapture();
+  BeginSystemMove();
+}
+
+void TSkinnedForm::FormKeyPress(char c) {
+  if (c == 13 && ok_) ok_();
+  if (c == 27 && cancel_) cancel_();
+}

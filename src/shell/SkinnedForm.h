@@ -1,0 +1,43 @@
+#pragma once
+// The base of every skinned dialog: push buttons and switches made of two pictures, the
+// reset of all of them when the window is shown, Enter and Esc mapped to the OK and cancel
+// releases, and dragging by a left-button press on the window or its background picture.
+// A window only declares its controls, pictures, places and actions.
+#include <functional>
+#include <vector>
+
+#include "shell/Skin.h"
+#include "ui/Form.h"
+#include "ui/Image.h"
+
+class TSkinnedForm : public ui::Form {
+ public:
+  // A push button: pressed with any mouse button it shows its active picture at activeAt;
+  // the release (delivered wherever the pointer is) shows the inactive one at inactiveAt,
+  // then runs the action.
+  void AddPushButton(ui::Image& image, Picture& active, Picture& inactive, ui::Point activeAt, ui::Point inactiveAt,
+                     std::function<void()> release);
+  // A two-state switch that keeps its place: the active picture means on. A click flips it.
+  void AddSwitch(ui::Image& image, Picture& on, Picture& off, ui::Point at, std::function<bool()> state,
+                 std::function<void()> click);
+  // The background picture: drawn transparently, and a press on it drags the window.
+  void SetBackground(ui::Image& image, Picture picture, ui::Point at);
+  // Every push button to its resting look, every switch to its state.
+  void ResetButtons();
+  // Enter runs `ok`, Esc runs `cancel` (the very release handlers of the buttons).
+  void SetKeyActions(std::function<void()> ok, std::function<void()> cancel);
+
+  void FormMouseDown(ui::MouseButton button, int x, int y) override;
+
+ protected:
+  void FormKeyPress(char c) override;
+
+ private:
+  struct Switch {
+    ImageButton button;
+    std::function<bool()> state;
+  };
+  std::vector<ImageButton> pushButtons_;
+  std::vector<Switch> switches_;
+  std::function<void()> ok_, cancel_;
+};

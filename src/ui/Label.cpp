@@ -1,0 +1,46 @@
+#include "ui/Label.h"
+
+#include "ui/Application.h"
+
+namespace ui {
+
+Label::Label(Form& owner) : Control(owner) {}
+
+void Label::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  Resize();
+  Invalidate();
+}
+
+void Label::SetFont(const Font& font) {
+  font_ = font;
+  Resize();
+  Invalidate();
+}
+
+void Label::SetColour(std::uint32_t colour) {
+  colour_ = colour;
+  Invalidate();
+}
+
+void Label::SetAutoSize(bool autoSize) {
+  autoSize_ = autoSize;
+  Resize();
+}
+
+void Label::Resize() {
+  if (!autoSize_) return;
+  const Size s = Application::Instance().GetBackend().MeasureText(caption_, font_);
+  SetBounds({Left(), Top(), s.width, s.height});
+}
+
+void Label::Paint(Bitmap& surface) {
+  if (opaque_) {
+    for (int y = std::max(0, Top()); y < std::min(surface.Height(), Top() + Height()); ++y)
+      for (int x = std::max(0, Left()); x < std::min(surface.Width(), Left() + Width()); ++x)
+        surface.At(x, y) = background_;
+  }
+  Application::Instance().GetBackend().DrawText(surface, Bounds(), caption_, font_, colour_);
+}
+
+}  // namespace ui

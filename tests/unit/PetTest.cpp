@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TestEnvironment.h"
+#include "alarm/AlarmUnit.h"
+#include "alarm/Reestr.h"
+#include "app/Globals.h"
+#include "pet/AnimatorUnit.h"
+#include "pet/EyesUnit.h"
+#include "pet/LogicWindow.h"
+#include "shell/main.h"
+
+namespace {
+const char* kKey = TestEnvironment::kKey;
+
+// The list position of the movie the view shows, or -1.
+int Showing() {
+  const auto& shown = Animator->View()->Image();
+  for (int i = 0; i < CAnimator::kMovieCount; ++i)
+    if (shown && shown == Animator->Movie(i)) return i;
+  return -1;
+}
+
+std::int64_t Duration(int listPosition) {
+  std::int64_t total = 0;
+  const auto& movie = *Animator->Movie(listPosition);
+  for (int i = 0; i < int(movie.frames.size()); ++i) total += pet::ClampedFrameDelayMs(movie, i);
+  return total;
+}
+}  // namespace
+
+TEST(IdleChoice, DrawsPickByRunningSums) {
+  EXPECT_EQ(IdleIndexForDraw(kIdleWeightsTrackingOff, 0.5), 6);  // r = 3550
+  EXPECT_EQ(IdleIndexForDraw(kIdleWeightsTrackingOff, 0.0), 0);
+  EXPECT_EQ(IdleIndexForDraw(kIdleWeightsTrackingOn, 0.0), 8);
+  EXPECT_EQ(IdleIndexForDraw(kIdleWeightsTrackingOff, 200.0 / 7100), 1);  // r equal to a sum: the next
+  EXPECT_EQ(IdleIndexForDraw(kIdleWeightsTrackingOff, 0.9999999), 7);
+  EXPECT_EQ(IdleIndexForDraw(kIdleWeightsTrackingOn, 0.9999999), 10);
+}
+
+TEST(IdleChoice, FrequenciesFollowTheWeights) {
+  std::vector<int> off(11), on(11);
+  std::mt19937_64 g(7);
+  std::uniform_real_distribution<double> u(0, 1);
+  const int n = 710000;
+  for (int i = 0; i < n; ++i) {
+    off[IdleIndexForDraw(kIdleWeightsTrackingOff, u(g))]++;
+    on[IdleIndexForDraw(kIdleWeightsTrackingOn, u(g))]++;
+  }
+  for (int i = 0; i < 11; ++i) {
+    EXPECT_NEAR(off[i], n * kIdleWeightsTrackingOff[i] / 7100, n * 0.004) << i;
+    EXPECT_NEAR(on[i], n * kIdleWeightsTrackingOn[i] / 300, n * 0.004) << i;
+  }
+}
+
+TEST(Pet, GreetsThenLivesOnIdleMoviesAndWritesItsDefaults) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  EXPECT_EQ(Showing(), 0);  // the greeting
+  EXPECT_TRUE(Animator->IsPlaying());
+  EXPECT_EQ(env.registry.Dword(kKey, "hidden"), 0u);
+  EXPECT_EQ(env.registry.Dword(kKey, "mouse_tracking"), 1u);
+  EXPECT_TRUE(FormMain->Funnyeyes1.Checked());
+  env.RunFor(Duration(0) + 10);
+  EXPECT_GE(Showing(), CAnimator::kControlCount);  // an idle movie
+  // With tracking on only the eye movies play.
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_GE(Showing(), 13);
+    env.RunFor(Duration(Showing()) + 10);
+  }
+}

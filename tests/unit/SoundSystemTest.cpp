@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "TestEnvironment.h"
+#include "alarm/SoundSystemForm.h"
+
+using namespace platform;
+using Command = fake::FakeMedia::Command;
+
+namespace {
+
+constexpr const char* kAlarm = "Sounds\\Alarms\\alarm0.wav";  // 3000 ms
+constexpr const char* kCodec = "Sounds\\load_codec.wav";      // 200 ms
+
+std::string Le(std::uint32_t v, int bytes) {
+  std::string s;
+  for (int i = 0; i < bytes; ++i) s += char((v >> (8 * i)) & 0xFF);
+  return s;
+}
+
+// A mono 16-bit WAV of 8000 Hz lasting ms, with an optional chunk before the format.
+std::string MakeWav(std::uint32_t ms, const std::string& extraChunk = "") {
+  const std::string samples(ms * 8 * 2, '\0');
+  std::string fmt = "fmt " + Le(16, 4) + Le(1, 2) + Le(1, 2) + Le(8000, 4) + Le(16000, 4) + Le(2, 2) + Le(16, 2);
+  std::string body = "WAVE" + extraChunk + fmt + "data" + Le(std::uint32_t(samples.size()), 4) + samples;
+  return "RIFF" + Le(std::uint32_t(body.size()), 4) + body;
+}
+
+// The sound window alone on the headless desktop, with fake sound devices.
+class SoundSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env.kernel.currentDirectory = TestEnvironment::kProgramDir;
+    ui::Application::Instance().CreateForm(FormSoundSystem);
+    env.desktop.RunFor(1000);  // the warm-up sound ends
+    media.commands.clear();
+    media.notifications.clear();
+  }
+  void TearDown() override { ui::Application::Instance().DestroyForms(); }
+  void Run(std::int64_t ms) { env.desktop.RunFor(ms); }
+  TMediaPlayer& Player() { return FormSoundSystem->MediaPlayer; }
+  void Notify(std::uint32_t kind, MciDeviceId device) {
+    FormSoundSystem->PostMessage(kMmMciNotify, kind, std::intptr_t(device));
+    env.desktop.ProcessMessages();
+  }
+  std::vector<std::uint32_t> CommandKinds() const {
+    std::vector<std::uint32_t> kinds;
+    for (const Command& c : media.commands) kinds.push_back(c.command);
+    return kinds;
+  }
+
+  TestEnvironment env;
+  fake::FakeMedia& media = env.media;
+};
+
+TEST(WaveDuration, ComesFromTheFormatAndDataChunks) {
+  EXPECT_EQ(fake::WaveDurationMs(MakeWav(1500)), 1500u);
+  // Other chunks, including an odd-sized one with its pad byte, are skipped.
+  EXPECT_EQ(fake::WaveDurationMs(MakeWav(250, "LIST" + Le(3, 4) + "abc" + std::string(1, '\0'))), 250u);
+  // Data cut short plays what is there.
+  const std::string wav = MakeWav(1000);
+  EXPECT_EQ(fake::WaveDurationMs(wav.substr(0, wav.size() - 8000)), 500u);
+  EXPECT_FALSE(fake::WaveDurationMs("RIFF\x04\0\0\0WAVE"));
+  EXPECT_FALSE(fake::WaveDurationMs("ID3 not a wave file at all"));
+  EXPECT_FALSE(fake::WaveDurationMs(""));
+}
+
+TEST_F(SoundSystemTest, StopWithNothingPlayingSendsNothing) {
+  SoundSystem->Stop();
+  EXPECT_TRUE(media.commands.empty());
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+}
+
+TEST_F(SoundSystemTest, PlayOpensPlaysToTheEndThenClosesItsDevice) {
+  ASSERT_TRUE(SoundSystem->Play(kAlarm));
+  EXPECT_TRUE(SoundSystem->IsActive());
+  const std::uintptr_t window = FormSoundSystem->Peer()->NativeHandle();
+  ASSERT_GE(media.commands.size(), 5u);
+  const Command& open = media.commands.front();
+  EXPECT_EQ(open.command, kMciOpen);
+  EXPECT_EQ(open.flags, 0x202u);
+  EXPECT_EQ(open.element, kAlarm);
+  EXPECT_EQ(open.callback, window);
+  EXPECT_EQ(media.commands[1].command, kMciStatus);
+  EXPECT_EQ(media.commands[1].item, kMciStatusLength);
+  EXPECT_EQ(Player().Length(), 3000u);
+  // Standing at the start: no rewind; the play asks for a notification and nothing else.
+  EXPECT_EQ(media.Count(kMciSeek), 0);
+  const Command& play = media.commands.back();
+  EXPECT_EQ(play.command, kMciPlay);
+  EXPECT_EQ(play.flags, kMciNotify);
+  EXPECT_EQ(play.callback, window);
+
+  Run(2990);
+  EXPECT_TRUE(media.Sounding());
+  Run(20);
+  EXPECT_FALSE(SoundSystem->IsActive());
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_EQ(media.Count(kMciPlay), 1);
+  EXPECT_EQ(media.Sent(kMciStop).at(0).flags, kMciWait);
+  EXPECT_EQ(media.Sent(kMciClose).at(0).flags, kMciWait);
+  EXPECT_EQ(Player().FileName(), "");
+}
+
+TEST_F(SoundSystemTest, AFileThatCannotBeOpenedFailsAndTheNextGoodFileLoops) {
+  env.files.Put("Sounds\\notes.wav", "just text");
+  env.files.Put("Sounds\\tune.mp3", MakeWav(100));
+  for (const char* bad : {"Sounds\\missing.wav", "Sounds\\notes.wav", "Sounds\\tune.mp3"}) {
+    EXPECT_FALSE(SoundSystem->PlayLooped(bad)) << bad;
+    EXPECT_FALSE(SoundSystem->IsActive());
+    EXPECT_EQ(Player().FileName(), bad);
+  }
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_EQ(media.Count(kMciPlay), 0);
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  Run(3 * 3000 + 500);
+  // Each end rewinds the same device and plays it again, without reopening it.
+  EXPECT_EQ(media.Count(kMciPlay), 4);
+  EXPECT_EQ(media.Count(kMciSeek), 3);
+  EXPECT_EQ(media.Sent(kMciSeek).at(0).flags, kMciSeekToStart | kMciWait);
+  EXPECT_EQ(media.Count(kMciOpen), 4);
+  EXPECT_TRUE(media.Sounding());
+  EXPECT_TRUE(SoundSystem->IsActive());
+}
+
+TEST_F(SoundSystemTest, OpenErrorsCarryMciTextOrUnknownErrorCode) {
+  Player().SetFileName("Sounds\\missing.wav");
+  try {
+    Player().Open();
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Cannot find the specified file. Make sure the path and filename are correct.");
+  }
+  media.failOpen = 999;
+  Player().SetFileName(kAlarm);
+  try {
+    Player().Open();
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Unknown error code");
+  }
+  EXPECT_FALSE(Player().DeviceOpen());
+  for (auto op : {&TMediaPlayer::Play, &TMediaPlayer::Stop}) {
+    try {
+      (Player().*op)();
+      FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), "No MCI device open");
+    }
+  }
+}
+
+TEST_F(SoundSystemTest, ANewFileClosesTheLoopingOneFirstAndItsAbortDoesNotStopTheNew) {
+  env.files.Put("Sounds\\b.wav", MakeWav(1000));
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  const MciDeviceId a = Player().DeviceId();
+  Run(1000);
+  media.commands.clear();
+  ASSERT_TRUE(SoundSystem->PlayLooped("Sounds\\b.wav"));
+  ASSERT_GE(media.commands.size(), 2u);
+  EXPECT_EQ(media.commands[0].command, kMciClose);
+  EXPECT_EQ(media.commands[0].device, a);
+  EXPECT_EQ(media.commands[1].command, kMciOpen);
+  // A's aborted play reports back (with the number B now has), then B loops on.
+  Run(3500);
+  ASSERT_FALSE(media.notifications.empty());
+  EXPECT_EQ(media.notifications[0].kind, kMciNotifyAborted);
+  EXPECT_EQ(media.ElementOf(Player().DeviceId()), "Sounds\\b.wav");
+  EXPECT_EQ(media.Count(kMciPlay), 4);
+  EXPECT_TRUE(SoundSystem->IsActive());
+  EXPECT_TRUE(media.Sounding());
+}
+
+TEST_F(SoundSystemTest, StopDuringALoopSilencesAndTheLateNotificationChangesNothing) {
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  Run(1500);
+  SoundSystem->Stop();
+  EXPECT_FALSE(media.Sounding());
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_FALSE(SoundSystem->IsActive());
+  const std::size_t sent = media.commands.size();
+  Run(10'000);
+  ASSERT_EQ(media.notifications.size(), 1u);
+  EXPECT_EQ(media.notifications[0].kind, kMciNotifyAborted);
+  EXPECT_EQ(media.commands.size(), sent);
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  // A successful end reported for a device gone by then changes nothing either.
+  Notify(kMciNotifySuccessful, 1);
+  EXPECT_EQ(media.commands.size(), sent);
+}
+
+TEST_F(SoundSystemTest, NotificationsOtherThanTheEndNeverRestartTheFile) {
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  const MciDeviceId device = Player().DeviceId();
+  for (int i = 0; i < 20; ++i) {
+    Notify(kMciNotifySuperseded, device);
+    Notify(kMciNotifyAborted, device);
+  }
+  EXPECT_EQ(media.Count(kMciPlay), 1);
+  EXPECT_TRUE(SoundSystem->IsActive());
+  // A notification after a looped file failed to open (name kept, no device) is harmless.
+  SoundSystem->Stop();
+  ASSERT_FALSE(SoundSystem->PlayLooped("Sounds\\missing.wav"));
+  const std::size_t sent = media.commands.size();
+  Notify(kMciNotifySuccessful, device);
+  Notify(kMciNotifyFailure, device);
+  EXPECT_EQ(media.commands.size(), sent);
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+}
+
+TEST_F(SoundSystemTest, ADeviceWhosePlaysFailCannotKeepTheLoopSpinning) {
+  // Every play is taken but reports a device error at once: the loop ends.
+  media.playNotifiesFailure = true;
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  Run(10 * 60'000);
+  EXPECT_EQ(media.Count(kMciPlay), 1);
+  EXPECT_FALSE(SoundSystem->IsActive());
+  EXPECT_TRUE(media.OpenDevices().empty());
+
+  // Every play returns an error: no notification is set up, the device waits for Stop.
+  media.playNotifiesFailure = false;
+  media.failPlay = kMciErrHardware;
+  media.commands.clear();
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  EXPECT_EQ(Player().LastError(), kMciErrHardware);
+  Run(10 * 60'000);
+  EXPECT_EQ(media.Count(kMciPlay), 1);
+  EXPECT_TRUE(SoundSystem->IsActive());
+  SoundSystem->Stop();
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+}
+
+TEST_F(SoundSystemTest, AFailedStopShowsBlinAndAFailedCloseIsRetriedByTheNextOpen) {
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  media.failStop = kMciErrDriver;
+  SoundSystem->Stop();
+  ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].text, "blin");
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].caption, "error");
+  EXPECT_FALSE(SoundSystem->IsActive());
+  EXPECT_EQ(Player().FileName(), "");
+  // The stop raised before the close: the device is still held and the next open closes it.
+  EXPECT_TRUE(Player().DeviceOpen());
+  media.failStop = 0;
+  media.commands.clear();
+  ASSERT_TRUE(SoundSystem->Play(kAlarm));
+  EXPECT_EQ(media.commands.at(0).command, kMciClose);
+  EXPECT_EQ(media.commands.at(1).command, kMciOpen);
+
+  // A failed close raises nothing: no box, the device stays recorded as open.
+  media.failClose = kMciErrDriver;
+  const MciDeviceId held = Player().DeviceId();
+  SoundSystem->Stop();
+  EXPECT_EQ(env.desktop.MessageBoxes().size(), 1u);
+  EXPECT_TRUE(Player().DeviceOpen());
+  EXPECT_EQ(Player().DeviceId(), held);
+  media.failClose = 0;
+  media.commands.clear();
+  ASSERT_TRUE(SoundSystem->Play(kCodec));
+  EXPECT_EQ(media.commands.at(0).command, kMciClose);
+  EXPECT_EQ(media.commands.at(0).device, held);
+}
+
+TEST_F(SoundSystemTest, DestroyingTheWindowStopsAndReleasesTheDevice) {
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  media.failStop = kMciErrDriver;  // the stop fails: the player's own close still releases it
+  ui::Application::Instance().DestroyForms();
+  EXPECT_EQ(SoundSystem, nullptr);
+  EXPECT_EQ(FormSoundSystem, nullptr);
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_EQ(CommandKinds().back(), kMciClose);
+}
+
+TEST(SoundSystemStartup, TheWarmUpSoundPlaysOnceAndClosesItsDevice) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  ASSERT_NE(SoundSystem, nullptr);
+  ASSERT_EQ(env.media.Count(kMciOpen), 1);
+  EXPECT_EQ(env.media.commands.front().element, kCodec);
+  EXPECT_FALSE(FormSoundSystem->Visible());
+  EXPECT_FALSE(env.RunFor(1000));
+  EXPECT_EQ(env.media.Count(kMciPlay), 1);
+  EXPECT_EQ(env.media.Count(kMciClose), 1);
+  EXPECT_TRUE(env.media.OpenDevices().empty());
+  EXPECT_FALSE(SoundSystem->IsActive());
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+}
+
+}  // namespace
