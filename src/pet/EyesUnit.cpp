@@ -17,6 +17,7 @@ ui::Point PupilCentre(int x, int y, int cx, int cy) {
 
 CEyes::CEyes(TFormMain& host) : host_(host) {
   EyesWindowReady = false;
+  EyesTimerWanted = false;  // new eyes are hidden
   shown_ = false;
   left_ = std::make_unique<ui::Image>(host);
   right_ = std::make_unique<ui::Image>(host);

@@ -32,11 +32,17 @@ int MovieView::CurrentDelay() const {
   return pet::ClampedFrameDelayMs(*movie_, frameIndex_);
 }
 
-void MovieView::UpdateTimer() {
+void MovieView::UpdateTimer(bool restart) {
   int interval = CurrentDelay();
   if (interval == 0 && movie_ && FrameCount() < 2 && !loop_) interval = SingleFrameDelay(*movie_);
   // An interval of 0 keeps the timer from firing, as with a toolkit timer.
   frameTimer_.SetInterval(unsigned(interval));
+  // A frame made current from outside the clock (a new movie, a chosen frame) shows for its
+  // whole delay, also when that delay equals the interval already running.
+  if (restart && frameTimer_.Enabled()) {
+    frameTimer_.SetEnabled(false);
+    frameTimer_.SetEnabled(true);
+  }
 }
 
 void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie) {
@@ -49,16 +55,22 @@ void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie) {
   } else {
     frameIndex_ = -1;
   }
-  UpdateTimer();
+  UpdateTimer(true);
   Invalidate();
 }
 
 void MovieView::SetFrameIndex(int index) {
   if (index == frameIndex_ || index < 0 || index >= FrameCount()) return;
   frameIndex_ = index;
-  UpdateTimer();
+  UpdateTimer(true);
   Raise(OnFrameChanged);
   Invalidate();
+}
+
+void MovieView::SetLoop(bool loop) {
+  loop_ = loop;
+  // A one-frame movie has a clock only when played once.
+  UpdateTimer();
 }
 
 void MovieView::SetTransparent(bool transparent) {

@@ -22,7 +22,7 @@ class MovieView : public ui::Control {
   bool Animate() const { return animate_; }
   void SetAnimate(bool animate);
   bool Loop() const { return loop_; }
-  void SetLoop(bool loop) { loop_ = loop; }
+  void SetLoop(bool loop);
   int FrameIndex() const { return frameIndex_; }
   void SetFrameIndex(int index);
   bool Transparent() const { return transparent_; }
@@ -42,7 +42,7 @@ class MovieView : public ui::Control {
 
  private:
   void Raise(const std::function<void()>& event);
-  void UpdateTimer();
+  void UpdateTimer(bool restart = false);
 
   std::shared_ptr<const pet::GifMovie> movie_;
   std::optional<pet::FrameComposer> composer_;

@@ -64,6 +64,7 @@ void Application::DestroyForms() {
 void Application::Halt(int code) {
   DestroyForms();
   platform::kernel().ExitProcess(code);
+  std::terminate();  // not reached: the platform's exit does not return
 }
 
 }  // namespace ui
