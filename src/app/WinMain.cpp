@@ -3,6 +3,7 @@
 
 #include "app/Program.h"
 #include "platform/win32/Win32Media.h"
+#include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
@@ -12,7 +13,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   static platform::win32::Win32Kernel kernel;
   static platform::win32::Win32FileSystem files;
   static platform::win32::Win32Media media;
-  platform::Install({&registry, &kernel, &files, &media});
+  static platform::win32::Win32NotifyIcon notifyIcon;
+  platform::Install({&registry, &kernel, &files, &media, &notifyIcon});
   static ui::win32::Win32Backend backend(instance);
   ui::Application::Instance().Initialize(backend);
   RunRavilo();

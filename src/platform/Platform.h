@@ -3,6 +3,7 @@
 // fakes in tests); portable code reaches it through these accessors.
 #include "platform/FileSystem.h"
 #include "platform/Kernel.h"
+#include "platform/NotifyIcon.h"
 #include "platform/Registry.h"
 
 namespace platform {
@@ -14,6 +15,7 @@ struct Services {
   Kernel* kernel = nullptr;
   FileSystem* files = nullptr;
   Media* media = nullptr;
+  NotifyIcon* notifyIcon = nullptr;
 };
 
 void Install(const Services& services);
@@ -23,5 +25,6 @@ inline Registry& registry() { return *Installed().registry; }
 inline Kernel& kernel() { return *Installed().kernel; }
 inline FileSystem& files() { return *Installed().files; }
 inline Media& media() { return *Installed().media; }
+inline NotifyIcon& notifyIcon() { return *Installed().notifyIcon; }
 
 }  // namespace platform

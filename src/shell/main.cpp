@@ -6,6 +6,7 @@
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "desktop/TaskBar.h"
+#include "desktop/TrayIcon.h"
 #include "pet/AnimatorUnit.h"
 #include "pet/LogicWindow.h"
 #include "ui/Application.h"
@@ -78,6 +79,13 @@ void TFormMain::FormCreate() {
   TaskBarControl = new CTaskBarControl();
   TaskBarControl->HideButton();
 
+  try {
+    TrayIcon = new CTrayIcon(*this);
+  } catch (const std::exception&) {
+    // Without its icons the program is as damaged as without any other picture.
+    ReportDamaged();
+  }
+
   Animator = new CAnimator(*this);
   if (!Animator->IsLoaded()) ReportDamaged();
 
@@ -119,6 +127,7 @@ void TFormMain::FormDestroy() {
   Trace("destroy taskbar");
   Release(TaskBarControl);
   Trace("destroy tray icon");
+  Release(TrayIcon);
   Trace("destroy logic");
   Release(Logic);
   Trace("destroy animator");
@@ -137,6 +146,7 @@ void TFormMain::ReportDamaged() {
 void TFormMain::ExitProgram() {
   Trace("Exit Program");
   if (Logic) Logic->PauseTicks();
+  Release(TrayIcon);  // the icon disappears at once
   Trace("Call Halt");
   ui::Application::Instance().Halt(1);
 }
@@ -154,9 +164,15 @@ void TFormMain::ShowNormalLayout() {
   Image10MinMore.SetVisible(false);
 }
 
-void TFormMain::ShowAlarmOn() { SetAlarmTime1.SetCaption("Alarm [on]"); }
+void TFormMain::ShowAlarmOn() {
+  if (TrayIcon) TrayIcon->SetIcon(1);
+  SetAlarmTime1.SetCaption("Alarm [on]");
+}
 
-void TFormMain::ShowAlarmOff() { SetAlarmTime1.SetCaption("Alarm [off]"); }
+void TFormMain::ShowAlarmOff() {
+  if (TrayIcon) TrayIcon->SetIcon(0);
+  SetAlarmTime1.SetCaption("Alarm [off]");
+}
 
 void TFormMain::LoadPosition(int& x, int& y) {
   const ui::Size screen = ui::Application::Instance().GetBackend().ScreenSize();

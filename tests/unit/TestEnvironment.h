@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeKernel.h"
+#include "platform/fake/FakeNotifyIcon.h"
 #include "platform/fake/FakeMedia.h"
 #include "platform/fake/FakeRegistry.h"
 #include "ui/Application.h"
@@ -36,6 +37,7 @@ class TestEnvironment {
   platform::fake::FakeRegistry registry;
   platform::fake::FakeKernel kernel;
   platform::fake::FakeFileSystem files;
+  platform::fake::FakeNotifyIcon notifyIcon;
   platform::fake::FakeMedia media;
   ui::headless::HeadlessBackend desktop;
 

@@ -1,0 +1,41 @@
+#include "desktop/TrayIcon.h"
+
+#include <stdexcept>
+
+#include "app/Globals.h"
+#include "platform/Platform.h"
+#include "shell/main.h"
+
+CTrayIcon::CTrayIcon(TFormMain& owner) : owner_(owner) {
+  index_ = 0;
+  auto& shell = platform::notifyIcon();
+  const char* files[2] = {"Images\\AlarmOffIcon.ico", "Images\\AlarmOnIcon.ico"};
+  for (int i = 0; i < 2; ++i) {
+    icons_[i] = shell.LoadIconFile(files[i]);
+    if (!icons_[i]) {
+      if (i == 1) shell.DestroyIcon(icons_[0]);
+      throw std::runtime_error(std::string("Cannot open file \"") + files[i] + "\"");
+    }
+  }
+  record_.window = owner.Peer() ? owner.Peer()->NativeHandle() : 0;
+  record_.id = kIconId;
+  record_.flags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
+  record_.callbackMessage = kTrayMessage;
+  record_.icon = icons_[0];
+  record_.tip = kTip;
+  shell.ShellNotifyIcon(platform::kNimAdd, record_);
+}
+
+CTrayIcon::~CTrayIcon() {
+  auto& shell = platform::notifyIcon();
+  shell.ShellNotifyIcon(platform::kNimDelete, record_);
+  for (auto icon : icons_) shell.DestroyIcon(icon);
+}
+
+void CTrayIcon::SetIcon(int index) {
+  if (index < 0) AssertionFailure("TrayIcon", 77);
+  if (index > 1) AssertionFailure("TrayIcon", 78);
+  index_ = index;
+  record_.icon = icons_[index];
+  platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_);
+}

@@ -1,0 +1,32 @@
+#include "platform/fake/FakeNotifyIcon.h"
+
+#include "platform/Platform.h"
+
+namespace platform::fake {
+
+IconHandle FakeNotifyIcon::LoadIconFile(const std::string& path) {
+  const auto bytes = files().ReadAll(path);
+  // An icon file starts with a reserved 0 and type 1.
+  if (!bytes || bytes->size() < 6 || (*bytes)[0] != 0 || (*bytes)[2] != 1) return 0;
+  const IconHandle h = next_++;
+  loaded[h] = path;
+  return h;
+}
+
+void FakeNotifyIcon::DestroyIcon(IconHandle icon) { loaded.erase(icon); }
+
+bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+  calls.push_back({message, data});
+  if (onCall) onCall(calls.back());
+  if (message == kNimDelete) {
+    shown = false;
+    shownIconFile.clear();
+  } else {
+    shown = true;
+    auto it = loaded.find(data.icon);
+    shownIconFile = it == loaded.end() ? "" : it->second;
+  }
+  return true;
+}
+
+}  // namespace platform::fake

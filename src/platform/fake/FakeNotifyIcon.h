@@ -1,0 +1,33 @@
+#pragma once
+// The notification area for tests: icons "load" from files that exist in the fake file
+// system, and the shell calls are recorded with the icon that is shown.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/NotifyIcon.h"
+
+namespace platform::fake {
+
+class FakeNotifyIcon : public NotifyIcon {
+ public:
+  IconHandle LoadIconFile(const std::string& path) override;
+  void DestroyIcon(IconHandle icon) override;
+  bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+
+  struct Call {
+    std::uint32_t message;
+    NotifyIconData data;
+  };
+  std::vector<Call> calls;
+  std::function<void(const Call&)> onCall;  // runs at each shell call
+  bool shown = false;           // an icon is in the notification area
+  std::string shownIconFile;    // the file of the icon it shows
+  std::map<IconHandle, std::string> loaded;  // icons not yet destroyed
+
+ private:
+  IconHandle next_ = 0x500;
+};
+
+}  // namespace platform::fake

@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/NotifyIcon.h"
+
+namespace platform::win32 {
+
+class Win32NotifyIcon : public NotifyIcon {
+ public:
+  IconHandle LoadIconFile(const std::string& path) override;
+  void DestroyIcon(IconHandle icon) override;
+  bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+};
+
+}  // namespace platform::win32
