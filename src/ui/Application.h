@@ -28,7 +28,8 @@ class Application {
     T* raw = form.get();
     reference = raw;
     forms_.push_back({std::move(form), [&reference] { reference = nullptr; }});
-    raw->Create();
+    // An error in a creation handler is shown like any other; the next window follows.
+    Dispatch([raw] { raw->Create(); });
     return raw;
   }
   const std::string& Title() const { return title_; }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "PetProbe.h"
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
 #include "app/Globals.h"
@@ -26,20 +27,6 @@ const char* kKey = TestEnvironment::kKey;
 const std::string kDir = TestEnvironment::kProgramDir;
 constexpr int kRingingWidth = TFormMain::kRingingWidth;
 
-// The list position of the movie the view shows, or -1.
-int Showing() {
-  const auto& shown = Animator->View()->Image();
-  for (int i = 0; i < CAnimator::kMovieCount; ++i)
-    if (shown && shown == Animator->Movie(i)) return i;
-  return -1;
-}
-
-std::int64_t Duration(int listPosition) {
-  std::int64_t total = 0;
-  const auto& movie = *Animator->Movie(listPosition);
-  for (int i = 0; i < int(movie.frames.size()); ++i) total += pet::ClampedFrameDelayMs(movie, i);
-  return total;
-}
 
 // An alarm that is on at h:m, with the program's own sound, stored before the start.
 void PresetAlarm(TestEnvironment& env, int h, int m, bool playlist = false) {

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "PetProbe.h"
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
@@ -14,20 +15,6 @@
 namespace {
 const char* kKey = TestEnvironment::kKey;
 
-// The list position of the movie the view shows, or -1.
-int Showing() {
-  const auto& shown = Animator->View()->Image();
-  for (int i = 0; i < CAnimator::kMovieCount; ++i)
-    if (shown && shown == Animator->Movie(i)) return i;
-  return -1;
-}
-
-std::int64_t Duration(int listPosition) {
-  std::int64_t total = 0;
-  const auto& movie = *Animator->Movie(listPosition);
-  for (int i = 0; i < int(movie.frames.size()); ++i) total += pet::ClampedFrameDelayMs(movie, i);
-  return total;
-}
 }  // namespace
 
 TEST(IdleChoice, DrawsPickByRunningSums) {
