@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every tests/e2e/test_*.sh (each sources lib.sh) and sums their results.
+# Runs every tests/e2e/test_*.sh (each sources tools/e2e/lib.sh) and sums their results.
 # RAVILO_DIST: the program folder under test (default <repo>/build/win/dist/Ravilo).
 # E2E_KEEP=1 keeps each test's temp folder. Exit code 1 if anything failed.
 set -u
@@ -20,8 +20,8 @@ E2E_RUN_DIR=$(mktemp -d /tmp/ravilo-e2e-run.XXXXXX)
 export E2E_RUN_DIR
 cleanup() {
     if [[ -d $E2E_RUN_DIR/prefix-template ]]; then
-        # shellcheck source=lib.sh
-        (source "$here/lib.sh"; e2e_rm_server_dir "$E2E_RUN_DIR/prefix-template")
+        # shellcheck source=../../tools/e2e/lib.sh
+        (source "$here/../../tools/e2e/lib.sh"; e2e_rm_server_dir "$E2E_RUN_DIR/prefix-template")
     fi
     rm -rf "$E2E_RUN_DIR"
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A program folder with a picture or movie missing: Ravilo says it is damaged and ends with 0.
 set -u
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
 
 for missing in Images/MainWindow/astopalarm.bmp Images/MainWindow/istopalarm.bmp \

@@ -3,7 +3,7 @@
 # alarm minute (sound, ringing layout, ringing movie), snoozes on a click, is dragged with
 # the left and the middle button, and ends from its menu after the goodbye movie.
 set -u
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
 KEY='HKCU\Software\MirenWorks\Ravilo'
 PROG=$(e2e_stage "$RAVILO_DIST")

@@ -3,7 +3,7 @@
 # the probe program from tools/e2e/probe (not Ravilo itself).
 # Runs itself a second time with --no-sound for the part without a sound server.
 set -u
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 
 KEY='HKCU\Software\MirenWorks\RaviloProbe'
 BKEY='HKCU\Software\MirenWorks\RaviloProbeBackdrop'

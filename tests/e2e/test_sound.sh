@@ -5,7 +5,7 @@
 # all, which must neither hang nor spin.
 # SOUND_CHECK_DIST: the staged sound-check folder (default build/win/dist/sound-check).
 set -u
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 : "${SOUND_CHECK_DIST:=$E2E_REPO_DIR/build/win/dist/sound-check}"
 FILE_S=3.00        # length of Sounds/Alarms/alarm0.wav, loud from start to end
 TOLERANCE_S=0.35   # on the sounding span of the recording

@@ -2,7 +2,7 @@
 # Ravilo.exe under Wine: a first start (its settings, its place, the colour key), a second
 # instance, a close request.
 set -u
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
 KEY='HKCU\Software\MirenWorks\Ravilo'
 PROG=$(e2e_stage "$RAVILO_DIST")

@@ -2,7 +2,7 @@
 # The notification-area icon: a pet that starts hidden comes back on a left click on the
 # icon, and the icon's right-click menu ends the program.
 set -u
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
 KEY='HKCU\Software\MirenWorks\Ravilo'
 PROG=$(e2e_stage "$RAVILO_DIST")
