@@ -20,3 +20,5 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+# What Wine, the virtual display and the sound server need for the end-to-end tests.
+"$(dirname "$0")/e2e/install-deps.sh"
