@@ -58,24 +58,20 @@ CAnimator::~CAnimator() {
   for (auto& movie : Movies) movie.reset();
 }
 
-void CAnimator::PlayControlOnce(int i) {
-  RAVILO_ASSERT(i >= 0 && i < kControlCount, "AnimatorUnit");
-  RAVILO_ASSERT(Movies[std::size_t(i)] != nullptr, "AnimatorUnit");
-  RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
-  HideEyesIfTracking();
-  view_->SetImage(Movies[std::size_t(i)]);
-  view_->SetLoop(false);
-  view_->SetAnimate(true);
-}
+void CAnimator::PlayControlOnce(int i) { PlayControl(i, false); }
 
 void CAnimator::PlayControlLooped(int i) {
-  RAVILO_ASSERT(i >= 0 && i < kControlCount, "AnimatorUnit");
   RAVILO_ASSERT(host_.Visible(), "AnimatorUnit");
+  PlayControl(i, true);
+}
+
+void CAnimator::PlayControl(int i, bool loop) {
+  RAVILO_ASSERT(i >= 0 && i < kControlCount, "AnimatorUnit");
   RAVILO_ASSERT(Movies[std::size_t(i)] != nullptr, "AnimatorUnit");
   RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
   HideEyesIfTracking();
   view_->SetImage(Movies[std::size_t(i)]);
-  view_->SetLoop(true);
+  view_->SetLoop(loop);
   view_->SetAnimate(true);
 }
 

@@ -48,6 +48,8 @@ class CAnimator {
 
  private:
   void SetEyesCheckMark();
+  // A control movie: once, or looped (the ringing movie).
+  void PlayControl(int i, bool loop);
   TFormMain& host_;
   bool Loaded = true;
   bool Tracking = true;
