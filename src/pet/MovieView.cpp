@@ -51,7 +51,7 @@ void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie) {
   if (movie_ && !movie_->frames.empty()) {
     composer_.emplace(movie_);
     frameIndex_ = 0;
-    SetBounds({Left(), Top(), movie_->screenWidth, movie_->screenHeight});
+    if (autoSize_) SetBounds({Left(), Top(), movie_->screenWidth, movie_->screenHeight});
   } else {
     frameIndex_ = -1;
   }
@@ -71,6 +71,11 @@ void MovieView::SetLoop(bool loop) {
   loop_ = loop;
   // A one-frame movie has a clock only when played once.
   UpdateTimer();
+}
+
+void MovieView::SetCenter(bool center) {
+  center_ = center;
+  Invalidate();
 }
 
 void MovieView::SetTransparent(bool transparent) {
@@ -115,12 +120,26 @@ void MovieView::Raise(const std::function<void()>& event) {
 void MovieView::Paint(ui::Bitmap& surface) {
   if (!composer_ || frameIndex_ < 0) return;
   const auto& pixels = composer_->Compose(frameIndex_);
-  if (transparent_) {
-    surface.DrawPixels(pixels.data(), composer_->Width(), composer_->Height(), Left(), Top());
-  } else {
-    std::vector<std::uint32_t> opaque(pixels);
-    for (auto& p : opaque)
-      if ((p & ui::kOpaque) == 0) p = composer_->Background() | ui::kOpaque;
-    surface.DrawPixels(opaque.data(), composer_->Width(), composer_->Height(), Left(), Top());
+  const int w = composer_->Width(), h = composer_->Height();
+  int x = Left(), y = Top();
+  if (center_) {
+    x += (Width() - w) / 2;
+    y += (Height() - h) / 2;
+  }
+  // Drawn within the control only; without Transparent the background shows instead of
+  // the see-through pixels.
+  const std::uint32_t background = composer_->Background() | ui::kOpaque;
+  const int cx0 = std::max({x, Left(), 0}), cy0 = std::max({y, Top(), 0});
+  const int cx1 = std::min({x + w, Left() + Width(), surface.Width()});
+  const int cy1 = std::min({y + h, Top() + Height(), surface.Height()});
+  for (int ty = cy0; ty < cy1; ++ty) {
+    const std::uint32_t* row = pixels.data() + std::size_t(ty - y) * w;
+    for (int tx = cx0; tx < cx1; ++tx) {
+      const std::uint32_t p = row[tx - x];
+      if (p & ui::kOpaque)
+        surface.At(tx, ty) = p;
+      else if (!transparent_)
+        surface.At(tx, ty) = background;
+    }
   }
 }

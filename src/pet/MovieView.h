@@ -27,6 +27,15 @@ class MovieView : public ui::Control {
   void SetFrameIndex(int index);
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool transparent);
+  // Centre the frame in the control (when the control is not sized to the movie).
+  bool Center() const { return center_; }
+  void SetCenter(bool center);
+  // Take the movie's logical screen size with each new movie.
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
+  // Frame steps always run on the GUI thread here; the setting is kept for the owner.
+  bool AsyncDrawing() const { return asyncDrawing_; }
+  void SetAsyncDrawing(bool async) { asyncDrawing_ = async; }
   int FrameCount() const { return movie_ ? int(movie_->frames.size()) : 0; }
   // The delay the frame clock uses for the current frame: 0 (never fires) for an invalid
   // index or a movie of fewer than two frames, else the frame's delay within 50..10000 ms.
@@ -51,4 +60,7 @@ class MovieView : public ui::Control {
   bool animate_ = false;
   bool loop_ = true;
   bool transparent_ = true;
+  bool center_ = false;
+  bool autoSize_ = true;
+  bool asyncDrawing_ = false;
 };

@@ -38,6 +38,8 @@ TFormMain::TFormMain()
 
   ImageStop.SetBounds({0, 136, 140, 105});
   Image10MinMore.SetBounds({312, 136, 140, 105});
+  ImageStop.SetCursor(ui::Cursor::Arrow);
+  Image10MinMore.SetCursor(ui::Cursor::Arrow);
   ImageStop.OnMouseDown = [this](ui::MouseButton, int, int) { ImageStopMouseDown(); };
   ImageStop.OnMouseUp = [this](ui::MouseButton, int, int) { ImageStopMouseUp(); };
   Image10MinMore.OnMouseDown = [this](ui::MouseButton, int, int) { Image10MinMoreMouseDown(); };

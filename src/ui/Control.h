@@ -11,6 +11,9 @@ class Form;
 
 using MouseHandler = std::function<void(MouseButton button, int x, int y)>;
 
+// The pointer's shape over a control.
+enum class Cursor { Arrow, Hand };
+
 class Control {
  public:
   explicit Control(Form& owner);
@@ -32,6 +35,8 @@ class Control {
   void SetVisible(bool visible);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled) { enabled_ = enabled; }
+  ui::Cursor Cursor() const { return cursor_; }
+  void SetCursor(ui::Cursor cursor) { cursor_ = cursor; }
   // Moves the control above every other control of its form.
   void BringToFront();
   void Invalidate();
@@ -48,6 +53,7 @@ class Control {
   Rect bounds_;
   bool visible_ = true;
   bool enabled_ = true;
+  ui::Cursor cursor_ = ui::Cursor::Arrow;
 };
 
 }  // namespace ui

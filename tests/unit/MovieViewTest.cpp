@@ -240,3 +240,20 @@ TEST_F(MovieViewTest, DestroyingAnAnimatingViewTellsNoOne) {
 }
 
 }  // namespace
+
+TEST_F(MovieViewTest, WithoutAutoSizeTheFrameIsClippedOrCentredInTheControl) {
+  view().SetAutoSize(false);
+  view().SetBounds({10, 5, kW + 4, kH + 2});
+  view().SetImage(Movie({100}));
+  EXPECT_EQ(view().Bounds(), (ui::Rect{10, 5, kW + 4, kH + 2}));
+  const std::uint32_t first = Shown(0, 0);
+  EXPECT_NE(first, ui::kKeyColour);
+  view().SetCenter(true);
+  EXPECT_EQ(Shown(0, 0), ui::kKeyColour);
+  EXPECT_EQ(Shown(2, 1), first);
+  // A control smaller than the movie shows only its own part.
+  view().SetCenter(false);
+  view().SetBounds({10, 5, 1, 1});
+  EXPECT_EQ(Shown(0, 0), first);
+  EXPECT_EQ(Shown(1, 0), ui::kKeyColour);
+}

@@ -149,9 +149,15 @@ class Win32FormPeer : public FormPeer {
         form_.HandleMoved(r.left, r.top);
         return 0;
       }
-      case WM_SETCURSOR:
-        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+      case WM_SETCURSOR: {
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(hwnd_, &p);
+        const Control* c = form_.ControlAt(p.x, p.y);
+        const bool hand = c && c->Cursor() == Cursor::Hand;
+        ::SetCursor(LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
         return TRUE;
+      }
       case kMenuCommand:
         if (auto* menu = reinterpret_cast<ui::PopupMenu*>(lParam)) menu->Click(int(wParam));
         return 0;
