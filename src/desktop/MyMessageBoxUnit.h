@@ -1,13 +1,31 @@
 #pragma once
-#include "ui/Form.h"
+// The skinned message box: one line of text, an OK button and a close button, shown
+// modally by MyMessageBox. Created once, hidden between messages.
+#include <string>
 
-// The skinned message box.
-class TFormMyMessageBox : public ui::Form {
+#include "shell/SkinnedForm.h"
+#include "ui/Image.h"
+#include "ui/Label.h"
+
+class TFormMyMessageBox : public TSkinnedForm {
  public:
-  TFormMyMessageBox() {
-    SetCaption("FormMyMessageBox");
-    SetClientSize(383, 170);
-  }
+  TFormMyMessageBox();
+
+  // Components, in declared order (later ones above).
+  ui::Image Image1;
+  ui::Image ImageOk;
+  ui::Label LabelText;
+  ui::Image ImageClose;
+
+ protected:
+  void FormCreate() override;
+  void FormDestroy() override;
+
+ private:
+  Picture iOk_, aOk_, iExit_, aExit_;
 };
 
 inline TFormMyMessageBox* FormMyMessageBox = nullptr;
+
+// Shows the text in the box and returns once the box has been closed.
+void MyMessageBox(const std::string& text);

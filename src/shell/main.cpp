@@ -5,6 +5,7 @@
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
+#include "desktop/About.h"
 #include "desktop/TaskBar.h"
 #include "desktop/TrayIcon.h"
 #include "pet/AnimatorUnit.h"
@@ -141,7 +142,9 @@ void TFormMain::FormDestroy() {
 }
 
 void TFormMain::ReportDamaged() {
-  SystemMessageBox(kDamaged, "Error", ui::kMbOk);
+  // Several windows load the same shared bitmaps; one missing file is told about once.
+  if (!DamageReported) SystemMessageBox(kDamaged, "Error", ui::kMbOk);
+  DamageReported = true;
   ui::Application::Instance().Terminate();
 }
 
@@ -251,7 +254,7 @@ void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
   BeginSystemMove();
 }
 
-void TFormMain::About1Click() {}
+void TFormMain::About1Click() { AboutForm->ShowAbout(); }
 void TFormMain::SetAlarmTime1Click() {}
 void TFormMain::Show1Click() {
   if (!Logic) return;

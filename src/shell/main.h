@@ -77,6 +77,7 @@ class TFormMain : public ui::Form {
   void Exit1Click();
 
   bool KeyHeld = false;
+  bool DamageReported = false;
   Picture AStopAlarm, IStopAlarm, A10MinMore, I10MinMore;
   int SavedLeft = 0, SavedTop = 0;
 };

@@ -46,6 +46,7 @@ constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbIconError = 0x10;
 constexpr unsigned kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
 
 class Backend {
  public:
@@ -56,6 +57,9 @@ class Backend {
   virtual void HandleMessage() = 0;
   // Dispatches every message already waiting, without waiting for more.
   virtual void ProcessMessages() = 0;
+  // Shows the form and runs messages until its modal result is set (Form::EndModal) or
+  // the application ends, then hides it; returns the result.
+  virtual int RunModal(Form& form) = 0;
   virtual void SetApplicationTitle(const std::string& title) = 0;
   // The system message box, owned by the application window.
   virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;

@@ -54,6 +54,16 @@ void Form::Hide() {
   if (peer_) peer_->SetVisible(false);
 }
 
+int Form::ShowModal() {
+  modalResult_ = 0;
+  modal_ = true;
+  struct Leave {
+    bool& modal;
+    ~Leave() { modal = false; }
+  } leave{modal_};
+  return Application::Instance().GetBackend().RunModal(*this);
+}
+
 void Form::Invalidate() {
   dirty_ = true;
   if (peer_) peer_->Invalidate();
@@ -121,6 +131,7 @@ void Form::HandleMouseUp(MouseButton button, int x, int y) {
 bool Form::HandleCloseRequest() {
   if (!FormCloseQuery()) return false;
   FormClose();
+  if (modal_ && modalResult_ == 0) modalResult_ = kIdCancel;
   Hide();
   return true;
 }

@@ -46,6 +46,12 @@ class Form {
   void Show();
   void Hide();
   bool TopMost() const { return topMost_; }
+  // Shows the form modally: returns, with the result given to EndModal, once it is ended
+  // (or the application ends: 0). A close request while modal ends it with kIdCancel.
+  int ShowModal();
+  void EndModal(int result) { modalResult_ = result; }
+  bool Modal() const { return modal_; }
+  int ModalResult() const { return modalResult_; }
   std::uint32_t Colour() const { return colour_; }
 
   void Invalidate();
@@ -103,6 +109,8 @@ class Form {
   Control* captured_ = nullptr;
   Bitmap surface_;
   bool dirty_ = true;
+  bool modal_ = false;
+  int modalResult_ = 0;
 };
 
 }  // namespace ui

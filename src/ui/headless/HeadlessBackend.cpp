@@ -198,6 +198,14 @@ void HeadlessBackend::ProcessMessages() {
   }
 }
 
+int HeadlessBackend::RunModal(Form& form) {
+  auto& app = Application::Instance();
+  form.Show();
+  while (form.ModalResult() == 0 && !app.Terminated()) HandleMessage();
+  form.Hide();
+  return form.ModalResult();
+}
+
 void HeadlessBackend::RunFor(std::int64_t ms) {
   const std::int64_t until = now_ + ms;
   auto& app = Application::Instance();

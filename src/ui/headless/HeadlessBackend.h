@@ -42,6 +42,9 @@ class HeadlessBackend : public Backend {
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   void HandleMessage() override;
   void ProcessMessages() override;
+  // Other windows stay enabled (input is injected per window); throws Stalled when the
+  // form can never be ended.
+  int RunModal(Form& form) override;
   void SetApplicationTitle(const std::string& title) override { title_ = title; }
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   Point CursorPos() override { return cursor_; }

@@ -301,6 +301,41 @@ void Win32Backend::ProcessMessages() {
   }
 }
 
+int Win32Backend::RunModal(Form& form) {
+  const HWND self = reinterpret_cast<HWND>(form.Peer() ? form.Peer()->NativeHandle() : 0);
+  // The program's other shown, enabled windows take no input while the form is up.
+  struct Others {
+    HWND self;
+    std::vector<HWND> disabled;
+  } others{self, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* o = reinterpret_cast<Others*>(data);
+        if (hwnd != o->self && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) o->disabled.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&others));
+  for (HWND hwnd : others.disabled) EnableWindow(hwnd, FALSE);
+  form.Show();
+  auto& app = Application::Instance();
+  MSG msg;
+  while (form.ModalResult() == 0 && !app.Terminated()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      // The outer loop must see the quit too.
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    if (got < 0) break;
+    Dispatch(msg);
+  }
+  // Enabled again before the form hides, so that activation returns to one of them.
+  for (HWND hwnd : others.disabled) EnableWindow(hwnd, TRUE);
+  form.Hide();
+  return form.ModalResult();
+}
+
 void Win32Backend::SetApplicationTitle(const std::string& title) { SetWindowTextA(appWindow_, title.c_str()); }
 
 int Win32Backend::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {

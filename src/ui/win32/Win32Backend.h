@@ -18,6 +18,7 @@ class Win32Backend : public Backend {
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   void HandleMessage() override;
   void ProcessMessages() override;
+  int RunModal(Form& form) override;
   void SetApplicationTitle(const std::string& title) override;
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   Point CursorPos() override;

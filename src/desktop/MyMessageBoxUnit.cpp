@@ -1,0 +1,48 @@
+#include "desktop/MyMessageBoxUnit.h"
+
+#include "app/Globals.h"
+#include "shell/main.h"
+#include "ui/Application.h"
+
+TFormMyMessageBox::TFormMyMessageBox() : Image1(*this), ImageOk(*this), LabelText(*this), ImageClose(*this) {
+  SetCaption("FormMyMessageBox");
+  SetBounds(263, 163, 383, 170);
+  ImageOk.SetPosition(152, 104);
+  ImageClose.SetPosition(320, 8);
+  // One line that runs on to the right as far as it goes; the window's edge cuts it.
+  LabelText.SetPosition(128, 48);
+}
+
+void TFormMyMessageBox::FormCreate() {
+  SetBackground(Image1, LoadPictureResource("MessageBoxBack"), {96, 0});
+  const bool loaded = LoadPictures({{&iOk_, "Images\\ForAllWindows\\iok.bmp"},
+                                    {&aOk_, "Images\\ForAllWindows\\aok.bmp"},
+                                    {&iExit_, "Images\\ForAllWindows\\iexit.bmp"},
+                                    {&aExit_, "Images\\ForAllWindows\\aexit.bmp"}});
+  // The close button first: ResetButtons rests it before the OK button.
+  AddPushButton(ImageClose, aExit_, iExit_, {318, 6}, {320, 8}, [this] { EndModal(ui::kIdOk); });
+  // This OK button's pressed picture sits 2 px right of and below its resting one.
+  AddPushButton(ImageOk, aOk_, iOk_, {152, 104}, {150, 102}, [this] {
+    ui::Application::Instance().ProcessMessages();
+    EndModal(ui::kIdOk);
+  });
+  const auto okRelease = [this] { ImageOk.OnMouseUp(ui::MouseButton::Left, 0, 0); };
+  SetKeyActions(okRelease, okRelease);
+  if (!loaded) {
+    Trace("Abort Program");
+    if (FormMain) FormMain->ReportDamaged();
+  }
+}
+
+void TFormMyMessageBox::FormDestroy() {
+  iOk_.reset();
+  aOk_.reset();
+  iExit_.reset();
+  aExit_.reset();
+}
+
+void MyMessageBox(const std::string& text) {
+  FormMyMessageBox->ResetButtons();
+  FormMyMessageBox->LabelText.SetCaption(text);
+  FormMyMessageBox->ShowModal();
+}

@@ -1,0 +1,155 @@
+#include "desktop/About.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestEnvironment.h"
+#include "shell/main.h"
+
+namespace {
+
+constexpr const char* kDamagedText = "Program is damaged. Try to reinstall the application.";
+
+class AboutTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(env.Start()); }
+
+  // The user picks "About" from the tray menu.
+  void ChooseAbout() {
+    env.desktop.MenuChooser = [](const ui::headless::RecordedMenu& menu) {
+      EXPECT_EQ(menu.captions.at(0), "About");
+      return 0;
+    };
+    ASSERT_FALSE(env.Do([&] {
+      FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
+      env.desktop.ProcessMessages();
+    }));
+  }
+  ui::Point At(int x, int y) const { return {AboutForm->Left() + x, AboutForm->Top() + y}; }
+  ui::Point Middle(const ui::Control& c) const { return At(c.Left() + c.Width() / 2, c.Top() + c.Height() / 2); }
+  // A left drag by (dx, dy) from a screen point.
+  void Drag(ui::Point from, int dx, int dy) {
+    ASSERT_EQ(env.desktop.Press(from), AboutForm);
+    env.desktop.MoveTo({from.x + dx, from.y + dy});
+    env.desktop.Release({from.x + dx, from.y + dy});
+  }
+
+  TestEnvironment env;
+};
+
+TEST_F(AboutTest, ShowsCentredOnceAndEachShowingRestsBothButtons) {
+  ASSERT_NE(AboutForm, nullptr);
+  EXPECT_FALSE(AboutForm->Visible());
+  env.desktop.SetScreen({1280, 800}, {2560, 1024});
+  ChooseAbout();
+  ASSERT_TRUE(AboutForm->Visible());
+  EXPECT_FALSE(AboutForm->TopMost());
+  EXPECT_EQ(AboutForm->Bounds(), (ui::Rect{(2560 - 300) / 2, (1024 - 158) / 2, 300, 158}));
+  const auto okRest = AboutForm->OkButtonImage.Picture();
+  const auto closeRest = AboutForm->CloseButtonImage.Picture();
+  ASSERT_NE(okRest, nullptr);
+  ASSERT_NE(closeRest, nullptr);
+
+  // Both pressed and held; choosing About again leaves one window with both at rest.
+  env.desktop.Press(Middle(AboutForm->OkButtonImage), ui::MouseButton::Right);
+  env.desktop.Press(Middle(AboutForm->CloseButtonImage));
+  EXPECT_NE(AboutForm->OkButtonImage.Picture(), okRest);
+  EXPECT_EQ(AboutForm->OkButtonImage.Left(), 126);
+  ChooseAbout();
+  EXPECT_TRUE(AboutForm->Visible());
+  for (const auto& [image, rest, at] : {std::tuple{&AboutForm->OkButtonImage, okRest, ui::Point{128, 112}},
+                                        std::tuple{&AboutForm->CloseButtonImage, closeRest, ui::Point{260, 16}}}) {
+    EXPECT_EQ(image->Picture(), rest);
+    EXPECT_EQ((ui::Point{image->Left(), image->Top()}), at);
+  }
+}
+
+TEST_F(AboutTest, ButtonsAndKeysHideItLeavingThePressedLookUntilTheNextShowing) {
+  const struct Case {
+    const char* name;
+    int key;  // 0: a click on the button
+    bool close;
+  } cases[] = {{"OK", 0, false}, {"close", 0, true}, {"Enter", 13, false}, {"Esc", 27, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChooseAbout();
+    ui::Image& button = c.close ? AboutForm->CloseButtonImage : AboutForm->OkButtonImage;
+    const auto rest = button.Picture();
+    if (c.key) {
+      ui::Application::Instance().Dispatch([&] { AboutForm->HandleKeyPress(char(c.key)); });
+      EXPECT_EQ(button.Picture(), rest);
+    } else {
+      env.desktop.Click(Middle(button));
+      EXPECT_NE(button.Picture(), rest);
+      EXPECT_EQ(button.Left(), c.close ? 258 : 126);
+    }
+    EXPECT_FALSE(AboutForm->Visible());
+    EXPECT_FALSE(env.RunFor(1000));
+  }
+  EXPECT_TRUE(env.kernel.shellCalls.empty());
+}
+
+TEST_F(AboutTest, LinksCallTheShellAndLeaveTheWindowOpen) {
+  ChooseAbout();
+  EXPECT_EQ(AboutForm->Label1.Cursor(), ui::Cursor::Hand);
+  EXPECT_EQ(AboutForm->Label2.Cursor(), ui::Cursor::Hand);
+  EXPECT_EQ(AboutForm->Label3.Caption(), "v040");
+  env.desktop.Click(Middle(AboutForm->Label1));
+  env.desktop.Click(Middle(AboutForm->Label2));
+  ASSERT_EQ(env.kernel.shellCalls.size(), 2u);
+  const auto& site = env.kernel.shellCalls[0];
+  EXPECT_EQ(site.verb + "|" + site.file + "|" + site.params + "|" + site.dir, "|www.mirenworks.com||");
+  const auto& mail = env.kernel.shellCalls[1];
+  EXPECT_EQ(mail.verb + "|" + mail.file + "|" + mail.params + "|" + mail.dir,
+            "|mailto:support@mirenworks.com?subject=Ravilo||");
+  EXPECT_TRUE(AboutForm->Visible());
+}
+
+TEST_F(AboutTest, DragsByTheBackgroundAndCaptionsOnlyAndOpensAgainWhereLeft) {
+  ChooseAbout();
+  const struct Case {
+    const char* name;
+    const ui::Control* control;  // nullptr: a free part of the background
+    bool moves;
+  } cases[] = {{"background", nullptr, true},
+               {"version", &AboutForm->Label3, true},
+               {"site caption", &AboutForm->Label4, true},
+               {"mail caption", &AboutForm->Label5, true},
+               {"site link", &AboutForm->Label1, false},
+               {"mail link", &AboutForm->Label2, false},
+               {"OK", &AboutForm->OkButtonImage, false},
+               {"close", &AboutForm->CloseButtonImage, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!AboutForm->Visible()) AboutForm->ShowAbout();
+    env.kernel.shellCalls.clear();
+    const ui::Rect before = AboutForm->Bounds();
+    // Released where it was pressed when the window stays put, so that buttons and links act.
+    Drag(c.control ? Middle(*c.control) : At(60, 130), c.moves ? -40 : 0, c.moves ? 25 : 0);
+    const ui::Rect want = c.moves ? ui::Rect{before.left - 40, before.top + 25, 300, 158} : before;
+    EXPECT_EQ(AboutForm->Bounds(), want);
+  }
+  // The window was last hidden by the close button; it opens where it was left.
+  EXPECT_FALSE(AboutForm->Visible());
+  const ui::Rect left = AboutForm->Bounds();
+  ChooseAbout();
+  EXPECT_EQ(AboutForm->Bounds(), left);
+}
+
+// The About window's bitmaps, and one only the message box loads.
+TEST(SkinDamaged, AMissingBitmapIsReportedAndTheProgramEndsWithZero) {
+  for (const char* file : {"AboutWindow\\aok.bmp", "AboutWindow\\iok.bmp", "ForAllWindows\\aexit.bmp",
+                           "ForAllWindows\\iexit.bmp", "ForAllWindows\\iok.bmp"}) {
+    SCOPED_TRACE(file);
+    TestEnvironment env;
+    env.files.Hide(std::string(TestEnvironment::kProgramDir) + "Images\\" + file);
+    EXPECT_EQ(env.Start(), 0);
+    // The close button's bitmaps are loaded by both windows; the damage is told once.
+    ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
+    EXPECT_EQ(env.desktop.MessageBoxes()[0].text, kDamagedText);
+    EXPECT_EQ(env.desktop.MessageBoxes()[0].caption, "Error");
+  }
+}
+
+}  // namespace
