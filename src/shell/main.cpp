@@ -10,6 +10,7 @@
 #include "desktop/TrayIcon.h"
 #include "pet/AnimatorUnit.h"
 #include "pet/LogicWindow.h"
+#include "setup/SimpleAlarmUnit.h"
 #include "ui/Application.h"
 
 namespace {
@@ -255,7 +256,11 @@ void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
 }
 
 void TFormMain::About1Click() { AboutForm->ShowAbout(); }
-void TFormMain::SetAlarmTime1Click() {}
+void TFormMain::SetAlarmTime1Click() {
+  // The playlist-mode window is not built yet.
+  if (Alarm->IsPlaylistMode()) return;
+  FormSimpleAlarm->OpenWindow();
+}
 void TFormMain::Show1Click() {
   if (!Logic) return;
   // The check mark follows the request made, also when the logic ignores it.

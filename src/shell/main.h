@@ -31,6 +31,8 @@ class TFormMain : public ui::Form {
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
 
   bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  // Shutting down or logging off asks the same question as a close request.
+  bool HandleEndSessionQuery() override { return HandleCloseRequest(); }
 
   // Components.
   ui::PopupMenu TrayPopupMenu;

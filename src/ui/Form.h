@@ -71,8 +71,11 @@ class Form {
   void HandleKeyDown(Key key) { FormKeyDown(key); }
   void HandleKeyUp(Key key) { FormKeyUp(key); }
   void HandleKeyPress(char c) { FormKeyPress(c); }
-  // A close request (WM_CLOSE, or the shutdown query). Returns whether it was allowed.
+  // A close request (WM_CLOSE). Returns whether it was allowed.
   bool HandleCloseRequest();
+  // The system asks whether it may end the session; only the main window's answer counts,
+  // so every other window agrees.
+  virtual bool HandleEndSessionQuery() { return true; }
   // The native window moved (dragging) or changed size outside SetBounds.
   void HandleMoved(int left, int top);
   // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).

@@ -1,5 +1,7 @@
 #include "ui/Label.h"
 
+#include <algorithm>
+
 #include "ui/Application.h"
 
 namespace ui {
@@ -28,10 +30,15 @@ void Label::SetAutoSize(bool autoSize) {
   Resize();
 }
 
+void Label::SetMinimumSize(Size minimum) {
+  minimum_ = minimum;
+  Resize();
+}
+
 void Label::Resize() {
   if (!autoSize_) return;
   const Size s = Application::Instance().GetBackend().MeasureText(caption_, font_);
-  SetBounds({Left(), Top(), s.width, s.height});
+  SetBounds({Left(), Top(), std::max(s.width, minimum_.width), std::max(s.height, minimum_.height)});
 }
 
 void Label::Paint(Bitmap& surface) {

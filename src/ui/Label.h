@@ -20,8 +20,9 @@ class Label : public Control {
   const Font& GetFont() const { return font_; }
   void SetColour(std::uint32_t colour);
   std::uint32_t Colour() const { return colour_; }
-  // Sizes itself to its text (as measured by the backend).
+  // Sizes itself to its text (as measured by the backend), never below the minimum size.
   void SetAutoSize(bool autoSize);
+  void SetMinimumSize(Size minimum);
   // A filled background instead of a transparent one (white time fields).
   void SetBackground(std::uint32_t colour) { background_ = colour; opaque_ = true; Invalidate(); }
   void Paint(Bitmap& surface) override;
@@ -34,6 +35,7 @@ class Label : public Control {
   std::uint32_t background_ = Rgb(255, 255, 255);
   bool opaque_ = false;
   bool autoSize_ = true;
+  Size minimum_;
 };
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "pet/EyesUnit.h"
+#include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
 
 namespace {
@@ -128,4 +129,15 @@ TEST(Shutdown, AFailedPositionWriteAtTheEndStillReleasesEverything) {
   EXPECT_EQ(Reestr, nullptr);
   EXPECT_EQ(Alarm, nullptr);
   EXPECT_EQ(env.registry.OpenKeys(), 0);
+}
+
+TEST(Shutdown, OnlyTheMainWindowAnswersTheEndOfTheSession) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  // The set-up window refuses a close request, but never the end of the session.
+  EXPECT_TRUE(FormSimpleAlarm->HandleEndSessionQuery());
+  env.desktop.KeyDown(*FormMain, 0x41);
+  EXPECT_FALSE(env.Do([&] { EXPECT_FALSE(FormMain->HandleEndSessionQuery()); }));
+  env.desktop.KeyUp(*FormMain, 0x41);
+  EXPECT_EQ(env.Do([&] { FormMain->HandleEndSessionQuery(); }), 1);
 }

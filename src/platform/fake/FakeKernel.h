@@ -26,6 +26,18 @@ class FakeKernel : public Kernel {
   std::optional<std::string> LoadBitmapResource(const std::string& name) override;
   [[noreturn]] void ExitProcess(int code) override;
   std::set<std::string> missingResources;
+  // Every open-file dialog asked for; `openFileAnswer` plays the user (none: cancelled).
+  struct OpenFileCall {
+    std::string title, filter, initialDir;
+    bool multiSelect = false;
+  };
+  std::optional<std::vector<std::string>> OpenFileDialog(const std::string& title, const std::string& filter,
+                                                         const std::string& initialDir, bool multiSelect) override {
+    openFileCalls.push_back({title, filter, initialDir, multiSelect});
+    return openFileAnswer ? openFileAnswer(openFileCalls.back()) : std::nullopt;
+  }
+  std::vector<OpenFileCall> openFileCalls;
+  std::function<std::optional<std::vector<std::string>>(const OpenFileCall&)> openFileAnswer;
 
   // The clock: seconds of the day at virtual time 0, plus the virtual milliseconds passed.
   void SetTimeOfDay(int hour, int minute, int second) { startSecondOfDay = hour * 3600 + minute * 60 + second; }

@@ -2,6 +2,8 @@
 
 #include "platform/win32/WinHeaders.h"
 
+#include <commdlg.h>
+
 #include <vector>
 
 #include "ui/win32/Win32Backend.h"
@@ -114,6 +116,38 @@ std::optional<std::string> Win32Kernel::LoadBitmapResource(const std::string& na
   const void* data = loaded ? ::LockResource(loaded) : nullptr;
   if (!data || size == 0) return std::nullopt;
   return std::string(static_cast<const char*>(data), size);
+}
+
+std::optional<std::vector<std::string>> Win32Kernel::OpenFileDialog(const std::string& title, const std::string& filter,
+                                                                    const std::string& initialDir, bool multiSelect) {
+  // The filter's pairs as zero-separated texts, ended by an empty one.
+  std::string filters = filter;
+  for (char& c : filters)
+    if (c == '|') c = '\0';
+  filters.append(2, '\0');
+  std::vector<char> names(64 * 1024, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  HWND owner = ::GetActiveWindow();
+  ofn.hwndOwner = owner ? owner : ui::win32::ApplicationWindow();
+  ofn.lpstrFilter = filters.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = names.data();
+  ofn.nMaxFile = DWORD(names.size());
+  ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+  ofn.lpstrTitle = title.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING |
+              (multiSelect ? OFN_ALLOWMULTISELECT : 0);
+  if (!::GetOpenFileNameA(&ofn)) return std::nullopt;
+  // One file: its full path. Several: the folder, then each name, each ended by a zero.
+  std::vector<std::string> parts;
+  for (const char* p = names.data(); *p; p += parts.back().size() + 1) parts.emplace_back(p);
+  if (parts.size() <= 1) return parts;
+  std::string dir = parts[0];
+  if (dir.back() != '\\') dir += '\\';
+  std::vector<std::string> files;
+  for (std::size_t i = 1; i < parts.size(); ++i) files.push_back(dir + parts[i]);
+  return files;
 }
 
 void Win32Kernel::ExitProcess(int code) { ::ExitProcess(UINT(code)); }

@@ -27,6 +27,8 @@ class Win32Kernel : public Kernel {
   void ShellExecute(const std::string& verb, const std::string& file, const std::string& params,
                     const std::string& dir) override;
   std::optional<std::string> LoadBitmapResource(const std::string& name) override;
+  std::optional<std::vector<std::string>> OpenFileDialog(const std::string& title, const std::string& filter,
+                                                         const std::string& initialDir, bool multiSelect) override;
   [[noreturn]] void ExitProcess(int code) override;
 };
 

@@ -139,8 +139,8 @@ class Win32FormPeer : public FormPeer {
         Guarded([&] { form_.HandleCloseRequest(); });
         return 0;
       case WM_QUERYENDSESSION: {
-        bool allowed = false;
-        Guarded([&] { allowed = form_.HandleCloseRequest(); });
+        bool allowed = true;
+        Guarded([&] { allowed = form_.HandleEndSessionQuery(); });
         return allowed;
       }
       case WM_MOVE: {

@@ -1,0 +1,208 @@
+#include "setup/SimpleAlarmUnit.h"
+
+#include "alarm/AlarmUnit.h"
+#include "alarm/Reestr.h"
+#include "alarm/SoundSystemForm.h"
+#include "app/Globals.h"
+#include "desktop/MyMessageBoxUnit.h"
+#include "platform/Platform.h"
+#include "shell/main.h"
+#include "ui/Application.h"
+
+namespace {
+constexpr const char* kUnit = "SimpleAlarmUnit";
+constexpr ui::Point kTestAt{232, 200};
+
+void ShowAlarmState() {
+  if (!FormMain || !Alarm) return;
+  if (Alarm->IsOn())
+    FormMain->ShowAlarmOn();
+  else
+    FormMain->ShowAlarmOff();
+}
+}  // namespace
+
+TFormSimpleAlarm::TFormSimpleAlarm()
+    : BackImage(*this),
+      MaskEditHour(*this),
+      MaskEditMin(*this),
+      LabelMusic(*this),
+      ImageClose(*this),
+      ImageOnOff(*this),
+      ImageUp1(*this),
+      ImageDown1(*this),
+      ImageUp2(*this),
+      ImageDown2(*this),
+      ImageChange(*this),
+      ImageTest(*this),
+      ImageOk(*this),
+      ImageCancel(*this),
+      ImagePlayListMode(*this),
+      Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit) {
+  SetCaption("Alarm(simple mode)");
+  SetBounds(242, 167, 371, 336);
+  Time.Place({{104, 128}, {200, 128}, {138, 123}, {138, 140}, {234, 123}, {234, 140}});
+  LabelMusic.SetPosition(104, 164);
+  LabelMusic.SetBackground(ui::Rgb(255, 255, 255));
+  ImageClose.SetPosition(328, 16);
+  ImageOnOff.SetPosition(24, 56);
+  ImageChange.SetPosition(136, 200);
+  ImageTest.SetPosition(kTestAt.x, kTestAt.y);
+  ImageOk.SetPosition(72, 248);
+  ImageCancel.SetPosition(216, 248);
+  ImagePlayListMode.SetPosition(104, 288);
+}
+
+void TFormSimpleAlarm::FormCreate() {
+  Time.Idle();
+  SetBackground(BackImage, LoadPictureResource("SimpleAlarmBack"), {8, 8});
+  const bool loaded = LoadPictures({{&iExit_, "Images\\ForAllWindows\\iexit.bmp"},
+                                    {&aExit_, "Images\\ForAllWindows\\aexit.bmp"},
+                                    {&iOnOff_, "Images\\AlarmWindow\\ionoff.bmp"},
+                                    {&aOnOff_, "Images\\AlarmWindow\\aonoff.bmp"},
+                                    {&Time.iArrowUp, "Images\\AlarmWindow\\iarrowup.bmp"},
+                                    {&Time.iArrowDown, "Images\\AlarmWindow\\iarrowdown.bmp"},
+                                    {&Time.aArrowUp, "Images\\AlarmWindow\\aarrowup.bmp"},
+                                    {&Time.aArrowDown, "Images\\AlarmWindow\\aarrowdown.bmp"},
+                                    {&iChange_, "Images\\AlarmWindow\\ichange.bmp"},
+                                    {&aChange_, "Images\\AlarmWindow\\achange.bmp"},
+                                    {&iTest_, "Images\\AlarmWindow\\itest.bmp"},
+                                    {&aTest_, "Images\\AlarmWindow\\atest.bmp"},
+                                    {&iStop_, "Images\\PlayListModeWindow\\istop.bmp"},
+                                    {&aStop_, "Images\\PlayListModeWindow\\astop.bmp"},
+                                    {&iOk_, "Images\\ForAllWindows\\iok.bmp"},
+                                    {&aOk_, "Images\\ForAllWindows\\aok.bmp"},
+                                    {&iCancel_, "Images\\ForAllWindows\\icancel.bmp"},
+                                    {&aCancel_, "Images\\ForAllWindows\\acancel.bmp"},
+                                    {&iPlayListMode_, "Images\\AlarmWindow\\iplaylistmode.bmp"},
+                                    {&aPlayListMode_, "Images\\AlarmWindow\\aplaylistmode.bmp"}});
+  // Registered in the order OpenWindow rests them.
+  AddPushButton(ImageClose, aExit_, iExit_, {326, 14}, {328, 16}, [this] { ImageCloseMouseUp(); });
+  AddSwitch(ImageOnOff, aOnOff_, iOnOff_, {24, 56}, [this] { return OnOffState_; }, [this] { ImageOnOffClick(); });
+  Time.AddArrows(*this);
+  AddPushButton(ImageChange, aChange_, iChange_, {134, 198}, {136, 200}, [this] { ImageChangeMouseUp(); });
+  AddPushButton(ImageTest, testActive_, testInactive_, {230, 198}, kTestAt, [this] { ImageTestMouseUp(); });
+  AddPushButton(ImageOk, aOk_, iOk_, {70, 246}, {72, 248}, [this] { ImageOkMouseUp(); });
+  AddPushButton(ImageCancel, aCancel_, iCancel_, {214, 246}, {216, 248}, [this] { ImageCancelMouseUp(); });
+  AddPushButton(ImagePlayListMode, aPlayListMode_, iPlayListMode_, {102, 286}, {104, 288},
+                [this] { ImagePlayListModeMouseUp(); });
+  // The keys run the very release handlers of the buttons.
+  SetKeyActions([this] { ImageOk.OnMouseUp(ui::MouseButton::Left, 0, 0); },
+                [this] { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); });
+  if (!loaded) {
+    if (FormMain) FormMain->ReportDamaged();
+    return;
+  }
+  ShowTestState();
+  ShowAlarmState();
+  Time.Idle();
+}
+
+void TFormSimpleAlarm::FormDestroy() {
+  Trace("SimpleAlarmWindow::Destroy");
+  for (Picture* p : {&iExit_, &aExit_, &iOnOff_, &aOnOff_, &Time.iArrowUp, &Time.iArrowDown, &Time.aArrowUp,
+                     &Time.aArrowDown, &iChange_, &aChange_, &iTest_, &aTest_, &iStop_, &aStop_, &iOk_, &aOk_,
+                     &iCancel_, &aCancel_, &iPlayListMode_, &aPlayListMode_, &testActive_, &testInactive_})
+    p->reset();
+}
+
+void TFormSimpleAlarm::OpenWindow() {
+  Time.Idle();
+  // A test still running from the last opening is stopped with it.
+  StopTest();
+  ShowTestState();
+  LoadFromAlarm();
+  ResetButtons();
+  SoundFile_ = Alarm->GetSound();
+  Show();
+}
+
+void TFormSimpleAlarm::LoadFromAlarm() {
+  OnOffState_ = Alarm->IsOn();
+  Time.Load(Alarm->GetHour(), Alarm->GetMinute());
+  LabelMusic.SetCaption(ExtractNamePart(Alarm->GetSound()));
+}
+
+void TFormSimpleAlarm::ShowTestState() {
+  const bool stop = TestState_ == "Stop";
+  testActive_ = stop ? aStop_ : aTest_;
+  testInactive_ = stop ? iStop_ : iTest_;
+  ImageTest.SetPicture(testInactive_);
+  ImageTest.SetPosition(kTestAt.x, kTestAt.y);
+}
+
+void TFormSimpleAlarm::StopTest() {
+  if (TestState_ != "Stop") return;
+  if (SoundSystem) SoundSystem->Stop();
+  TestState_ = "Test";
+}
+
+void TFormSimpleAlarm::ImageOnOffClick() {
+  OnOffState_ = !OnOffState_;
+  ImageOnOff.SetPicture(OnOffState_ ? aOnOff_ : iOnOff_);
+}
+
+void TFormSimpleAlarm::ImageChangeMouseUp() {
+  // The resting picture is painted, and a test ended, before the dialog opens.
+  ui::Application::Instance().ProcessMessages();
+  if (TestState_ == "Stop") ImageTest.OnMouseUp(ui::MouseButton::Left, 0, 0);
+  std::string folder;
+  if (!Reestr || !Reestr->GetString("OpenDialogsDir", folder)) folder.clear();
+  const auto picked = platform::kernel().OpenFileDialog(kAddFilesTitle, kAddFilesFilter, folder, true);
+  if (!picked || picked->empty()) return;
+  const std::string& file = picked->front();
+  LabelMusic.SetCaption(ExtractNamePart(file));
+  SoundFile_ = file;
+  // Kept at once: a later Cancel does not undo it.
+  if (Reestr) Reestr->SetString("OpenDialogsDir", ExtractDirPart(file));
+}
+
+void TFormSimpleAlarm::ImageTestMouseUp() {
+  if (TestState_ == "Test") {
+    if (SoundSystem && SoundSystem->PlayLooped(SoundFile_))
+      TestState_ = "Stop";
+    else
+      MyMessageBox(kCannotPlay);
+  } else {
+    StopTest();
+  }
+  ShowTestState();
+  ui::Application::Instance().ProcessMessages();
+}
+
+bool TFormSimpleAlarm::CheckSoundFile() {
+  if (platform::files().FileExists(SoundFile_)) return true;
+  MyMessageBox("File " + SoundFile_ + " wasn\"t found. It may have been moved or deleted.");
+  return false;
+}
+
+void TFormSimpleAlarm::ImageOkMouseUp() {
+  if (!CheckSoundFile()) return;
+  if (OnOffState_)
+    Alarm->TurnOn();
+  else
+    Alarm->TurnOff();
+  Alarm->SetHour(Time.Hour());
+  Alarm->SetMinute(Time.Minute());
+  Alarm->SetSound(SoundFile_);
+  Alarm->SetSingleMode();
+  Alarm->Save();
+  Hide();
+  StopTest();
+  ShowAlarmState();
+}
+
+void TFormSimpleAlarm::ImageCancelMouseUp() {
+  Hide();
+  StopTest();
+}
+
+void TFormSimpleAlarm::ImageCloseMouseUp() { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); }
+
+// The playlist-mode window is not built yet: the button only does what Cancel does.
+void TFormSimpleAlarm::ImagePlayListModeMouseUp() { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); }
+
+bool TFormSimpleAlarm::FormCloseQuery() {
+  ImageClose.OnMouseUp(ui::MouseButton::Left, 0, 0);
+  return false;
+}

@@ -1,0 +1,268 @@
+#include "setup/SimpleAlarmUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+#include <string>
+
+#include "TestEnvironment.h"
+#include "alarm/AlarmUnit.h"
+#include "alarm/SoundSystemForm.h"
+#include "desktop/MyMessageBoxUnit.h"
+#include "shell/main.h"
+
+namespace {
+
+constexpr const char* kKey = TestEnvironment::kKey;
+
+class SimpleAlarmTest : public ::testing::Test {
+ protected:
+  // The stored alarm: 06:30, off, with the given sound.
+  void Start(const std::string& sound = "Sounds\\Alarms\\alarm0.wav", bool playlistMode = false) {
+    env.registry.PutDword(kKey, "AlarmHour", 6);
+    env.registry.PutDword(kKey, "AlarmMin", 30);
+    env.registry.PutDword(kKey, "AlarmIsOn", 0);
+    env.registry.PutDword(kKey, "UsePlayist", playlistMode ? 1 : 0);
+    env.registry.PutString(kKey, "AlarmSound", sound);
+    ASSERT_FALSE(env.Start());
+    ASSERT_NE(FormSimpleAlarm, nullptr);
+    EXPECT_FALSE(w().Visible());
+  }
+  // The tray menu's "Alarm" command.
+  void ChooseAlarm() {
+    env.desktop.MenuChooser = [](const ui::headless::RecordedMenu& menu) {
+      for (std::size_t i = 0; i < menu.captions.size(); ++i)
+        if (menu.captions[i].rfind("Alarm [", 0) == 0) return int(i);
+      ADD_FAILURE() << "no Alarm item";
+      return -1;
+    };
+    ASSERT_FALSE(env.Do([&] {
+      FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
+      env.desktop.ProcessMessages();
+    }));
+  }
+  static TFormSimpleAlarm& w() { return *FormSimpleAlarm; }
+  static ui::Point Middle(const ui::Control& c) {
+    return {w().Left() + c.Left() + c.Width() / 2, w().Top() + c.Top() + c.Height() / 2};
+  }
+  void Click(const ui::Control& c) {
+    ASSERT_FALSE(env.Do([&] { env.desktop.Click(Middle(c)); }));
+  }
+  void Key(char c) {
+    ASSERT_FALSE(env.Do([&] { ui::Application::Instance().Dispatch([&] { w().HandleKeyPress(c); }); }));
+  }
+  // Runs `act`, which should open the message box; answers it with Enter and returns its text.
+  std::string Answered(const std::function<void()>& act) {
+    std::string text = "(no message)";
+    env.desktop.PostAfter(50, [&] {
+      if (!FormMyMessageBox->Modal()) return;
+      text = FormMyMessageBox->LabelText.Caption();
+      ui::Application::Instance().Dispatch([] { FormMyMessageBox->HandleKeyPress(13); });
+    });
+    act();
+    EXPECT_FALSE(FormMyMessageBox->Visible());
+    return text;
+  }
+  std::string Shown() const { return w().MaskEditHour.Caption() + ":" + w().MaskEditMin.Caption(); }
+
+  TestEnvironment env;
+};
+
+TEST_F(SimpleAlarmTest, OpensFromTheTrayWithTheAlarmsValuesWhateverItShowedBefore) {
+  Start("C:\\Music\\wake up.wav");
+  ChooseAlarm();
+  ASSERT_TRUE(w().Visible());
+  EXPECT_EQ(w().Bounds(), (ui::Rect{242, 167, 371, 336}));
+  EXPECT_EQ(w().Caption(), "Alarm(simple mode)");
+  EXPECT_EQ(Shown(), "06:30");
+  EXPECT_EQ(w().LabelMusic.Caption(), "wake up.wav");
+  EXPECT_EQ(w().SoundFile(), "C:\\Music\\wake up.wav");
+  EXPECT_FALSE(w().OnOffState());
+  const auto off = w().ImageOnOff.Picture();
+
+  // Edits, then each way of leaving without OK; the next opening shows the alarm again.
+  const struct Way {
+    const char* name;
+    std::function<void()> leave;
+  } ways[] = {{"cancel", [&] { Click(w().ImageCancel); }},
+              {"close", [&] { Click(w().ImageClose); }},
+              {"Esc", [&] { Key(27); }},
+              {"system close", [&] { EXPECT_FALSE(env.desktop.RequestClose(w())); }},
+              {"playlist mode", [&] { Click(w().ImagePlayListMode); }}};
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    Click(w().ImageUp1);
+    Click(w().ImageDown2);
+    Click(w().ImageOnOff);
+    EXPECT_TRUE(w().OnOffState());
+    EXPECT_NE(w().ImageOnOff.Picture(), off);
+    EXPECT_EQ(Shown(), "07:29");
+    way.leave();
+    EXPECT_FALSE(w().Visible());
+    EXPECT_EQ(Alarm->GetHour() * 100 + Alarm->GetMinute(), 630);
+    EXPECT_FALSE(Alarm->IsOn());
+    ChooseAlarm();
+    ASSERT_TRUE(w().Visible());
+    EXPECT_EQ(Shown(), "06:30");
+    EXPECT_FALSE(w().OnOffState());
+    EXPECT_EQ(w().ImageOnOff.Picture(), off);
+  }
+  EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), "Alarm [off]");
+}
+
+TEST_F(SimpleAlarmTest, InPlaylistModeTheTrayCommandLeavesThisWindowClosed) {
+  Start("Sounds\\Alarms\\alarm0.wav", true);
+  ChooseAlarm();
+  EXPECT_FALSE(w().Visible());
+}
+
+TEST_F(SimpleAlarmTest, OkAndEnterStoreTheValuesAndTheTrayFollows) {
+  Start();
+  const struct Case {
+    const char* name;
+    bool enter;
+    bool switchOn;
+    const char* caption;
+  } cases[] = {{"OK, on", false, true, "Alarm [on]"}, {"Enter, off", true, false, "Alarm [off]"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChooseAlarm();
+    if (c.switchOn != w().OnOffState()) Click(w().ImageOnOff);
+    Click(w().ImageUp1);
+    Click(w().ImageUp2);
+    const int hour = Alarm->GetHour() + 1, minute = Alarm->GetMinute() + 1;
+    if (c.enter)
+      Key(13);
+    else
+      Click(w().ImageOk);
+    EXPECT_FALSE(w().Visible());
+    EXPECT_EQ(Alarm->IsOn(), c.switchOn);
+    EXPECT_EQ(env.registry.Dword(kKey, "AlarmIsOn"), c.switchOn ? 1u : 0u);
+    EXPECT_EQ(env.registry.Dword(kKey, "AlarmHour"), unsigned(hour));
+    EXPECT_EQ(env.registry.Dword(kKey, "AlarmMin"), unsigned(minute));
+    EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 0u);
+    EXPECT_EQ(env.registry.String(kKey, "AlarmSound"), "Sounds\\Alarms\\alarm0.wav");
+    EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), c.caption);
+  }
+}
+
+TEST_F(SimpleAlarmTest, OkWithAMissingSoundFileTellsItsFullPathAndStoresNothing) {
+  Start("C:\\Music\\gone.wav");
+  ChooseAlarm();
+  Click(w().ImageOnOff);
+  const std::string text = Answered([&] { Click(w().ImageOk); });
+  EXPECT_EQ(text, "File C:\\Music\\gone.wav wasn\"t found. It may have been moved or deleted.");
+  EXPECT_TRUE(w().Visible());
+  EXPECT_TRUE(w().OnOffState());
+  EXPECT_FALSE(Alarm->IsOn());
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmIsOn"), 0u);
+  EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), "Alarm [off]");
+
+  // Once the file is there, OK goes through.
+  env.files.Put("C:\\Music\\gone.wav", "not checked here");
+  Click(w().ImageOk);
+  EXPECT_FALSE(w().Visible());
+  EXPECT_TRUE(Alarm->IsOn());
+}
+
+TEST_F(SimpleAlarmTest, TestPlaysUntilStoppedOrTheWindowHides) {
+  Start();
+  const struct Way {
+    const char* name;
+    std::function<void()> act;
+    bool hides;
+  } ways[] = {{"Test again", [&] { Click(w().ImageTest); }, false},
+              {"OK", [&] { Click(w().ImageOk); }, true},
+              {"cancel", [&] { Click(w().ImageCancel); }, true},
+              {"Esc", [&] { Key(27); }, true},
+              {"system close", [&] { env.desktop.RequestClose(w()); }, true},
+              {"playlist mode", [&] { Click(w().ImagePlayListMode); }, true},
+              {"change", [&] { Click(w().ImageChange); }, false}};
+  ChooseAlarm();
+  const auto testLook = w().ImageTest.Picture();
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    Click(w().ImageTest);
+    EXPECT_EQ(w().TestState(), "Stop");
+    EXPECT_TRUE(SoundSystem->IsActive());
+    EXPECT_TRUE(env.media.Sounding());
+    EXPECT_NE(w().ImageTest.Picture(), testLook);
+    way.act();
+    EXPECT_EQ(w().Visible(), !way.hides);
+    EXPECT_EQ(w().TestState(), "Test");
+    EXPECT_FALSE(SoundSystem->IsActive());
+    EXPECT_FALSE(env.media.Sounding());
+    // A hidden window keeps the stop look until it opens again.
+    if (way.hides) ChooseAlarm();
+    EXPECT_EQ(w().ImageTest.Picture(), testLook);
+    EXPECT_EQ((ui::Point{w().ImageTest.Left(), w().ImageTest.Top()}), (ui::Point{232, 200}));
+  }
+}
+
+TEST_F(SimpleAlarmTest, TestOnAFileThatCannotPlayTellsSoAndStaysReady) {
+  Start();
+  ChooseAlarm();
+  env.media.failOpen = 999;
+  EXPECT_EQ(Answered([&] { Click(w().ImageTest); }), "не могу проиграть файл");
+  EXPECT_EQ(w().TestState(), "Test");
+  EXPECT_FALSE(SoundSystem->IsActive());
+  EXPECT_TRUE(w().Visible());
+}
+
+TEST_F(SimpleAlarmTest, ChangeTakesThePickedFileAndRemembersItsFolderEvenOnCancel) {
+  Start();
+  ChooseAlarm();
+  Click(w().ImageTest);
+  ASSERT_TRUE(SoundSystem->IsActive());
+  const auto testLook = w().ImageTest.Picture();
+  const struct Case {
+    const char* name;
+    std::optional<std::vector<std::string>> answer;
+    const char* wantFolder;  // the dialog's initial folder
+    const char* wantLabel;
+  } cases[] = {{"cancelled", std::nullopt, "", "alarm0.wav"},
+               {"two picked", std::vector<std::string>{"D:\\Tunes\\bell.wav", "D:\\Tunes\\gong.wav"}, "",
+                "bell.wav"},
+               {"one picked", std::vector<std::string>{"E:\\rooster.wav"}, "D:\\Tunes\\", "rooster.wav"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    env.kernel.openFileAnswer = [&](const platform::fake::FakeKernel::OpenFileCall& call) {
+      // The test has ended and its picture is back before the dialog shows.
+      EXPECT_FALSE(SoundSystem->IsActive());
+      EXPECT_EQ(w().TestState(), "Test");
+      EXPECT_NE(w().ImageTest.Picture(), testLook);
+      EXPECT_EQ(call.title, "Add files");
+      EXPECT_EQ(call.filter, "Windows Media files (*.wav)|*.wav|All files (*.*)|*.*");
+      EXPECT_TRUE(call.multiSelect);
+      EXPECT_EQ(call.initialDir, c.wantFolder);
+      return c.answer;
+    };
+    Click(w().ImageChange);
+    EXPECT_EQ(w().LabelMusic.Caption(), c.wantLabel);
+    EXPECT_TRUE(w().Visible());
+  }
+  EXPECT_EQ(env.kernel.openFileCalls.size(), 3u);
+  EXPECT_EQ(w().SoundFile(), "E:\\rooster.wav");
+  Click(w().ImageCancel);
+  EXPECT_EQ(Alarm->GetSound(), "Sounds\\Alarms\\alarm0.wav");
+  EXPECT_EQ(env.registry.String(kKey, "OpenDialogsDir"), "E:\\");
+  ChooseAlarm();
+  EXPECT_EQ(w().LabelMusic.Caption(), "alarm0.wav");
+  EXPECT_EQ(w().SoundFile(), "Sounds\\Alarms\\alarm0.wav");
+}
+
+TEST(SimpleAlarmDamaged, AMissingBitmapOfThisWindowIsReportedAndTheProgramEnds) {
+  for (const char* file : {"AlarmWindow\\ichange.bmp", "AlarmWindow\\aarrowdown.bmp", "PlayListModeWindow\\astop.bmp",
+                           "AlarmWindow\\aplaylistmode.bmp"}) {
+    SCOPED_TRACE(file);
+    TestEnvironment env;
+    env.files.Hide(std::string(TestEnvironment::kProgramDir) + "Images\\" + file);
+    EXPECT_EQ(env.Start(), 0);
+    ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
+    EXPECT_EQ(env.desktop.MessageBoxes()[0].text, "Program is damaged. Try to reinstall the application.");
+  }
+}
+
+}  // namespace
