@@ -5,26 +5,12 @@ set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
 PROG=$(e2e_stage "$RAVILO_DIST")
-PYTHON=/usr/bin/python3
 
-# A screen point on the pet (a visible pixel inside the view), for window origin X Y.
-pet_point() {
-  $PYTHON - "$1" "$2" "$3" <<'PY'
-import sys
-from PIL import Image
-im = Image.open(sys.argv[1]).convert("RGB"); wx, wy = int(sys.argv[2]), int(sys.argv[3])
-for y in range(wy + 100, wy + 125):
-    for x in range(wx + 200, wx + 260):
-        if 0 <= x < im.width and 0 <= y < im.height and im.getpixel((x, y)) != (0, 0, 0):
-            print(x, y); sys.exit(0)
-sys.exit(1)
-PY
-}
 # "About" is the first item of the pet's menu.
 choose_about() {
   local shot="$E2E_TMP/pet.png" px py
   e2e_screenshot "$shot"
-  read -r px py <<<"$(pet_point "$shot" "$mx" "$my")"
+  read -r px py <<<"$(e2e_pet_point "$shot" "$mx" "$my")"
   e2e_click "$px" "$py" 3
   sleep 1
   xdotool key Down Return

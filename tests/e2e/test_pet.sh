@@ -42,19 +42,6 @@ col = all(dark(x, y + d) for d in range(-3, 4)) and not dark(x, y - 4) and not d
 sys.exit(0 if row and col else 1)
 PY
 }
-# A screen point on the pet (a visible pixel inside the view), for window origin X Y.
-pet_point() {
-  $PYTHON - "$1" "$2" "$3" <<'PY'
-import sys
-from PIL import Image
-im = Image.open(sys.argv[1]).convert("RGB"); wx, wy = int(sys.argv[2]), int(sys.argv[3])
-for y in range(wy + 100, wy + 125):
-    for x in range(wx + 200, wx + 260):
-        if 0 <= x < im.width and 0 <= y < im.height and im.getpixel((x, y)) != (0, 0, 0):
-            print(x, y); sys.exit(0)
-sys.exit(1)
-PY
-}
 
 e2e_record_start "$E2E_TMP/ring.wav"
 pid=$(e2e_start_exe "$PROG/Ravilo.exe")
@@ -126,14 +113,14 @@ awk -v e="${last_end:-0}" -v l="${rec_len:-0}" 'BEGIN{exit !(l - e > 2.5)}' && e
 
 # Dragging: left, then middle, by the pet.
 e2e_screenshot "$E2E_TMP/c.png"
-read -r px py <<<"$(pet_point "$E2E_TMP/c.png" "$x" "$y")"
+read -r px py <<<"$(e2e_pet_point "$E2E_TMP/c.png" "$x" "$y")"
 e2e_drag "$px" "$py" $(( px - 300 )) $(( py - 200 )) 1
 sleep 0.5
 read -r dx dy dw dh <<<"$(e2e_window_geometry "$wid")"
 [[ "$dx $dy" == "$(( x - 300 )) $(( y - 200 ))" ]] && e2e_pass "a left drag moves the window" ||
   e2e_fail "a left drag moves the window" "at $dx $dy, wanted $(( x - 300 )) $(( y - 200 ))"
 e2e_screenshot "$E2E_TMP/d.png"
-read -r px py <<<"$(pet_point "$E2E_TMP/d.png" "$dx" "$dy")"
+read -r px py <<<"$(e2e_pet_point "$E2E_TMP/d.png" "$dx" "$dy")"
 e2e_drag "$px" "$py" $(( px - 100 )) $(( py + 50 )) 2
 sleep 0.5
 read -r mx my mw mh <<<"$(e2e_window_geometry "$wid")"
@@ -142,7 +129,7 @@ read -r mx my mw mh <<<"$(e2e_window_geometry "$wid")"
 
 # "Exit" from the pet's menu: the last item.
 e2e_screenshot "$E2E_TMP/e.png"
-read -r px py <<<"$(pet_point "$E2E_TMP/e.png" "$mx" "$my")"
+read -r px py <<<"$(e2e_pet_point "$E2E_TMP/e.png" "$mx" "$my")"
 e2e_click "$px" "$py" 3
 sleep 1
 xdotool key Up Return

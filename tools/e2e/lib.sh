@@ -577,3 +577,18 @@ e2e_sound_segments() {
 e2e_make_tone() {
     sox -n -r 44100 -c 2 -b 16 "$1" synth "$2" sine "${3:-440}" vol "${4:-0.5}"
 }
+
+# A screen point on Ravilo's pet in a screenshot (a visible pixel of its body, inside the
+# movie view), for the main window's origin X Y: "x y", or failure when none is seen.
+e2e_pet_point() {
+    /usr/bin/python3 - "$1" "$2" "$3" <<'PY'
+import sys
+from PIL import Image
+im = Image.open(sys.argv[1]).convert("RGB"); wx, wy = int(sys.argv[2]), int(sys.argv[3])
+for y in range(wy + 100, wy + 125):
+    for x in range(wx + 200, wx + 260):
+        if 0 <= x < im.width and 0 <= y < im.height and im.getpixel((x, y)) != (0, 0, 0):
+            print(x, y); sys.exit(0)
+sys.exit(1)
+PY
+}
