@@ -5,16 +5,15 @@
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "pet/EyesUnit.h"
-#include "platform/Platform.h"
+#include "shell/Skin.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
 namespace {
 std::shared_ptr<const pet::GifMovie> LoadMovie(const std::string& path) {
-  const auto bytes = platform::files().ReadAll(path);
-  if (!bytes) throw pet::GifError("Cannot open file \"" + path + "\"");
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
-  return std::make_shared<const pet::GifMovie>(pet::DecodeGif({data, bytes->size()}));
+  const std::string bytes = ReadDataFile(path);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  return std::make_shared<const pet::GifMovie>(pet::DecodeGif({data, bytes.size()}));
 }
 }  // namespace
 

@@ -5,11 +5,16 @@
 #include "platform/Platform.h"
 #include "ui/BmpReader.h"
 
-Picture LoadPictureFile(const std::string& path) {
-  const auto bytes = platform::files().ReadAll(path);
+std::string ReadDataFile(const std::string& path) {
+  auto bytes = platform::files().ReadAll(path);
   if (!bytes) throw std::runtime_error("Cannot open file \"" + path + "\"");
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
-  return std::make_shared<const ui::Bitmap>(ui::ReadBmpFile({data, bytes->size()}));
+  return std::move(*bytes);
+}
+
+Picture LoadPictureFile(const std::string& path) {
+  const std::string bytes = ReadDataFile(path);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  return std::make_shared<const ui::Bitmap>(ui::ReadBmpFile({data, bytes.size()}));
 }
 
 Picture LoadPictureResource(const std::string& name) {

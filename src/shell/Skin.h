@@ -13,6 +13,9 @@
 
 using Picture = std::shared_ptr<const ui::Bitmap>;
 
+// The bytes of a data file below the program's folder; throws "Cannot open file ..." when
+// it is missing or unreadable.
+std::string ReadDataFile(const std::string& path);
 // A bitmap file below the program's folder; throws when it is missing or unreadable.
 Picture LoadPictureFile(const std::string& path);
 // A bitmap built into the program; throws when there is none.
