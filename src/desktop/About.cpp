@@ -62,7 +62,7 @@ void TAboutForm::FormCreate() {
   // A release hides the window and leaves the pressed picture; the next showing resets it.
   OkButtonImage.OnMouseUp = [this](ui::MouseButton, int, int) { HideByButton(); };
   CloseButtonImage.OnMouseUp = [this](ui::MouseButton, int, int) { HideByButton(); };
-  SetKeyActions([this] { HideByButton(); }, [this] { HideByButton(); });
+  SetKeyButtons(OkButtonImage, CloseButtonImage);
   if (!loaded && FormMain) FormMain->ReportDamaged();
 }
 

@@ -26,8 +26,7 @@ void TFormMyMessageBox::FormCreate() {
     ui::Application::Instance().ProcessMessages();
     EndModal(ui::kIdOk);
   });
-  const auto okRelease = [this] { ImageOk.OnMouseUp(ui::MouseButton::Left, 0, 0); };
-  SetKeyActions(okRelease, okRelease);
+  SetKeyButtons(ImageOk, ImageOk);
   if (!loaded) {
     Trace("Abort Program");
     if (FormMain) FormMain->ReportDamaged();

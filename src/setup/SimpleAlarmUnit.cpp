@@ -86,9 +86,7 @@ void TFormSimpleAlarm::FormCreate() {
   AddPushButton(ImageCancel, aCancel_, iCancel_, {214, 246}, {216, 248}, [this] { ImageCancelMouseUp(); });
   AddPushButton(ImagePlayListMode, aPlayListMode_, iPlayListMode_, {102, 286}, {104, 288},
                 [this] { ImagePlayListModeMouseUp(); });
-  // The keys run the very release handlers of the buttons.
-  SetKeyActions([this] { ImageOk.OnMouseUp(ui::MouseButton::Left, 0, 0); },
-                [this] { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); });
+  SetKeyButtons(ImageOk, ImageCancel);
   if (!loaded) {
     if (FormMain) FormMain->ReportDamaged();
     return;

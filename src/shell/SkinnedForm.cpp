@@ -31,9 +31,9 @@ void TSkinnedForm::ResetButtons() {
   for (auto& s : switches_) s.button.ShowState(s.state());
 }
 
-void TSkinnedForm::SetKeyActions(std::function<void()> ok, std::function<void()> cancel) {
-  ok_ = std::move(ok);
-  cancel_ = std::move(cancel);
+void TSkinnedForm::SetKeyButtons(ui::Image& ok, ui::Image& cancel) {
+  okButton_ = &ok;
+  cancelButton_ = &cancel;
 }
 
 void TSkinnedForm::FormMouseDown(ui::MouseButton button, int, int) {
@@ -43,6 +43,6 @@ void TSkinnedForm::FormMouseDown(ui::MouseButton button, int, int) {
 }
 
 void TSkinnedForm::FormKeyPress(char c) {
-  if (c == 13 && ok_) ok_();
-  if (c == 27 && cancel_) cancel_();
+  ui::Image* button = c == 13 ? okButton_ : c == 27 ? cancelButton_ : nullptr;
+  if (button && button->OnMouseUp) button->OnMouseUp(ui::MouseButton::Left, 0, 0);
 }

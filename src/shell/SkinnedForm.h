@@ -24,8 +24,9 @@ class TSkinnedForm : public ui::Form {
   void SetBackground(ui::Image& image, Picture picture, ui::Point at);
   // Every push button to its resting look, every switch to its state.
   void ResetButtons();
-  // Enter runs `ok`, Esc runs `cancel` (the very release handlers of the buttons).
-  void SetKeyActions(std::function<void()> ok, std::function<void()> cancel);
+  // Enter releases the `ok` button and Esc the `cancel` one: each key runs that button's own
+  // release handler, so it rests the picture and acts exactly as a click would.
+  void SetKeyButtons(ui::Image& ok, ui::Image& cancel);
 
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
 
@@ -39,5 +40,6 @@ class TSkinnedForm : public ui::Form {
   };
   std::vector<ImageButton> pushButtons_;
   std::vector<Switch> switches_;
-  std::function<void()> ok_, cancel_;
+  ui::Image* okButton_ = nullptr;
+  ui::Image* cancelButton_ = nullptr;
 };

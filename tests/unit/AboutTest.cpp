@@ -16,16 +16,7 @@ class AboutTest : public ::testing::Test {
   void SetUp() override { ASSERT_FALSE(env.Start()); }
 
   // The user picks "About" from the tray menu.
-  void ChooseAbout() {
-    env.desktop.MenuChooser = [](const ui::headless::RecordedMenu& menu) {
-      EXPECT_EQ(menu.captions.at(0), "About");
-      return 0;
-    };
-    ASSERT_FALSE(env.Do([&] {
-      FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
-      env.desktop.ProcessMessages();
-    }));
-  }
+  void ChooseAbout() { ASSERT_FALSE(env.ChooseFromTrayMenu("About")); }
   ui::Point At(int x, int y) const { return {AboutForm->Left() + x, AboutForm->Top() + y}; }
   ui::Point Middle(const ui::Control& c) const { return At(c.Left() + c.Width() / 2, c.Top() + c.Height() / 2); }
   // A left drag by (dx, dy) from a screen point.

@@ -39,27 +39,6 @@ void PresetAlarm(TestEnvironment& env, int h, int m, bool playlist = false) {
   env.registry.PutDword(kKey, "AlarmHour", std::uint32_t(h));
 }
 
-// The user picks a tray menu item (right click on the tray icon, then the item).
-std::optional<int> Choose(TestEnvironment& env, const std::string& caption) {
-  env.desktop.MenuChooser = [caption](const ui::headless::RecordedMenu& menu) {
-    for (std::size_t i = 0; i < menu.captions.size(); ++i)
-      if (menu.captions[i] == caption) return int(i);
-    ADD_FAILURE() << "no menu item " << caption;
-    return -1;
-  };
-  return env.Do([&] {
-    FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
-    env.desktop.ProcessMessages();
-  });
-}
-
-std::optional<int> TrayClick(TestEnvironment& env) {
-  return env.Do([&] {
-    FormMain->PostMessage(kTrayMessage, 1, kWmLButtonDown);
-    env.desktop.ProcessMessages();
-  });
-}
-
 // Runs in steps until done() holds; false when limitMs passed first.
 bool RunUntil(TestEnvironment& env, const std::function<bool()>& done, std::int64_t limitMs, std::int64_t stepMs = 10) {
   for (std::int64_t t = 0; t < limitMs; t += stepMs) {
@@ -92,7 +71,7 @@ TEST(Logic, HideOrExitReplacesTheIdleMovieAtOnceAndTakesEffectWhenItEnds) {
     env.RunFor(Duration(0) + 400);  // an idle movie is under way
     ASSERT_GE(Showing(), CAnimator::kControlCount);
     ASSERT_GT(Animator->View()->FrameIndex(), 0);
-    ASSERT_FALSE(Choose(env, item));
+    ASSERT_FALSE(env.ChooseFromTrayMenu(item));
     EXPECT_EQ(Showing(), 1);
     EXPECT_EQ(Animator->View()->FrameIndex(), 0);
     EXPECT_TRUE(Animator->IsPlaying());
@@ -113,7 +92,7 @@ TEST(Logic, HideOrExitReplacesTheIdleMovieAtOnceAndTakesEffectWhenItEnds) {
     // Hidden, nothing plays; exit then ends at once and the next start stays hidden.
     EXPECT_FALSE(env.RunFor(10'000));
     EXPECT_FALSE(Animator->IsPlaying());
-    EXPECT_EQ(Choose(env, "Exit"), 1);
+    EXPECT_EQ(env.ChooseFromTrayMenu("Exit"), 1);
     EXPECT_EQ(env.registry.Dword(kKey, "hidden"), 1u);
   }
 }
@@ -128,7 +107,7 @@ TEST(Logic, ShowingAHiddenPetPlaysControlMovie2AndClearsTheHideMark) {
     EXPECT_TRUE(FormMain->Show1.Checked());
     EXPECT_FALSE(env.RunFor(10'000));
     EXPECT_FALSE(Animator->IsPlaying());
-    ASSERT_FALSE(viaTrayIcon ? TrayClick(env) : Choose(env, "Hide"));
+    ASSERT_FALSE(viaTrayIcon ? env.ClickTrayIcon() : env.ChooseFromTrayMenu("Hide"));
     EXPECT_FALSE(Logic->IsHidden());
     EXPECT_TRUE(Animator->View()->Visible());
     EXPECT_EQ(Showing(), 2);
@@ -138,7 +117,7 @@ TEST(Logic, ShowingAHiddenPetPlaysControlMovie2AndClearsTheHideMark) {
     EXPECT_GE(Showing(), CAnimator::kControlCount);
     // Shown already: a click on the icon changes nothing the pet does.
     const int idle = Showing();
-    ASSERT_FALSE(TrayClick(env));
+    ASSERT_FALSE(env.ClickTrayIcon());
     EXPECT_EQ(Showing(), idle);
     EXPECT_FALSE(Logic->IsHidden());
   }
@@ -160,8 +139,8 @@ TEST(Ringing, ARingWhileHiddenLoopsTheRingingMovieAtOnceAndEndsHiddenAgain) {
   EXPECT_TRUE(FormMain->ImageStop.Visible());
   EXPECT_TRUE(env.media.Sounding());
   // Exit and the tray icon are refused while it rings; the movie loops on.
-  EXPECT_FALSE(Choose(env, "Exit"));
-  EXPECT_FALSE(TrayClick(env));
+  EXPECT_FALSE(env.ChooseFromTrayMenu("Exit"));
+  EXPECT_FALSE(env.ClickTrayIcon());
   EXPECT_FALSE(env.RunFor(3 * Duration(3)));
   EXPECT_EQ(Showing(), 3);
   EXPECT_EQ(Logic->CurrentState(), StateRinging);
@@ -183,7 +162,7 @@ TEST(Ringing, ARingWhileHiddenLoopsTheRingingMovieAtOnceAndEndsHiddenAgain) {
   EXPECT_TRUE(env.desktop.MessageBoxes().empty());
   EXPECT_FALSE(env.RunFor(60'000));
   EXPECT_FALSE(RingingLayout());
-  EXPECT_EQ(Choose(env, "Exit"), 1);
+  EXPECT_EQ(env.ChooseFromTrayMenu("Exit"), 1);
   EXPECT_EQ(env.registry.Dword(kKey, "hidden"), 1u);
 }
 
@@ -204,8 +183,8 @@ TEST(Ringing, ARingWhileShownSoundsAtOnceAndLoopsTheMovieOnlyAfterTheIdleMovie) 
   EXPECT_EQ(env.media.Count(platform::kMciPlay), 1);
   EXPECT_TRUE(env.media.Sounding());
   // While the ring waits for the idle movie, exit and hide are refused as while ringing.
-  EXPECT_FALSE(Choose(env, "Exit"));
-  EXPECT_FALSE(Choose(env, "Hide"));
+  EXPECT_FALSE(env.ChooseFromTrayMenu("Exit"));
+  EXPECT_FALSE(env.ChooseFromTrayMenu("Hide"));
   EXPECT_EQ(Showing(), idle);
   EXPECT_EQ(Logic->Pending(), CommandRing);
   EXPECT_TRUE(FormMain->Show1.Checked());  // the mark follows the request made
@@ -213,8 +192,8 @@ TEST(Ringing, ARingWhileShownSoundsAtOnceAndLoopsTheMovieOnlyAfterTheIdleMovie) 
   ASSERT_TRUE(RunUntil(env, [] { return Showing() == 3; }, Duration(idle) + 100));
   EXPECT_EQ(Logic->CurrentState(), StateRinging);
   EXPECT_TRUE(Animator->View()->Loop());
-  EXPECT_FALSE(Choose(env, "Exit"));
-  EXPECT_FALSE(Choose(env, "Hide"));
+  EXPECT_FALSE(env.ChooseFromTrayMenu("Exit"));
+  EXPECT_FALSE(env.ChooseFromTrayMenu("Hide"));
   EXPECT_FALSE(env.RunFor(5000));
   EXPECT_EQ(Showing(), 3);
   EXPECT_TRUE(Animator->View()->Visible());
@@ -334,10 +313,10 @@ TEST(Ringing, AWholeDayRingsAtEightThenTenMinutesAfterASnoozeAndNextDayAfterASto
   env.desktop.Click(StopButton());
   EXPECT_FALSE(RingingLayout());
   // Hidden overnight, shown again before eight.
-  ASSERT_FALSE(Choose(env, "Hide"));
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
   quietUntil(day + eight - 120);
   ASSERT_TRUE(Logic->IsHidden());
-  ASSERT_FALSE(Choose(env, "Hide"));
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
   quietUntil(day + eight - 10);
   ASSERT_FALSE(Logic->IsHidden());
   EXPECT_PRED2(inWindow, ringWithin(60), day + eight);
@@ -373,7 +352,7 @@ TEST(FunnyEyes, TurningThemOffWaitsForTheMovieThenOnlyOtherMoviesPlay) {
   const int eyeMovie = Showing();
   ASSERT_GE(eyeMovie, 13);
   EXPECT_TRUE(Eyes->EyesShown());
-  ASSERT_FALSE(Choose(env, "Funny eyes"));
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Funny eyes"));
   EXPECT_EQ(Logic->Pending(), CommandEyesOff);
   EXPECT_TRUE(FormMain->Funnyeyes1.Checked());
   EXPECT_EQ(Showing(), eyeMovie);
@@ -389,7 +368,7 @@ TEST(FunnyEyes, TurningThemOffWaitsForTheMovieThenOnlyOtherMoviesPlay) {
     env.RunFor(Duration(idle) + 10);
   }
   EXPECT_FALSE(Eyes->EyesShown());
-  ASSERT_FALSE(Choose(env, "Exit"));
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Exit"));
   EXPECT_EQ(env.RunFor(Duration(1) + 100), 1);
   EXPECT_EQ(env.registry.Dword(kKey, "mouse_tracking"), 0u);
 }
@@ -399,8 +378,8 @@ TEST(FunnyEyes, OffIsIgnoredWhileAnotherCommandWaitsAndOnShowsThemWithTheNextEye
     TestEnvironment env;
     ASSERT_FALSE(env.Start());
     env.RunFor(Duration(0) + 100);
-    ASSERT_FALSE(Choose(env, "Hide"));
-    ASSERT_FALSE(Choose(env, "Funny eyes"));
+    ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
+    ASSERT_FALSE(env.ChooseFromTrayMenu("Funny eyes"));
     EXPECT_EQ(Logic->Pending(), CommandHide);
     EXPECT_TRUE(FormMain->Funnyeyes1.Checked());
     env.RunFor(Duration(1) + 100);
@@ -414,7 +393,7 @@ TEST(FunnyEyes, OffIsIgnoredWhileAnotherCommandWaitsAndOnShowsThemWithTheNextEye
   env.RunFor(Duration(0) + 100);
   const int idle = Showing();
   ASSERT_LT(idle, 13);
-  ASSERT_FALSE(Choose(env, "Funny eyes"));
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Funny eyes"));
   EXPECT_TRUE(Animator->IsTracking());
   EXPECT_TRUE(FormMain->Funnyeyes1.Checked());
   EXPECT_FALSE(Eyes->EyesShown());  // not before an eye movie

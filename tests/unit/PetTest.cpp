@@ -35,9 +35,13 @@ TEST(IdleChoice, FrequenciesFollowTheWeights) {
     off[IdleIndexForDraw(kIdleWeightsTrackingOff, u(g))]++;
     on[IdleIndexForDraw(kIdleWeightsTrackingOn, u(g))]++;
   }
+  // The weights as the pet's design gives them, written out here so that a wrong weight in
+  // the program's tables fails even when the totals still add up.
+  const double offWeights[11] = {200, 200, 100, 100, 500, 2000, 2000, 2000, 0, 0, 0};
+  const double onWeights[11] = {0, 0, 0, 0, 0, 0, 0, 0, 100, 100, 100};
   for (int i = 0; i < 11; ++i) {
-    EXPECT_NEAR(off[i], n * kIdleWeightsTrackingOff[i] / 7100, n * 0.004) << i;
-    EXPECT_NEAR(on[i], n * kIdleWeightsTrackingOn[i] / 300, n * 0.004) << i;
+    EXPECT_NEAR(off[i], n * offWeights[i] / 7100, n * 0.004) << i;
+    EXPECT_NEAR(on[i], n * onWeights[i] / 300, n * 0.004) << i;
   }
 }
 

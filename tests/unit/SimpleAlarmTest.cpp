@@ -31,18 +31,7 @@ class SimpleAlarmTest : public ::testing::Test {
     EXPECT_FALSE(w().Visible());
   }
   // The tray menu's "Alarm" command.
-  void ChooseAlarm() {
-    env.desktop.MenuChooser = [](const ui::headless::RecordedMenu& menu) {
-      for (std::size_t i = 0; i < menu.captions.size(); ++i)
-        if (menu.captions[i].rfind("Alarm [", 0) == 0) return int(i);
-      ADD_FAILURE() << "no Alarm item";
-      return -1;
-    };
-    ASSERT_FALSE(env.Do([&] {
-      FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
-      env.desktop.ProcessMessages();
-    }));
-  }
+  void ChooseAlarm() { ASSERT_FALSE(env.ChooseFromTrayMenu("Alarm [")); }
   static TFormSimpleAlarm& w() { return *FormSimpleAlarm; }
   static ui::Point Middle(const ui::Control& c) {
     return {w().Left() + c.Left() + c.Width() / 2, w().Top() + c.Top() + c.Height() / 2};

@@ -57,9 +57,7 @@ class Dialog : public TSkinnedForm {
       on = !on;
       ResetButtons();
     });
-    // The keys run the very release handlers of the buttons.
-    SetKeyActions([this] { ok.OnMouseUp(ui::MouseButton::Left, 0, 0); },
-                  [this] { cancel.OnMouseUp(ui::MouseButton::Left, 0, 0); });
+    SetKeyButtons(ok, cancel);
   }
 };
 

@@ -1,6 +1,9 @@
 #include "TestEnvironment.h"
 
+#include <gtest/gtest.h>
+
 #include "app/Globals.h"
+#include "shell/main.h"
 
 TestEnvironment::TestEnvironment() {
   kernel.moduleFileName = std::string(kProgramDir) + "Ravilo.exe";
@@ -67,4 +70,24 @@ std::optional<int> TestEnvironment::Do(const std::function<void()>& fn) {
 
 std::optional<int> TestEnvironment::RunFor(std::int64_t ms) {
   return Do([&] { desktop.RunFor(ms); });
+}
+
+std::optional<int> TestEnvironment::ChooseFromTrayMenu(const std::string& caption) {
+  desktop.MenuChooser = [caption](const ui::headless::RecordedMenu& menu) {
+    for (std::size_t i = 0; i < menu.captions.size(); ++i)
+      if (menu.captions[i].rfind(caption, 0) == 0) return int(i);
+    ADD_FAILURE() << "no tray menu item " << caption;
+    return -1;
+  };
+  return Do([&] {
+    FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
+    desktop.ProcessMessages();
+  });
+}
+
+std::optional<int> TestEnvironment::ClickTrayIcon() {
+  return Do([&] {
+    FormMain->PostMessage(kTrayMessage, 1, kWmLButtonDown);
+    desktop.ProcessMessages();
+  });
 }

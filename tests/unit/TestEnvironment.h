@@ -32,6 +32,13 @@ class TestEnvironment {
   // Runs fn (an action on the running program); returns the exit code if it ended the process.
   std::optional<int> Do(const std::function<void()>& fn);
   bool Running() const { return started_ && !exitCode_; }
+
+  // The user right-clicks the tray icon and picks the first menu item whose caption starts
+  // with `caption` (the whole caption, or "Alarm [" for the alarm item whatever its state);
+  // a test failure when there is none. Returns the exit code if that ended the process.
+  std::optional<int> ChooseFromTrayMenu(const std::string& caption);
+  // The user left-clicks the tray icon.
+  std::optional<int> ClickTrayIcon();
   std::optional<int> ExitCode() const { return exitCode_; }
 
   platform::fake::FakeRegistry registry;
