@@ -34,6 +34,10 @@ purple=$(e2e_pixel_count_of_colour "$shot" 128 0 128)
 visible=$(( 319 * 170 - $(e2e_pixel_count_of_colour "$shot" 0 0 0 1001 680 279 120) ))
 (( visible > 2000 )) && e2e_pass "the pet is visible" || e2e_fail "the pet is visible" "$visible non-black pixels"
 
+apptitle=$(wine "$(e2e__helper)" classtext RaviloApplication 2>/dev/null | tr -d '\r')
+[[ $apptitle == Ravilo ]] && e2e_pass "the hidden application window is titled Ravilo" ||
+  e2e_fail "the hidden application window is titled Ravilo" "got '$apptitle'"
+
 second=$(e2e_start_exe "$PROG/Ravilo.exe")
 rc=$(e2e_wait_exit "$second" 15)
 [[ $rc == 0 ]] && e2e_pass "a second instance ends with 0" || e2e_fail "a second instance ends with 0" "exit $rc"

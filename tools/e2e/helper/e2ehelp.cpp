@@ -4,6 +4,9 @@
 // title is exactly TITLE (and, if given, whose window rectangle is X,Y WxH),
 // one a line. Used to aim `taskkill /PID` at one process when several share
 // an image name (Wine 8's tasklist prints nothing).
+//   e2ehelp.exe classtext CLASS
+// prints the text of each top-level window of class CLASS, shown or hidden,
+// one a line (hidden windows have no X window, so xdotool cannot see them).
 #include <windows.h>
 
 #include <cstdio>
@@ -53,6 +56,18 @@ int main(int argc, char** argv) {
         fflush(stdout);
         return q.found > 0 ? 0 : 1;
     }
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H]\n");
+    if (argc == 3 && strcmp(argv[1], "classtext") == 0) {
+        int found = 0;
+        for (HWND hwnd = FindWindowExA(nullptr, nullptr, argv[2], nullptr); hwnd;
+             hwnd = FindWindowExA(nullptr, hwnd, argv[2], nullptr)) {
+            char text[512] = {};
+            GetWindowTextA(hwnd, text, sizeof text);
+            printf("%s\n", text);
+            ++found;
+        }
+        fflush(stdout);
+        return found > 0 ? 0 : 1;
+    }
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | classtext CLASS\n");
     return 2;
 }
