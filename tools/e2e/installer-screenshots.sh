@@ -63,13 +63,17 @@ else e2e_fail "Finish starts Ravilo" "no window"; fi
 
 inst=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')\\Programs\\Ravilo" | tr -d '\r')
 e2e_start_exe "$inst/unins000.exe" >/dev/null
-wid=$(e2e_find_window "Ravilo Uninstall" 60) || { e2e_fail uninstall "no uninstaller window"; exit 1; }
+# NSIS titles the uninstaller "Ravilo Uninstall " (with a blank at the end).
+wid=$(e2e_find_window "Ravilo Uninstall " 60) || {
+  e2e_fail uninstall "no uninstaller window in $inst; windows: $(for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do xdotool getwindowname "$w"; done | tr '\n' '|')"
+  exit 1
+}
 LAST=""
 settled "$wid" "$OUT/uninstaller-1-confirm.png" || exit 1
 read -r x y w h <<<"$(e2e_window_geometry "$wid")"
 next "$wid"          # Uninstall: closes Ravilo, then asks about the settings
 deadline=$((SECONDS + 60))
-until [[ $(xdotool search --onlyvisible --name '^Ravilo Uninstall$' 2>/dev/null | wc -l) -ge 2 ]]; do
+until [[ $(xdotool search --onlyvisible --name '^Ravilo Uninstall' 2>/dev/null | wc -l) -ge 2 ]]; do
   [[ $SECONDS -ge $deadline ]] && { e2e_fail question "no question"; exit 1; }
   sleep 0.2
 done
