@@ -72,14 +72,26 @@ LAST=""
 settled "$wid" "$OUT/uninstaller-1-confirm.png" || exit 1
 read -r x y w h <<<"$(e2e_window_geometry "$wid")"
 next "$wid"          # Uninstall: closes Ravilo, then asks about the settings
-deadline=$((SECONDS + 60))
-until [[ $(xdotool search --onlyvisible --name '^Ravilo Uninstall' 2>/dev/null | wc -l) -ge 2 ]]; do
+# The question is a second window with the same title, smaller than the uninstaller's.
+deadline=$((SECONDS + 60)) box=""
+while [[ -z $box ]]; do
   [[ $SECONDS -ge $deadline ]] && { e2e_fail question "no question"; exit 1; }
+  for other in $(xdotool search --onlyvisible --name '^Ravilo Uninstall' 2>/dev/null); do
+    [[ $other != "$wid" ]] && box=$other
+  done
   sleep 0.2
 done
 sleep 1
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$OUT/uninstaller-2-question.png"
+LAST="$OUT/uninstaller-2-question.png"
+read -r bx by bw bh <<<"$(e2e_window_geometry "$box")"
+e2e_click $((bx + bw / 2)) $((by + bh / 3))     # focus the question, then answer No
 xdotool key n
+deadline=$((SECONDS + 20))
+while xdotool getwindowname "$box" >/dev/null 2>&1 && [[ -n $(xdotool search --onlyvisible --name '^Ravilo Uninstall' 2>/dev/null | grep -x "$box") ]]; do
+  [[ $SECONDS -ge $deadline ]] && { e2e_fail question "the question stays"; exit 1; }
+  sleep 0.2
+done
 settled "$wid" "$OUT/uninstaller-3-finish.png" || exit 1
 next "$wid"
 e2e_pass "screenshots in $OUT"
