@@ -1,6 +1,6 @@
 # cmake -P script, run by the "packages" target: stages the program folder, then makes the
 # installer and the portable zip from it. Variables: DIST WORK README NSI MAKENSIS ICON
-# VERSION SETUP ZIP (see cmake/Package.cmake).
+# SIDE VERSION SETUP ZIP (see cmake/Package.cmake).
 set(stage ${WORK}/Ravilo)
 file(REMOVE_RECURSE ${stage} ${WORK}/zip)
 file(COPY ${DIST}/ DESTINATION ${stage})
@@ -39,7 +39,7 @@ endif()
 file(REMOVE ${SETUP})
 execute_process(
   COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${VERSION} -DSOURCE=${stage}
-          -DFILELIST=${WORK}/installed-files.nsh -DICON=${ICON} -DOUTFILE=${SETUP} ${NSI}
+          -DFILELIST=${WORK}/installed-files.nsh -DICON=${ICON} -DSIDE=${SIDE} -DOUTFILE=${SETUP} ${NSI}
   RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT EXISTS ${SETUP})
   message(FATAL_ERROR "makensis failed (${rc})")

@@ -36,10 +36,11 @@ function(ravilo_add_packages)
             -DDIST=${RAVILO_DIST} -DWORK=${CMAKE_BINARY_DIR}/package
             -DREADME=${CMAKE_BINARY_DIR}/package/README.txt
             -DNSI=${CMAKE_SOURCE_DIR}/installer/Ravilo.nsi -DMAKENSIS=${RAVILO_MAKENSIS}
-            -DICON=${CMAKE_SOURCE_DIR}/data/Images/AlarmOffIcon.ico
+            -DICON=${CMAKE_SOURCE_DIR}/resources/Ravilo.ico -DSIDE=${CMAKE_SOURCE_DIR}/installer/side.bmp
             -DVERSION=${PROJECT_VERSION} -DSETUP=${RAVILO_SETUP} -DZIP=${RAVILO_ZIP}
             -P ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake
     DEPENDS ${exes} ${data_files} ${CMAKE_SOURCE_DIR}/installer/Ravilo.nsi
+            ${CMAKE_SOURCE_DIR}/resources/Ravilo.ico ${CMAKE_SOURCE_DIR}/installer/side.bmp
             ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake ${CMAKE_BINARY_DIR}/package/README.txt
     COMMENT "Packing Ravilo-Setup-${PROJECT_VERSION}.exe and Ravilo-${PROJECT_VERSION}.zip"
     VERBATIM)

@@ -3,7 +3,8 @@
 ;   VERSION   x.y.z from project(Ravilo VERSION ...)
 ;   SOURCE    the staged program folder (Ravilo.exe, Images, Movies, Sounds, ...)
 ;   FILELIST  the uninstaller's list of those files
-;   ICON      the pet's icon
+;   ICON      the program's icon
+;   SIDE      the welcome and finish pages' picture (164 x 314)
 ;   OUTFILE   Ravilo-Setup-<version>.exe
 ; /S installs or uninstalls silently; a silent uninstall keeps the settings and the playlist.
 
@@ -23,8 +24,9 @@ ManifestDPIAware true
 ; Ravilo's main window: its window class and caption.
 !define MAIN_CLASS "RaviloForm"
 !define MAIN_CAPTION "Ravilo"
-; How long a running Ravilo gets to end after it was asked to close.
-!define CLOSE_WAIT_MS 10000
+; How long a running Ravilo gets to end after it was asked to close (it saves its settings
+; as it ends, which takes a while on a busy machine).
+!define CLOSE_WAIT_MS 20000
 
 Name "Ravilo"
 OutFile "${OUTFILE}"
@@ -39,6 +41,8 @@ ShowUninstDetails nevershow
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${SIDE}"
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "This will install Ravilo ${VERSION}, an animated desktop pet that is also an alarm clock, for you alone. No administrator rights are needed.$\r$\n$\r$\nIf Ravilo is running, Setup closes it first; your alarm, settings and playlist are kept.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
@@ -104,7 +108,7 @@ Function ${un}CloseRavilo
       ${If} $3 <> 0
         DetailPrint "Ravilo did not close; ending it."
         System::Call 'kernel32::TerminateProcess(p r2, i 0) i'
-        System::Call 'kernel32::WaitForSingleObject(p r2, i 5000) i'
+        System::Call 'kernel32::WaitForSingleObject(p r2, i 10000) i'
       ${EndIf}
       System::Call 'kernel32::CloseHandle(p r2)'
     ${Else}
@@ -124,6 +128,18 @@ Function ${un}CloseRavilo
   !if "${un}" == "un."
     done:
   !endif
+  ; An ended program's file can stay locked for a moment: remove Ravilo.exe (it is replaced
+  ; or uninstalled anyway) and retry while it is still held.
+  StrCpy $3 0
+  ${DoWhile} ${FileExists} "$INSTDIR\Ravilo.exe"
+    Delete "$INSTDIR\Ravilo.exe"
+    ${IfNot} ${FileExists} "$INSTDIR\Ravilo.exe"
+    ${OrIf} $3 >= 10000
+      ${Break}
+    ${EndIf}
+    Sleep 250
+    IntOp $3 $3 + 250
+  ${Loop}
   Pop $3
   Pop $2
   Pop $1

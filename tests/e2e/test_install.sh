@@ -46,12 +46,10 @@ pet_shown() {
   ((visible > 2000))
 }
 
-# start_and_see NAME EXE : starts EXE, passes NAME once its pet shows; prints the pid.
+# start_and_see NAME EXE : starts EXE (its pid in $pid), passes NAME once its pet shows.
 start_and_see() {
-  local pid
   pid=$(e2e_start_exe "$2")
-  if wait_until 40 pet_shown "$pid"; then e2e_pass "$1" >&2; else e2e_fail "$1" "no pet within 40 s" >&2; fi
-  echo "$pid"
+  if wait_until 40 pet_shown "$pid"; then e2e_pass "$1"; else e2e_fail "$1" "no pet within 40 s"; fi
 }
 
 # Everything the build staged ships, apart from what the program writes itself.
@@ -97,11 +95,12 @@ for want in "icon MAINICON 16 32 48" "version $VERSION.0 $VERSION.0" "CompanyNam
             "ProductName=Ravilo" "ProductVersion=$VERSION"; do
   grep -qxF "$want" <<<"$identity" && e2e_pass "Ravilo.exe: $want" || e2e_fail "Ravilo.exe: $want" "$identity"
 done
-grep -qxF "ProductVersion=$VERSION" < <("$E2E_REPO_DIR/tools/e2e/exe-identity.sh" "$SETUP") &&
+identity=$("$E2E_REPO_DIR/tools/e2e/exe-identity.sh" "$SETUP")
+grep -qxF "ProductVersion=$VERSION" <<<"$identity" &&
   e2e_pass "the installer carries version $VERSION" || e2e_fail "the installer carries version $VERSION" "none"
 
 # --------------------------------------------------------------- 2. the installed program
-pid=$(start_and_see "the installed program shows the pet" "$INST/Ravilo.exe")
+start_and_see "the installed program shows the pet" "$INST/Ravilo.exe"
 wait_until 10 test -f "$INST/Playlist.txt" && e2e_pass "it writes Playlist.txt in its folder" ||
   e2e_fail "it writes Playlist.txt in its folder" "none"
 
@@ -123,7 +122,7 @@ cmp -s "$INST/Playlist.txt" "$E2E_TMP/playlist.before" && e2e_pass "the playlist
 same_as_dist "$INST" && e2e_pass "the program files are there again" || e2e_fail "the program files are there again" "diff"
 
 # --------------------------------------------------------------- 4. silent uninstall
-pid=$(start_and_see "the program runs again before the uninstall" "$INST/Ravilo.exe")
+start_and_see "the program runs again before the uninstall" "$INST/Ravilo.exe"
 e2e_start_exe "$INST/unins000.exe" /S >/dev/null
 # The uninstaller copies itself to %TEMP% and goes on from there: wait for its work.
 if uninstalled 120; then e2e_pass "unins000.exe /S removes the files, the shortcut, the Run value and the Uninstall key"
@@ -143,14 +142,14 @@ PORT="$E2E_TMP/unzipped/Ravilo"
 [[ $(ls -A "$E2E_TMP/unzipped") == Ravilo ]] && same_as_dist "$PORT" && grep -q "Ravilo $VERSION" "$PORT/README.txt" &&
   e2e_pass "the zip unpacks to the folder Ravilo with a README.txt" ||
   e2e_fail "the zip unpacks to the folder Ravilo with a README.txt" "$(ls -A "$E2E_TMP/unzipped" "$PORT")"
-pid=$(start_and_see "Ravilo.exe starts from the unpacked folder" "$PORT/Ravilo.exe")
+start_and_see "Ravilo.exe starts from the unpacked folder" "$PORT/Ravilo.exe"
 
 # An uninstall leaves a copy that runs from elsewhere alone.
 setup=$(e2e_start_exe "$SETUP" /S)
 e2e_wait_exit "$setup" 180 >/dev/null
 # The installer ends whichever Ravilo runs (only one can); start the portable one again.
 e2e_wait_exit "$pid" 5 >/dev/null
-pid=$(start_and_see "the portable copy runs beside a new install" "$PORT/Ravilo.exe")
+start_and_see "the portable copy runs beside a new install" "$PORT/Ravilo.exe"
 e2e_start_exe "$INST/unins000.exe" /S >/dev/null
 uninstalled 120 || e2e_fail "the second uninstall" "did not finish"
 e2e_running "$pid" && e2e_pass "the uninstaller leaves a Ravilo from another folder running" ||

@@ -13,7 +13,8 @@ trap 'rm -rf "$tmp"' EXIT
 "$objdump" -p "$exe" >"$tmp/p.txt"
 "$objcopy" -O binary --only-section=.rsrc "$exe" "$tmp/rsrc.bin"
 /usr/bin/python3 - "$tmp/p.txt" "$tmp/rsrc.bin" <<'PY'
-import re, struct, sys
+import re, signal, struct, sys
+signal.signal(signal.SIGPIPE, signal.SIG_DFL)   # a reader may stop early (head, grep -q)
 listing = open(sys.argv[1]).read()
 rsrc = open(sys.argv[2], "rb").read()
 m = re.search(r"Entry 2 ([0-9a-f]+) [0-9a-f]+ Resource Directory", listing)
