@@ -13,7 +13,7 @@ ctest --preset native -j2
 echo "== Windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
-ls -l build/win/dist/Ravilo/Ravilo.exe
+ls -l build/win/dist/Ravilo/Ravilo.exe build/win/Ravilo-Setup-*.exe build/win/Ravilo-*.zip
 
 if [[ -x tests/fuzz/run-fuzz.sh ]]; then
   echo "== fuzzing the GIF decoder"

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis
   wine wine64 xvfb xdotool x11-utils imagemagick
   pulseaudio pulseaudio-utils sox procps
   libgif-dev gifsicle clang libclang-rt-14-dev

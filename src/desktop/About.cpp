@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "RaviloVersion.h"
+
 #include "app/Globals.h"
 #include "platform/Platform.h"
 #include "shell/main.h"
@@ -32,7 +34,7 @@ TAboutForm::TAboutForm()
     std::uint32_t colour;
   } labels[] = {{Label1, 120, 64, kSite, kBlue},
                 {Label2, 120, 88, kSupportMail, kBlue},
-                {Label3, 248, 48, "v040", kNavy},
+                {Label3, 248, 48, RAVILO_ABOUT_VERSION, kNavy},
                 {Label4, 48, 64, "Ravilo site:", ui::Rgb(0, 0, 0)},
                 {Label5, 48, 88, "Questions to:", ui::Rgb(0, 0, 0)}};
   for (const auto& l : labels) {

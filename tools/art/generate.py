@@ -3,8 +3,8 @@
 
     /usr/bin/python3 tools/art/generate.py [repo root]
 
-Writes data/Images, data/Movies, data/Sounds, resources/bitmaps and
-docs/contact-sheet.png.  Deterministic: a rerun writes identical files.
+Writes data/Images, data/Movies, data/Sounds, resources/bitmaps, resources/Ravilo.ico,
+installer/side.bmp and docs/contact-sheet.png.  Deterministic: a rerun writes identical files.
 """
 import sys
 from pathlib import Path
@@ -98,6 +98,10 @@ def main():
     for name, on in (("AlarmOffIcon.ico", False), ("AlarmOnIcon.ico", True)):
         ico = files.ico_bytes([emblem.icon_rgba(s, on) for s in (16, 32, 48)])
         (images / name).write_bytes(ico)
+    # the program's own icon, and the installer's side picture
+    (root / "resources" / "Ravilo.ico").write_bytes(
+        files.ico_bytes([emblem.app_icon_rgba(s) for s in (16, 32, 48)]))
+    files.write_bmp(root / "installer" / "side.bmp", emblem.installer_side())
 
     # movies
     movie_frames = {}

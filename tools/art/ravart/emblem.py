@@ -48,10 +48,10 @@ def draw_head(c, on=True, ring=True):
                 c.line([(x0, y0), (x0 + 5 * math.cos(aa), y0 + 5 * math.sin(aa))], P.OUTLINE, ow * 0.9)
 
 
-def icon_rgba(size, on):
+def icon_rgba(size, on, ring=True):
     """An RGBA icon (anti-aliased edges with real alpha: icons are blended, not keyed)."""
     c = Canvas(size, size, ss=8, scale=size / 48.0)
-    draw_head(c, on=on)
+    draw_head(c, on=on, ring=ring)
     if not on:
         # a small "z" for the sleeping alarm
         c.line([(37, 3), (46, 3), (37, 12), (46, 12)], P.OUTLINE, 4.0)
@@ -67,6 +67,24 @@ def icon_rgba(size, on):
     out[..., :3] = np.clip(np.rint(rgb), 0, 255)
     out[..., 3] = np.clip(np.rint(cov * 255), 0, 255)
     return out
+
+
+def app_icon_rgba(size):
+    """The program's own icon: the awake head with its bells at rest."""
+    return icon_rgba(size, True, ring=False)
+
+
+def installer_side(w=164, h=314):
+    """The installer's welcome and finish picture: the ringing head on a sky that fades to
+    cream. RGB, opaque."""
+    t = np.linspace(0.0, 1.0, h)[:, None, None]
+    sky, cream = np.array(P.SKY, np.float64), np.array(P.CREAM, np.float64)
+    img = np.broadcast_to(sky * (1 - t) + cream * t, (h, w, 3)).copy()
+    head = icon_rgba(136, True).astype(np.float64)
+    a = head[..., 3:] / 255.0
+    x0, y0 = (w - 136) // 2, 60
+    img[y0:y0 + 136, x0:x0 + 136] = head[..., :3] * a + img[y0:y0 + 136, x0:x0 + 136] * (1 - a)
+    return np.clip(np.rint(img), 0, 255).astype(np.uint8)
 
 
 def emblem(size):
