@@ -46,7 +46,9 @@ void DrawText(ui::Bitmap& sheet, int x, int y, const std::string& text) {
 // "Movies\Control\10.gif" -> "C10".
 std::string Label(const MovieEntry& e) {
   const std::size_t slash = e.file.rfind('\\'), dot = e.file.rfind('.');
-  return (e.control ? "C" : "I") + e.file.substr(slash + 1, dot - slash - 1);
+  std::string label(1, e.control ? 'C' : 'I');
+  label += e.file.substr(slash + 1, dot - slash - 1);
+  return label;
 }
 
 int Rows(const MovieEntry& e) {

@@ -180,7 +180,7 @@ TEST_F(PetCheckTest, WrongFrameSize) {
   m.frames = {{Pet(m.w, m.h), 100}, {Pet(m.w, m.h), 100}};
   WriteMovie("Idle/7", m);
   const PetSet set = Check();
-  ExpectOnly(set, "Movies\\Idle\\7.gif", Rule::FrameSize);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\7.gif", Rule::FrameSize));
   EXPECT_EQ(set.findings[0].detail, "172 x 100");
   EXPECT_TRUE(set.Loads());
 }
@@ -189,13 +189,13 @@ TEST_F(PetCheckTest, MissingFile) {
   // The spare control movie is never played, yet Ravilo will not start without it.
   fs::remove(folder_ / "Movies/Control/10.gif");
   PetSet set = Check();
-  ExpectOnly(set, "Movies\\Control\\10.gif", Rule::MissingFile);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Control\\10.gif", Rule::MissingFile));
   EXPECT_FALSE(set.Loads());
 
   WriteMovie("Control/10", GoodMovie());
   fs::remove(folder_ / "Images/Eyes/right.bmp");
   set = Check();
-  ExpectOnly(set, "Images\\Eyes\\right.bmp", Rule::MissingFile);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Images\\Eyes\\right.bmp", Rule::MissingFile));
   EXPECT_FALSE(set.Loads());
 }
 
@@ -214,7 +214,7 @@ TEST_F(PetCheckTest, OpaqueFirstFrame) {
   Put(m.frames[0], 171, 135, kOrange);
   WriteMovie("Control/4", m);
   set = Check();
-  ExpectOnly(set, "Movies\\Control\\4.gif", Rule::OpaqueFirstFrame, 0, 171, 135);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Control\\4.gif", Rule::OpaqueFirstFrame, 0, 171, 135));
 }
 
 TEST_F(PetCheckTest, NearKeyFringePixel) {
@@ -223,13 +223,13 @@ TEST_F(PetCheckTest, NearKeyFringePixel) {
   Put(m.frames[1], 50, 100, kSpare);
   WriteMovie("Idle/11", m);
   PetSet set = Check();
-  ExpectOnly(set, "Movies\\Idle\\11.gif", Rule::NearKey, 1, 50, 100);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\11.gif", Rule::NearKey, 1, 50, 100));
 
   // The key itself, drawn opaque, would be a hole in the pet.
   m.spare = 0x800080;
   WriteMovie("Idle/11", m);
   set = Check();
-  ExpectOnly(set, "Movies\\Idle\\11.gif", Rule::KeyColour, 1, 50, 100);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\11.gif", Rule::KeyColour, 1, 50, 100));
 
   // Just beyond the limit is a colour like any other.
   m.spare = 0xA80080;  // (168, 0, 128): 40 from the key in red alone, so a fringe
@@ -245,7 +245,7 @@ TEST_F(PetCheckTest, MovieTooLong) {
   idle.frames.assign(11, idle.frames[0]);  // 11 s
   WriteMovie("Idle/13", idle);
   PetSet set = Check();
-  ExpectOnly(set, "Movies\\Idle\\13.gif", Rule::TooLong);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\13.gif", Rule::TooLong));
   EXPECT_EQ(set.findings[0].detail, "lasts 11000 ms");
 
   // A control movie holds up hiding and exiting: 4 s at most.
@@ -255,7 +255,7 @@ TEST_F(PetCheckTest, MovieTooLong) {
   control.frames[3].delayCs = 150;  // 1 + 1 + 1 + 1.5 s
   WriteMovie("Control/2", control);
   set = Check();
-  ExpectOnly(set, "Movies\\Control\\2.gif", Rule::TooLong);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Control\\2.gif", Rule::TooLong));
   control.frames[3].delayCs = 100;  // exactly 4 s
   WriteMovie("Control/2", control);
   EXPECT_TRUE(Check().Passes()) << All(Check());
@@ -266,7 +266,7 @@ TEST_F(PetCheckTest, MovieTooLong) {
   fast.frames[0].delayCs = 195;
   WriteMovie("Idle/16", fast);
   set = Check();
-  ExpectOnly(set, "Movies\\Idle\\16.gif", Rule::FrameDelay, 1);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\16.gif", Rule::FrameDelay, 1));
 }
 
 TEST_F(PetCheckTest, UndecodableFile) {
@@ -274,14 +274,14 @@ TEST_F(PetCheckTest, UndecodableFile) {
   gif.resize(400);  // ends in the middle of the first frame
   WriteFile("Movies/Idle/12.gif", gif);
   PetSet set = Check();
-  ExpectOnly(set, "Movies\\Idle\\12.gif", Rule::Undecodable);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\12.gif", Rule::Undecodable));
   EXPECT_FALSE(set.Loads());
   EXPECT_FALSE(set.findings[0].detail.empty());
 
   WriteMovie("Idle/12", GoodMovie());
   WriteFile("Images/Eyes/left.bmp", Bytes{'B', 'M', 1, 2, 3});
   set = Check();
-  ExpectOnly(set, "Images\\Eyes\\left.bmp", Rule::Undecodable);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Images\\Eyes\\left.bmp", Rule::Undecodable));
   EXPECT_FALSE(set.Loads());
 }
 
@@ -290,14 +290,14 @@ TEST_F(PetCheckTest, PixelOutsideVisibleArea) {
   Put(m.frames[1], 139, 50, kOrange);
   WriteMovie("Idle/5", m);
   PetSet set = Check();
-  ExpectOnly(set, "Movies\\Idle\\5.gif", Rule::OutsideVisibleArea, 1, 139, 50);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\5.gif", Rule::OutsideVisibleArea, 1, 139, 50));
 
   m = GoodMovie();
   Put(m.frames[0], 20, 120, kOrange);
   Put(m.frames[1], 20, 121, kOrange);
   WriteMovie("Idle/5", m);
   set = Check();
-  ExpectOnly(set, "Movies\\Idle\\5.gif", Rule::OutsideVisibleArea, 0, 20, 120);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\Idle\\5.gif", Rule::OutsideVisibleArea, 0, 20, 120));
   EXPECT_EQ(set.findings[0].more, 1);  // frame 1's own pixel
 
   // The ringing loop plays centred on the desktop and may use the whole frame.
@@ -317,7 +317,7 @@ TEST_F(PetCheckTest, EyeMovieNeedsWhiteWhereverAPupilCanGo) {
   EXPECT_TRUE(Check().Passes()) << All(Check());
   Put(m.frames[1], 67, 69, kDark);
   WriteMovie("Idle/15", m);
-  ExpectOnly(Check(), "Movies\\Idle\\15.gif", Rule::NoEyeWhite, 1, 67, 69);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(Check(), "Movies\\Idle\\15.gif", Rule::NoEyeWhite, 1, 67, 69));
   // Only the eye movies get pupils.
   WriteMovie("Idle/15", GoodMovie());
   WriteMovie("Idle/8", m);

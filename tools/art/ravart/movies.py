@@ -115,8 +115,9 @@ def ringing():
             props.append(("lines", (115, 36, -25, 3, 8.0 + 2 * sw, 28, 0)))
         if sw < -0.3:
             props.append(("lines", (42, 36, 205, 3, 8.0 - 2 * sw, 28, 0)))
-        props.append(("note", (150, 70 - 4 * abs(math.sin(ph * 2)), 1.1)))
-        props.append(("note", (14, 76 - 4 * abs(math.cos(ph * 2)), 1.0)))
+        # the notes bob once per round, so that no two frames of the loop are the same
+        props.append(("note", (150, 68 - 3 * math.cos(ph), 1.1)))
+        props.append(("note", (14, 74 + 3 * math.cos(ph), 1.0)))
         fr.append((pose(dy=-6 * abs(math.sin(ph)), dx=1.5 * (-1) ** i, sq=1.0 + 0.03 * math.cos(2 * ph),
                         eyes="wide", mouth="open", look=(0, -2),
                         arm_l=150 + 18 * sw, arm_r=150 - 18 * sw,
