@@ -15,7 +15,9 @@ Colour rules, for every picture keyed on purple (128, 0, 128):
     most 40 without being exactly the key.  Such pixels are the fringes that
     anti-aliasing against the key leaves around a shape.
 Movies are checked on every composed frame (as a player shows them): no visible
-pixel equals the key or is near it.
+pixel equals the key or is near it.  Every movie that plays in the normal layout
+(all but the ringing loop, Control/4) keeps its visible pixels inside the part of
+the frame that is on screen at the first-run place: x < 139 and y < 120.
 """
 import math
 import os
@@ -329,6 +331,12 @@ TREE = ["CLOSEDFOLDER", "OPENFOLDER", "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM
 CONTROL_MOVIES = ["1", "2", "3", "4", "10"]
 IDLE_MOVIES = ["5", "6", "7", "8", "9", "11", "12", "13", "14", "15", "16"]
 EYE_MOVIES = ["14", "15", "16"]
+RINGING_MOVIE = "4"
+
+# At the first-run place the window stands 40 px beyond the right and 50 px beyond the
+# bottom edge of the screen; the movie view sits at x = 140 of the 319 x 170 window, so
+# only this part of the frame is on screen.
+VISIBLE_W, VISIBLE_H = 139, 120
 
 # where the program centres its pupil bitmaps, in movie coordinates (the movie
 # stands at x = 140 of the main window): centre, radius 7, and the clamps
@@ -491,10 +499,22 @@ def check_movies(ck, root):
             ck.ok(not near, f"{rel}: colours near the purple key: {near[:5]}")
             corners = [m.frames[0][i] for i in (0, m.w - 1, (m.h - 1) * m.w, m.h * m.w - 1)]
             ck.ok(all(c is None for c in corners), f"{rel}: first frame's corners are not transparent")
+            if not (group == "Control" and n == RINGING_MOVIE):
+                check_visible_area(ck, rel, m)
             if group == "Control" and n == "4":
                 check_seamless_loop(ck, rel, m)
             if n in EYE_MOVIES:
                 check_eye_whites(ck, rel, m)
+
+
+def check_visible_area(ck, rel, m):
+    """Movies of the normal layout draw nothing where the screen's edge cuts the window off."""
+    for i, f in enumerate(m.frames):
+        out = [(x, y) for y in range(m.h) for x in range(m.w)
+               if (x >= VISIBLE_W or y >= VISIBLE_H) and f[y * m.w + x] is not None]
+        if not ck.ok(not out, f"{rel}: frame {i} has {len(out)} visible pixels outside x < {VISIBLE_W}, "
+                              f"y < {VISIBLE_H}, the first at {out[:1]}"):
+            return
 
 
 def frame_change(a, b):

@@ -44,7 +44,7 @@ def pupil_sprite():
 
 
 def build_movie(name, script):
-    frames = [(character.render(p), d) for p, d in script()]
+    frames = [(character.render(p, compact=True), d) for p, d in script()]
     rgbs = [f[0][0] for f in frames]
     masks = [f[0][1] for f in frames]
     delays = [f[1] for f in frames]

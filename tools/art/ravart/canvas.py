@@ -36,12 +36,20 @@ class Canvas:
         self.ox, self.oy = origin
         self.img = Image.new("RGBA", (w * ss, h * ss), (0, 0, 0, 0))
         self.d = ImageDraw.Draw(self.img)
+        # optional squeeze (gx, gy, cx, cy) applied before everything else: the character
+        # is drawn through it, props are not
+        self.g = None
 
     # coordinate transform -------------------------------------------------
     def p(self, x, y):
+        if self.g is not None:
+            gx, gy, cx, cy = self.g
+            x, y = cx + (x - cx) * gx, cy + (y - cy) * gy
         return ((x - self.ox) * self.k, (y - self.oy) * self.k)
 
     def s(self, v):
+        if self.g is not None:
+            v *= math.sqrt(self.g[0] * self.g[1])
         return v * self.k
 
     # primitives -------------------------------------------------------------

@@ -26,6 +26,11 @@ WHITE_RX, WHITE_RY = 12.2, 12.6
 
 FEET_Y = 131.0       # the line the creature stands on
 
+# The movies draw the character squeezed toward the eyes' row, (gx, gy, cx, cy): so that
+# the whole pet stays inside the part of the frame that the normal layout shows on screen
+# (x < 139, y < 120).  The eyes keep their size and their centre pixels.
+COMPACT = (0.8, 0.74, 78.5, 60.0)
+
 
 def pupil_points(eye):
     """Every point the program can centre a pupil on, for one eye."""
@@ -160,12 +165,13 @@ def draw_character(c, p):
     lx, ly = B(60, 50)
     c.ellipse(lx, ly, B.rx(7), B.ry(4.5), P.BODY_LIGHT)
     # belly with clock ticks
-    ex_, ey_ = B(79, 103)
+    bcy = 103 if c.g is None else 107
+    ex_, ey_ = B(79, bcy)
     c.ellipse(ex_, ey_, B.rx(25), B.ry(21), P.BELLY)
     for a in range(0, 360, 30):
         r0, r1 = (15.5, 19.0) if a % 90 == 0 else (17.0, 19.0)
         ca, sa = math.cos(math.radians(a)), math.sin(math.radians(a))
-        c.line([B(79 + r0 * ca * 1.15, 103 + r0 * sa), B(79 + r1 * ca * 1.15, 103 + r1 * sa)],
+        c.line([B(79 + r0 * ca * 1.15, bcy + r0 * sa), B(79 + r1 * ca * 1.15, bcy + r1 * sa)],
                P.CREAM_DARK if a % 90 else P.BELL_SHADE, 1.3 if a % 90 else 1.8)
 
     # --- arms
@@ -184,17 +190,37 @@ def draw_character(c, p):
     # --- face
     if p["blush"]:
         for fx in (55, 103):
-            x, y = B(fx, 77)
+            x, y = B(fx, 77 if c.g is None else 82)
             c.ellipse(x, y, B.rx(5.5), B.ry(3), P.CHEEK)
     draw_eyes(c, B, p)
     draw_mouth(c, B, p)
 
 
 def draw_eyes(c, B, p):
+    """The eyes are drawn unsqueezed, centred where the squeezed head puts them."""
+    g = c.g
+    c.g = None
+    try:
+        _draw_eyes(c, B, p, g)
+    finally:
+        c.g = g
+
+
+def _squeeze(g, x, y, inverse=False):
+    if g is None:
+        return x, y
+    gx, gy, cx, cy = g
+    if inverse:
+        return cx + (x - cx) / gx, cy + (y - cy) / gy
+    return cx + (x - cx) * gx, cy + (y - cy) * gy
+
+
+def _draw_eyes(c, B, p, g):
     kind = p["eyes"]
     for eye in ("r", "l"):
         ecx, ecy = EYES[eye]["c"]
-        x, y = B(ecx + 0.5, ecy + 0.5)
+        bx, by = _squeeze(g, ecx + 0.5, ecy + 0.5, inverse=True)
+        x, y = _squeeze(g, *B(bx, by))
         rx, ry = B.rx(WHITE_RX), B.ry(WHITE_RY)
         if kind == "happy":
             c.arc(x, y + B.ry(3), B.rx(7), B.ry(6), 200, 340, P.OUTLINE, 2.2 * B.sx)
@@ -209,7 +235,7 @@ def draw_eyes(c, B, p):
         if kind in ("open", "wide", "half"):
             lx, ly = clamp_look(eye, *p["look"])
             pr = 2.6 if kind == "wide" else 3.45
-            px, py = B(ecx + 0.5 + lx, ecy + 0.5 + ly)
+            px, py = x + B.rx(lx), y + B.ry(ly)
             c.ellipse(px, py, B.rx(pr), B.ry(pr), P.PUPIL)
             c.ellipse(px - B.rx(1.1), py - B.ry(1.1), B.rx(0.95), B.ry(0.95), P.WHITE)
         if kind == "half" or p["lid"] > 0:
@@ -226,7 +252,7 @@ def draw_eyes(c, B, p):
 
 def draw_mouth(c, B, p):
     m = p["mouth"]
-    x, y = B(79, 80)
+    x, y = B(79, 80 if c.g is None else 88)
     if m == "smile":
         c.arc(x, y - B.ry(3), B.rx(6), B.ry(4.5), 25, 155, P.OUTLINE, 1.8 * B.sx)
     elif m == "flat":
@@ -345,13 +371,16 @@ PROPS = {
 }
 
 
-def render(p, w=W, h=H, scale=1.0, origin=(0.0, 0.0), ss=4):
-    """Draw one pose; returns (rgb, opaque) at w x h."""
+def render(p, w=W, h=H, scale=1.0, origin=(0.0, 0.0), ss=4, compact=False):
+    """Draw one pose; returns (rgb, opaque) at w x h.  compact: the movies' squeezed
+    character (props stay in frame coordinates)."""
     c = Canvas(w, h, ss=ss, scale=scale, origin=origin)
     back = [pr for pr in p["props"] if pr[0] == "puff" and len(pr) > 2 and pr[2].get("behind")]
     for kind, args, *rest in back:
         PROPS[kind](c, *args)
+    c.g = COMPACT if compact else None
     draw_character(c, p)
+    c.g = None
     for pr in p["props"]:
         if pr in back:
             continue

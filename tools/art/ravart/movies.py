@@ -48,14 +48,14 @@ def greeting():
     """Control 1: pops out of a puff of smoke, hops and waves 'Hi!'."""
     fr = []
     for i, s in enumerate([0.35, 0.7, 1.1, 1.5, 1.8]):
-        fr.append((pose(show=False, props=[("puff", (79, 92, s))]), 80))
+        fr.append((pose(show=False, props=[("puff", (79, 80, s))]), 80))
     for i, (sc, ps) in enumerate([(0.6, 1.9), (0.85, 1.4), (1.0, 0.9), (1.0, 0.4)]):
-        fr.append((pose(scale=sc, eyes="happy", mouth="grin", props=[("puff", (79, 100 + i * 6, ps), {"behind": True})]), 80))
+        fr.append((pose(scale=sc, eyes="happy", mouth="grin", props=[("puff", (79, 84 + i * 4, ps), {"behind": True})]), 80))
     fr += hop(pose(eyes="happy", mouth="grin", arm_l=60, arm_r=60), n=6, height=9, delay=80)
     wave = [150, 120, 150, 120, 150, 120, 150]
     for i, a in enumerate(wave):
         fr.append((pose(arm_r=a, mouth="open", blush=True, look=(1, -1),
-                        props=[("bubble", (120, 58, "Hi!"))]), 110))
+                        props=[("bubble", (50, 52, "Hi!"), {"tail": "right"})]), 110))
     fr.append((pose(arm_r=70, blush=True, look=(1, 0)), 100))
     fr.append((REST, 100))
     return fr
@@ -67,14 +67,14 @@ def goodbye():
     for a in [70, 130]:
         fr.append((pose(arm_r=a, look=(1, 0)), 90))
     for i, a in enumerate([150, 115, 150, 115, 150]):
-        fr.append((pose(arm_r=a, eyes="happy", mouth="open", props=[("bubble", (120, 58, "Bye!"))]), 110))
+        fr.append((pose(arm_r=a, eyes="happy", mouth="open", props=[("bubble", (50, 52, "Bye!"), {"tail": "right"})]), 110))
     fr.append((pose(arm_r=100, eyes="happy", mouth="smile"), 100))
     fr.append((pose(sq=0.92, eyes="shut", mouth="flat", arm_l=40, arm_r=40), 90))
     fr.append((pose(sq=0.86, eyes="shut", mouth="flat", arm_l=50, arm_r=50), 90))
     for i, (sc, ps) in enumerate([(0.9, 0.8), (0.6, 1.5), (0.3, 1.9)]):
-        fr.append((pose(scale=sc, eyes="shut", mouth="flat", props=[("puff", (79, 96, ps))]), 80))
-    for s in [2.0, 1.6, 1.1, 0.6, 0.3]:
-        fr.append((pose(show=False, props=[("puff", (79, 96, s))]), 80))
+        fr.append((pose(scale=sc, eyes="shut", mouth="flat", props=[("puff", (79, 84, ps))]), 80))
+    for s in [1.9, 1.6, 1.1, 0.6, 0.3]:
+        fr.append((pose(show=False, props=[("puff", (79, 84, s))]), 80))
     return fr
 
 
@@ -82,11 +82,11 @@ def coming_back():
     """Control 3: back from hiding -- a puff, a springy landing, a happy wiggle."""
     fr = []
     for s in [0.3, 0.8, 1.4, 1.9]:
-        fr.append((pose(show=False, props=[("puff", (79, 96, s))]), 80))
+        fr.append((pose(show=False, props=[("puff", (79, 84, s))]), 80))
     fr.append((pose(dy=-7, sq=1.06, eyes="wide", mouth="o", arm_l=120, arm_r=120,
-                    props=[("puff", (79, 112, 1.2), {"behind": True})]), 80))
+                    props=[("puff", (79, 96, 1.2), {"behind": True})]), 80))
     fr.append((pose(dy=-3, sq=1.03, eyes="wide", mouth="o", arm_l=100, arm_r=100,
-                    props=[("puff", (79, 118, 0.6), {"behind": True})]), 80))
+                    props=[("puff", (79, 100, 0.6), {"behind": True})]), 80))
     fr.append((pose(sq=0.86, eyes="happy", mouth="grin", arm_l=60, arm_r=60), 80))
     fr.append((pose(sq=1.04, eyes="happy", mouth="grin", arm_l=40, arm_r=40), 80))
     fr.append((pose(sq=0.97, eyes="happy", mouth="grin"), 80))
@@ -94,7 +94,7 @@ def coming_back():
         s = math.sin(i / 8 * 2 * math.pi)
         fr.append((pose(dx=2 * s, eyes="happy", mouth="grin", blush=True, bell_l=8 * s, bell_r=8 * s,
                         tail=12 * s, props=[("sparkle", (26 + 2 * i, 50 - i, 0.9 + 0.1 * (i % 2))),
-                                            ("sparkle", (140 - i, 40 + i, 0.8 + 0.1 * ((i + 1) % 2)))]), 90))
+                                            ("sparkle", (125 - i, 30 + i, 0.8 + 0.1 * ((i + 1) % 2)))]), 90))
     fr.append((pose(blush=True), 100))
     fr.append((REST, 100))
     return fr
@@ -112,11 +112,12 @@ def ringing():
         sw = math.sin(ph)                # hammer swing: right bell, then left bell
         props = []
         if sw > 0.3:
-            props.append(("lines", (124, 27, -25, 3, 8.0 + 2 * sw, 28, 0)))
+            props.append(("lines", (115, 36, -25, 3, 8.0 + 2 * sw, 28, 0)))
         if sw < -0.3:
-            props.append(("lines", (34, 27, 205, 3, 8.0 - 2 * sw, 28, 0)))
-        props.append(("note", (150, 70 - 4 * abs(math.sin(ph * 2)), 1.1)))
-        props.append(("note", (14, 76 - 4 * abs(math.cos(ph * 2)), 1.0)))
+            props.append(("lines", (42, 36, 205, 3, 8.0 - 2 * sw, 28, 0)))
+        # the notes bob once per round, so that no two frames of the loop are the same
+        props.append(("note", (150, 68 - 3 * math.cos(ph), 1.1)))
+        props.append(("note", (14, 74 + 3 * math.cos(ph), 1.0)))
         fr.append((pose(dy=-6 * abs(math.sin(ph)), dx=1.5 * (-1) ** i, sq=1.0 + 0.03 * math.cos(2 * ph),
                         eyes="wide", mouth="open", look=(0, -2),
                         arm_l=150 + 18 * sw, arm_r=150 - 18 * sw,
@@ -132,10 +133,10 @@ def dance():
     for i in range(n):
         ph = 2 * math.pi * i / 14
         s = math.sin(ph)
-        props = [("note", (140 + 4 * math.sin(ph * 0.5), 60 - (i % 14) * 2.5, 1.0))]
+        props = [("note", (122 + 3 * math.sin(ph * 0.5), 60 - (i % 14) * 2.5, 1.0))]
         if i >= 7:
             props.append(("note", (18 + 3 * math.cos(ph * 0.5), 70 - ((i - 7) % 14) * 2.5, 0.9)))
-        fr.append((pose(dx=7 * s, dy=-3 * abs(math.cos(ph)), eyes="happy", mouth="grin", blush=i > 10,
+        fr.append((pose(dx=4 * s, dy=-3 * abs(math.cos(ph)), eyes="happy", mouth="grin", blush=i > 10,
                         arm_l=90 + 60 * s, arm_r=90 - 60 * s, bell_l=10 * s, bell_r=10 * s,
                         tail=25 * s, props=props), 100))
     fr.append((pose(eyes="happy", mouth="smile", blush=True), 120))
@@ -220,9 +221,9 @@ def happy_hops():
     fr = [(REST, 100), (pose(eyes="happy", mouth="grin"), 100)]
     base = pose(eyes="happy", mouth="grin", arm_l=70, arm_r=70)
     fr += hop(base, n=7, height=11, delay=80)
-    fr.append((pose(eyes="happy", mouth="grin", props=[("note", (140, 50, 1.0))]), 100))
-    fr += hop(base, n=7, height=11, delay=80, props=[("note", (142, 44, 1.0))])
-    fr += hold(pose(eyes="happy", mouth="smile", blush=True, props=[("note", (144, 36, 1.0))]), 4)
+    fr.append((pose(eyes="happy", mouth="grin", props=[("note", (122, 50, 1.0))]), 100))
+    fr += hop(base, n=7, height=11, delay=80, props=[("note", (124, 44, 1.0))])
+    fr += hold(pose(eyes="happy", mouth="smile", blush=True, props=[("note", (126, 36, 1.0))]), 4)
     fr.append((REST, 100))
     return fr
 
@@ -234,15 +235,15 @@ def butterfly():
     n_in = 16
     for i in range(n_in):                     # flutters in from the right
         t = i / (n_in - 1)
-        x = 170 - 91 * ease(t) + 8 * math.sin(t * 6)
-        y = 60 - 46 * ease(t) + 10 * math.sin(t * 9)
+        x = 120 - 41 * ease(t) + 6 * math.sin(t * 6)
+        y = 60 - 37 * ease(t) + 10 * math.sin(t * 9)
         path.append((x, y, i * 0.5))
-    rest = [(79, 13, 0.0)] * 12              # sits on the knob, wings slowly
+    rest = [(79, 23, 0.0)] * 12              # sits on the knob, wings slowly
     n_out = 14
     out = []
     for i in range(n_out):                    # flies off to the upper left
         t = (i + 1) / n_out
-        out.append((79 - 90 * t * t, 13 - 12 * t + 6 * math.sin(t * 8), i * 0.5))
+        out.append((79 - 90 * t * t, 23 - 14 * t + 6 * math.sin(t * 8), i * 0.5))
     for j, (x, y, fl) in enumerate(path + rest + out):
         dxe, dye = x - 79, y - 60
         d = math.hypot(dxe, dye) or 1
@@ -273,8 +274,8 @@ def sneeze():
         s = (-1) ** i * (1 - i / 8)
         fr.append((pose(eyes="shut", mouth="grin", sq=0.88 + 0.02 * i, dx=3 * s,
                         bell_l=18 * s, bell_r=18 * s, clapper=6 * s, arm_l=70, arm_r=70,
-                        props=[("lines", (34, 27, 205, 3, 8.0, 28, 0)), ("lines", (124, 27, -25, 3, 8.0, 28, 0))]
-                        + ([("sparkle", (24 + 3 * i, 48, 1.0)), ("sparkle", (140 - 3 * i, 40, 1.0))] if i < 6 else [])),
+                        props=[("lines", (42, 36, 205, 3, 8.0, 28, 0)), ("lines", (115, 36, -25, 3, 8.0, 28, 0))]
+                        + ([("sparkle", (24 + 3 * i, 44, 1.0)), ("sparkle", (126 - 3 * i, 36, 1.0))] if i < 6 else [])),
                    70))
     fr += hold(pose(eyes="wide", mouth="o", look=(0, 0)), 4)
     fr += hold(pose(eyes="happy", mouth="wavy", blush=True, arm_r=100), 8, 110)
@@ -294,16 +295,16 @@ def doze():
         for k in range(3):
             ph = ((i + k * 5) % 16) / 16
             if i + k * 5 >= 5:
-                zs.append(("zee", (128 + 14 * ph + 3 * k, 52 - 36 * ph, 5 + 6 * ph)))
+                zs.append(("zee", (114 + 10 * ph + 3 * k, 44 - 32 * ph, 5 + 6 * ph)))
         fr.append((pose(eyes="shut", mouth="o" if s > 0.3 else "flat", sq=1.0 + 0.02 * s, arm_l=14, arm_r=14,
                         props=zs), 110))
     # the hammer knocks a bell: wake up!
     fr.append((pose(eyes="shut", mouth="flat", clapper=6, bell_l=12,
-                    props=[("lines", (124, 27, -25, 3, 8.0, 28, 0))]), 90))
+                    props=[("lines", (115, 36, -25, 3, 8.0, 28, 0))]), 90))
     fr.append((pose(eyes="wide", mouth="o", dy=-6, sq=1.05, arm_l=130, arm_r=130, bell_l=-8, clapper=-3,
-                    props=[("exclaim", (130, 40, 1.2))]), 90))
-    fr.append((pose(eyes="wide", mouth="o", dy=-4, arm_l=100, arm_r=100, props=[("exclaim", (130, 40, 1.2))]), 90))
-    fr.append((pose(eyes="wide", mouth="o", sq=0.92, arm_l=60, arm_r=60, props=[("exclaim", (130, 40, 1.2))]), 90))
+                    props=[("exclaim", (126, 40, 1.2))]), 90))
+    fr.append((pose(eyes="wide", mouth="o", dy=-4, arm_l=100, arm_r=100, props=[("exclaim", (126, 40, 1.2))]), 90))
+    fr.append((pose(eyes="wide", mouth="o", sq=0.92, arm_l=60, arm_r=60, props=[("exclaim", (126, 40, 1.2))]), 90))
     fr += hold(pose(eyes="wide", mouth="o", look=(-6, 0)), 3)
     fr += hold(pose(eyes="wide", mouth="o", look=(6, 0)), 3)
     fr += hold(pose(eyes="open", mouth="wavy", blush=True, arm_r=100), 8, 110)
@@ -335,7 +336,7 @@ def eyes_bells():
         props = []
         if 8 <= i < 26:
             ph = ((i - 8) % 9) / 9
-            props.append(("note", (140 + 4 * math.sin(ph * 6), 66 - 30 * ph, 0.9)))
+            props.append(("note", (122 + 3 * math.sin(ph * 6), 62 - 30 * ph, 0.9)))
         fr.append((dict(EYE, bell_l=14 * s * env, bell_r=-14 * s * env, clapper=4 * s * env,
                         mouth="o" if 8 <= i < 26 and (i // 2) % 2 else "smile", props=props), 90))
     return fr
@@ -351,7 +352,7 @@ def eyes_heart():
     for i in range(20):
         t = i / 19
         fr.append((dict(EYE, arm_r=120 - 30 * t, mouth="grin" if i < 12 else "smile", blush=True,
-                        props=[("heart", (134 + 10 * t, 72 - 48 * t, 1.2 + 0.6 * t))]), 100))
+                        props=[("heart", (118 + 6 * t, 74 - 48 * t, 1.2 + 0.6 * t))]), 100))
     for a in (80, 50, 18):
         fr.append((dict(EYE, arm_r=a, blush=True), 100))
     fr += hold(EYE, 4)
