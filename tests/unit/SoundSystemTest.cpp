@@ -80,7 +80,8 @@ TEST_F(SoundSystemTest, PlayOpensPlaysToTheEndThenClosesItsDevice) {
   const Command& open = media.commands.front();
   EXPECT_EQ(open.command, kMciOpen);
   EXPECT_EQ(open.flags, 0x202u);
-  EXPECT_EQ(open.element, kAlarm);
+  // Taken from the program's folder, not from the current directory.
+  EXPECT_EQ(open.element, std::string(TestEnvironment::kProgramDir) + kAlarm);
   EXPECT_EQ(open.callback, window);
   EXPECT_EQ(media.commands[1].command, kMciStatus);
   EXPECT_EQ(media.commands[1].item, kMciStatusLength);
@@ -168,7 +169,7 @@ TEST_F(SoundSystemTest, ANewFileClosesTheLoopingOneFirstAndItsAbortDoesNotStopTh
   Run(3500);
   ASSERT_FALSE(media.notifications.empty());
   EXPECT_EQ(media.notifications[0].kind, kMciNotifyAborted);
-  EXPECT_EQ(media.ElementOf(Player().DeviceId()), "Sounds\\b.wav");
+  EXPECT_EQ(media.ElementOf(Player().DeviceId()), std::string(TestEnvironment::kProgramDir) + "Sounds\\b.wav");
   EXPECT_EQ(media.Count(kMciPlay), 4);
   EXPECT_TRUE(SoundSystem->IsActive());
   EXPECT_TRUE(media.Sounding());
@@ -280,7 +281,7 @@ TEST(SoundSystemStartup, TheWarmUpSoundPlaysOnceAndClosesItsDevice) {
   ASSERT_FALSE(env.Start());
   ASSERT_NE(SoundSystem, nullptr);
   ASSERT_EQ(env.media.Count(kMciOpen), 1);
-  EXPECT_EQ(env.media.commands.front().element, kCodec);
+  EXPECT_EQ(env.media.commands.front().element, std::string(TestEnvironment::kProgramDir) + kCodec);
   EXPECT_FALSE(FormSoundSystem->Visible());
   EXPECT_FALSE(env.RunFor(1000));
   EXPECT_EQ(env.media.Count(kMciPlay), 1);
