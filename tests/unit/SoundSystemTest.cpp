@@ -235,6 +235,36 @@ TEST_F(SoundSystemTest, ADeviceWhosePlaysFailCannotKeepTheLoopSpinning) {
   EXPECT_TRUE(env.desktop.MessageBoxes().empty());
 }
 
+TEST_F(SoundSystemTest, ADeviceThatCannotAnswerForItselfIsClosedAtOnce) {
+  for (MciError fake::FakeMedia::*failure : {&fake::FakeMedia::failStatus, &fake::FakeMedia::failDevCaps}) {
+    media.*failure = kMciErrDriver;
+    media.commands.clear();
+    EXPECT_FALSE(SoundSystem->PlayLooped(kAlarm));
+    EXPECT_FALSE(SoundSystem->IsActive());
+    // Opened, asked, closed: nothing is left held for the next open to find.
+    EXPECT_EQ(media.Count(kMciOpen), 1);
+    EXPECT_EQ(media.Count(kMciClose), 1);
+    EXPECT_TRUE(media.OpenDevices().empty());
+    EXPECT_FALSE(Player().DeviceOpen());
+    media.*failure = 0;
+  }
+  // The next file plays as if nothing had happened.
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  EXPECT_TRUE(media.Sounding());
+  EXPECT_EQ(media.OpenDevices().size(), 1u);
+}
+
+TEST_F(SoundSystemTest, ALoopStartsOverFromTheStartWhereverTheDeviceSaysItEnded) {
+  // This device reports its end 40 ms short of the length it gave.
+  media.endPositionShortMs = 40;
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  Run(3 * 3000 + 500);
+  // One whole play per 3 s, each restart from the start: never a run of 40 ms tails.
+  EXPECT_EQ(media.Count(kMciPlay), 4);
+  EXPECT_EQ(media.Count(kMciSeek), 3);
+  EXPECT_TRUE(media.Sounding());
+}
+
 TEST_F(SoundSystemTest, AFailedStopShowsBlinAndAFailedCloseIsRetriedByTheNextOpen) {
   ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
   media.failStop = kMciErrDriver;
