@@ -2,7 +2,7 @@
 # Close requests from outside (taskkill without /F reaches every top-level window of the
 # program): refused while a key is held on the pet, leaving the pet and its tray icon in
 # place; allowed once the key is up, with exit code 1; a key whose release went elsewhere
-# after the pet lost the focus refuses nothing.
+# after the pet lost the focus refuses nothing; the end of the session ends it.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup --no-sound
@@ -80,3 +80,16 @@ e2e_close_image Ravilo.exe
 rc=$(e2e_wait_exit "$pid" 20)
 [[ $rc == 1 ]] && e2e_pass "a key pressed on the pet and released elsewhere: a close ends with exit code 1" ||
   e2e_fail "a key pressed on the pet and released elsewhere: a close ends with exit code 1" "exit $rc"
+
+# The session ends (wineboot -e asks every window, then ends the session): agreed to even
+# with a key held on the pet, and the program ends as by an allowed close.
+read -r pid wid <<<"$(start_pet)"
+[[ -n ${wid:-} ]] || { e2e_fail "the pet starts for the end of the session" "none"; exit 1; }
+focus_pet "$wid"
+xdotool keydown Shift_L
+sleep 0.3
+timeout 60 wineboot -e >"$E2E_TMP/wineboot-end.out" 2>&1
+rc=$(e2e_wait_exit "$pid" 20)
+xdotool keyup Shift_L
+[[ $rc == 1 ]] && e2e_pass "the end of the session, with a key held, ends it with exit code 1" ||
+  e2e_fail "the end of the session, with a key held, ends it with exit code 1" "exit $rc"
