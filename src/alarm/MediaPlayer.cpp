@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/Globals.h"
 #include "platform/Platform.h"
 #include "ui/Form.h"
 
@@ -56,14 +57,28 @@ bool TMediaPlayer::Capability(std::uint32_t item) {
 void TMediaPlayer::Open() {
   if (deviceOpen_) Close();
   MciDeviceId id = 0;
-  Check(Mci().Open(fileName_, kMciWait | kMciOpenElement, Callback(), id));
+  // A relative name is the program's own file: MCI would look for it in the current
+  // directory, which the open-file dialog moves.
+  Check(Mci().Open(ProgramPath(fileName_), kMciWait | kMciOpenElement, Callback(), id));
   deviceId_ = id;
   deviceOpen_ = true;
-  length_ = StatusItem(kMciStatusLength);
-  capabilities_.canPlay = Capability(kMciGetDevCapsCanPlay);
-  capabilities_.canRecord = Capability(kMciGetDevCapsCanRecord);
-  capabilities_.canEject = Capability(kMciGetDevCapsCanEject);
-  capabilities_.hasVideo = Capability(kMciGetDevCapsHasVideo);
+  try {
+    length_ = StatusItem(kMciStatusLength);
+    capabilities_.canPlay = Capability(kMciGetDevCapsCanPlay);
+    capabilities_.canRecord = Capability(kMciGetDevCapsCanRecord);
+    capabilities_.canEject = Capability(kMciGetDevCapsCanEject);
+    capabilities_.hasVideo = Capability(kMciGetDevCapsHasVideo);
+  } catch (...) {
+    // A device that opened but can't answer for itself is of no use; left open it would
+    // stay held, unplayed, until the next open.
+    Close();
+    throw;
+  }
+}
+
+void TMediaPlayer::Rewind() {
+  CheckDevice();
+  Check(Mci().Seek(deviceId_, kMciSeekToStart | kMciWait, Callback()));
 }
 
 void TMediaPlayer::Play() {

@@ -38,6 +38,8 @@ class TMediaPlayer {
   void Open();
   // Rewinds when the position stands at the end, then plays to the end with notification.
   void Play();
+  // Seeks to the start.
+  void Rewind();
   void Stop();
   // Closes the device; a failure raises nothing and keeps the device recorded as open.
   void Close();

@@ -126,6 +126,9 @@ bool CReestr::LoadList(const std::string& name, std::vector<std::string>& list) 
 }
 
 void CReestr::SaveList(const std::string& name, const std::vector<std::string>& list) {
+  // A store that did not open writes nothing: the alarm's defaults, saved after its values
+  // could not be read, must not wipe the user's list.
+  if (!Opened) return;
   // Written beside the old file first and swapped in only when complete, so a failure
   // midway never loses the list that was there.
   const std::string path = ExeDirectory() + name + ".txt";

@@ -27,7 +27,8 @@ class CReestr {
   void SetString(const std::string& name, const std::string& value);
   // The list file <program folder><name>.txt: a count line, then one entry per line.
   bool LoadList(const std::string& name, std::vector<std::string>& list);
-  // Replaces the list file; a failure leaves the old file as it was and is not reported.
+  // Replaces the list file; a failure leaves the old file as it was and is not reported. A
+  // store that is not open leaves the file alone.
   void SaveList(const std::string& name, const std::vector<std::string>& list);
 
   static constexpr const char* kKeyPath = "\\Software\\MirenWorks\\Ravilo";

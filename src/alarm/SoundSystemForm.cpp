@@ -61,6 +61,9 @@ void CSoundSystem::MediaPlayerNotify() {
   // looped file that failed to open) there is nothing to restart.
   if (kind == platform::kMciNotifySuccessful && !Player.FileName().empty() && Looping && Player.DeviceOpen()) {
     try {
+      // From the start whatever end position the device reports: some stop short of the
+      // length they gave, and a play from there would end at once.
+      Player.Rewind();
       Player.Play();
       return;
     } catch (const std::exception&) {

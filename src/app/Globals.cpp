@@ -9,6 +9,12 @@
 
 std::string ExeDirectory() { return ExtractDirPart(platform::kernel().GetModuleFileName()); }
 
+std::string ProgramPath(const std::string& path) {
+  // "C:\x", "C:x" (a drive named), "\\server\share" and "\x" are not relative to a folder.
+  const bool full = (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+  return full || path.empty() ? path : ExeDirectory() + path;
+}
+
 std::string ExtractDirPart(const std::string& path) {
   const auto slash = path.rfind('\\');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -6,6 +6,9 @@
 
 // The program's own folder, with its trailing backslash.
 std::string ExeDirectory();
+// A data file's path: a relative path is taken from the program's folder, never from the
+// current directory (which the open-file dialog moves); a full path is kept as it is.
+std::string ProgramPath(const std::string& path);
 // Everything up to and including the last backslash; empty without one.
 std::string ExtractDirPart(const std::string& path);
 // Everything after the last backslash; the whole text without one.

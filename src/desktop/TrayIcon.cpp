@@ -11,7 +11,7 @@ CTrayIcon::CTrayIcon(TFormMain& owner) : owner_(owner) {
   auto& shell = platform::notifyIcon();
   const char* files[2] = {"Images\\AlarmOffIcon.ico", "Images\\AlarmOnIcon.ico"};
   for (int i = 0; i < 2; ++i) {
-    icons_[i] = shell.LoadIconFile(files[i]);
+    icons_[i] = shell.LoadIconFile(ProgramPath(files[i]));
     if (!icons_[i]) {
       if (i == 1) shell.DestroyIcon(icons_[0]);
       throw std::runtime_error(std::string("Cannot open file \"") + files[i] + "\"");

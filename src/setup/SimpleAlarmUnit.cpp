@@ -169,7 +169,7 @@ void TFormSimpleAlarm::ImageTestMouseUp() {
 }
 
 bool TFormSimpleAlarm::CheckSoundFile() {
-  if (platform::files().FileExists(SoundFile_)) return true;
+  if (platform::files().FileExists(ProgramPath(SoundFile_))) return true;
   MyMessageBox("File " + SoundFile_ + " wasn\"t found. It may have been moved or deleted.");
   return false;
 }

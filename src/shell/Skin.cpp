@@ -2,11 +2,12 @@
 
 #include <stdexcept>
 
+#include "app/Globals.h"
 #include "platform/Platform.h"
 #include "ui/BmpReader.h"
 
 std::string ReadDataFile(const std::string& path) {
-  auto bytes = platform::files().ReadAll(path);
+  auto bytes = platform::files().ReadAll(ProgramPath(path));
   if (!bytes) throw std::runtime_error("Cannot open file \"" + path + "\"");
   return std::move(*bytes);
 }

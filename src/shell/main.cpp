@@ -295,3 +295,9 @@ bool TFormMain::FormCloseQuery() {
 }
 
 void TFormMain::FormClose() { Trace("FormClose"); }
+
+void TFormMain::FormEndSession(bool ending) {
+  if (!ending) return;
+  Trace("End session");
+  ExitProgram();
+}

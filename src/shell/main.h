@@ -31,8 +31,8 @@ class TFormMain : public ui::Form {
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
 
   bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
-  // Shutting down or logging off asks the same question as a close request.
-  bool HandleEndSessionQuery() override { return HandleCloseRequest(); }
+  // While it rings, stop and snooze stay within reach whatever box is open.
+  bool TakesInputWhileModal() const override { return ImageStop.Visible(); }
 
   // Components.
   ui::PopupMenu TrayPopupMenu;
@@ -59,6 +59,11 @@ class TFormMain : public ui::Form {
   void FormClose() override;
   void FormKeyDown(ui::Key key) override { KeyHeld = true; }
   void FormKeyUp(ui::Key key) override { KeyHeld = false; }
+  // A key released after the focus moved away never reaches this window: without this the
+  // program would refuse every close, and so every logoff, for the rest of the run.
+  void FormFocusLost() override { KeyHeld = false; }
+  // The session ends: the same end as an allowed close. A cancelled end changes nothing.
+  void FormEndSession(bool ending) override;
 
  private:
   void LoadPosition(int& x, int& y);

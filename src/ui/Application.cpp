@@ -29,6 +29,17 @@ void Application::SetTitle(const std::string& title) {
   GetBackend().SetApplicationTitle(title);
 }
 
+bool Application::HandleCloseRequest() {
+  Form* main = MainForm();
+  return main && main->HandleCloseRequest();
+}
+
+void Application::FormWindowDestroyed(Form& form) {
+  // Living on without the main window would keep the program's single-instance claim with
+  // nothing on screen: the loop ends and the normal teardown follows.
+  if (&form == MainForm()) Terminate();
+}
+
 void Application::Run() {
   while (!terminated_) GetBackend().HandleMessage();
 }

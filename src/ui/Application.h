@@ -32,6 +32,14 @@ class Application {
     Dispatch([raw] { raw->Create(); });
     return raw;
   }
+  // The form created first. A close request to the application window is its close
+  // request, and when its window is gone the message loop ends.
+  Form* MainForm() const { return forms_.empty() ? nullptr : forms_.front().form.get(); }
+  // WM_CLOSE at the application window; whether the main form allowed it.
+  bool HandleCloseRequest();
+  // A form's native window was destroyed from outside the toolkit.
+  void FormWindowDestroyed(Form& form);
+
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
 

@@ -136,6 +136,8 @@ bool Form::HandleCloseRequest() {
   return true;
 }
 
+void Form::HandleWindowDestroyed() { Application::Instance().FormWindowDestroyed(*this); }
+
 void Form::HandleMoved(int left, int top) {
   bounds_.left = left;
   bounds_.top = top;

@@ -73,9 +73,20 @@ class Form {
   void HandleKeyPress(char c) { FormKeyPress(c); }
   // A close request (WM_CLOSE). Returns whether it was allowed.
   bool HandleCloseRequest();
-  // The system asks whether it may end the session; only the main window's answer counts,
-  // so every other window agrees.
+  // The system asks whether it may end the session (WM_QUERYENDSESSION). Every window
+  // agrees: the program ends when the session really ends (HandleEndSession), so another
+  // program that cancels the end leaves it running.
   virtual bool HandleEndSessionQuery() { return true; }
+  // The session ends (WM_ENDSESSION with TRUE), or an end that was asked for has been
+  // cancelled (FALSE).
+  void HandleEndSession(bool ending) { FormEndSession(ending); }
+  // The window lost the keyboard focus or its activation (WM_KILLFOCUS, WM_ACTIVATE).
+  void HandleFocusLost() { FormFocusLost(); }
+  // The native window was destroyed by something other than Destroy.
+  void HandleWindowDestroyed();
+  // Whether the form takes mouse and keys while another form is shown modally; asked
+  // again at every message of the modal loop.
+  virtual bool TakesInputWhileModal() const { return false; }
   // The native window moved (dragging) or changed size outside SetBounds.
   void HandleMoved(int left, int top);
   // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).
@@ -100,6 +111,8 @@ class Form {
   virtual void FormKeyDown(Key key) {}
   virtual void FormKeyUp(Key key) {}
   virtual void FormKeyPress(char c) {}
+  virtual void FormEndSession(bool ending) {}
+  virtual void FormFocusLost() {}
 
  private:
   std::unique_ptr<FormPeer> peer_;

@@ -179,7 +179,7 @@ TEST(Ringing, ARingWhileShownSoundsAtOnceAndLoopsTheMovieOnlyAfterTheIdleMovie) 
   EXPECT_EQ(Logic->Pending(), CommandRing);
   EXPECT_TRUE(FormMain->ImageStop.Visible());
   EXPECT_TRUE(FormMain->Image10MinMore.Visible());
-  EXPECT_EQ(OpenedFiles(env.media), std::vector<std::string>{kFallbackAlarmSound});
+  EXPECT_EQ(OpenedFiles(env.media), std::vector<std::string>{kDir + kFallbackAlarmSound});
   EXPECT_EQ(env.media.Count(platform::kMciPlay), 1);
   EXPECT_TRUE(env.media.Sounding());
   // While the ring waits for the idle movie, exit and hide are refused as while ringing.
@@ -265,7 +265,7 @@ TEST(Ringing, PlaylistEntriesAreTriedSixteenTimesBeforeTheProgramsOwnSound) {
     env.media.commands.clear();
     ASSERT_TRUE(RunUntil(env, RingingLayout, 3500, 100));
     std::vector<std::string> want = c.tried;
-    want.push_back(kFallbackAlarmSound);
+    want.push_back(kDir + kFallbackAlarmSound);
     EXPECT_EQ(OpenedFiles(env.media), want);
     EXPECT_TRUE(env.media.Sounding());
     EXPECT_EQ(Showing(), 3);

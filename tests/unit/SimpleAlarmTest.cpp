@@ -242,6 +242,80 @@ TEST_F(SimpleAlarmTest, ChangeTakesThePickedFileAndRemembersItsFolderEvenOnCance
   EXPECT_EQ(w().SoundFile(), "Sounds\\Alarms\\alarm0.wav");
 }
 
+TEST_F(SimpleAlarmTest, AFolderChangedByTheOpenFileDialogLosesNoFileOfTheProgram) {
+  env.kernel.SetTimeOfDay(6, 29, 0);
+  env.registry.PutDword(kKey, "hidden", 1);  // the time is checked every 3 s
+  Start();
+  const std::string dir = TestEnvironment::kProgramDir;
+  env.files.Put("D:\\Music\\song.ogg", "OggS, a sound no MCI device here takes");
+  // As the Windows dialog does, it leaves the current directory where the file was picked.
+  env.kernel.openFileAnswer = [&](const platform::fake::FakeKernel::OpenFileCall&) {
+    env.kernel.SetCurrentDirectory("D:\\Music\\");
+    return std::optional<std::vector<std::string>>{{"D:\\Music\\song.ogg"}};
+  };
+  // Runs to the ring and stops it; `opened` gets the files the ring opened.
+  const auto ringAndStop = [&](std::vector<std::string>& opened) {
+    env.media.commands.clear();
+    for (int i = 0; i < 200 && FormMain->Width() != TFormMain::kRingingWidth; ++i) ASSERT_FALSE(env.RunFor(500));
+    ASSERT_EQ(FormMain->Width(), TFormMain::kRingingWidth);
+    EXPECT_TRUE(env.media.Sounding());
+    ASSERT_FALSE(env.RunFor(10'000));  // never a spin through the files
+    for (const auto& c : env.media.Sent(platform::kMciOpen)) opened.push_back(c.element);
+    ASSERT_FALSE(env.Do([&] { env.desktop.Click({FormMain->Left() + 70, FormMain->Top() + 186}); }));
+    EXPECT_FALSE(env.media.Sounding());
+  };
+  std::vector<std::string> opened;
+  // Picked, then dropped with Cancel: the window is back at the program's own sound, whose
+  // path is relative to the program's folder, and OK still finds it there.
+  ChooseAlarm();
+  Click(w().ImageChange);
+  ASSERT_EQ(env.kernel.currentDirectory, "D:\\Music\\");
+  Click(w().ImageCancel);
+  ChooseAlarm();
+  Click(w().ImageOnOff);
+  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "(no message)");
+  ASSERT_TRUE(Alarm->IsOn());
+  ringAndStop(opened);
+  EXPECT_EQ(opened, std::vector<std::string>{dir + "Sounds\\Alarms\\alarm0.wav"});
+  opened.clear();
+
+  // The picked file is kept for the next minute; MCI has no device for it, and the ring
+  // falls back to the program's own sound, once.
+  ChooseAlarm();
+  Click(w().ImageChange);
+  Click(w().ImageUp2);
+  ASSERT_EQ(Shown(), "06:31");
+  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "(no message)");
+  ASSERT_EQ(Alarm->GetSound(), "D:\\Music\\song.ogg");
+  ringAndStop(opened);
+  EXPECT_EQ(opened, (std::vector<std::string>{"D:\\Music\\song.ogg", dir + "Sounds\\Alarms\\alarm0.wav"}));
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+}
+
+TEST_F(SimpleAlarmTest, ARingWhileTheMessageBoxIsOpenIsStoppedByAClick) {
+  env.kernel.SetTimeOfDay(6, 29, 50);
+  env.registry.PutDword(kKey, "hidden", 1);
+  Start("C:\\gone.wav");
+  Alarm->TurnOn();
+  ChooseAlarm();
+  bool rangUnderTheBox = false, stoppedByTheClick = false, boxStillOpen = false;
+  env.desktop.PostAfter(20'000, [&] {
+    rangUnderTheBox = FormMyMessageBox->Modal() && FormMain->Width() == TFormMain::kRingingWidth &&
+                      env.media.Sounding();
+    env.desktop.Click({FormMain->Left() + 70, FormMain->Top() + 186});
+    stoppedByTheClick = !env.media.Sounding() && FormMain->Width() == TFormMain::kNormalWidth;
+    boxStillOpen = FormMyMessageBox->Modal();
+    ui::Application::Instance().Dispatch([] { FormMyMessageBox->HandleKeyPress(13); });
+  });
+  // The test of a file that is gone opens the box; the alarm comes while it is up.
+  Click(w().ImageTest);
+  EXPECT_TRUE(rangUnderTheBox);
+  EXPECT_TRUE(stoppedByTheClick);
+  EXPECT_TRUE(boxStillOpen);
+  EXPECT_FALSE(FormMyMessageBox->Visible());
+  EXPECT_TRUE(env.Running());
+}
+
 TEST(SimpleAlarmDamaged, AMissingBitmapOfThisWindowIsReportedAndTheProgramEnds) {
   for (const char* file : {"AlarmWindow\\ichange.bmp", "AlarmWindow\\aarrowdown.bmp", "PlayListModeWindow\\astop.bmp",
                            "AlarmWindow\\aplaylistmode.bmp"}) {

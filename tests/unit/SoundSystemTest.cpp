@@ -80,7 +80,8 @@ TEST_F(SoundSystemTest, PlayOpensPlaysToTheEndThenClosesItsDevice) {
   const Command& open = media.commands.front();
   EXPECT_EQ(open.command, kMciOpen);
   EXPECT_EQ(open.flags, 0x202u);
-  EXPECT_EQ(open.element, kAlarm);
+  // Taken from the program's folder, not from the current directory.
+  EXPECT_EQ(open.element, std::string(TestEnvironment::kProgramDir) + kAlarm);
   EXPECT_EQ(open.callback, window);
   EXPECT_EQ(media.commands[1].command, kMciStatus);
   EXPECT_EQ(media.commands[1].item, kMciStatusLength);
@@ -168,7 +169,7 @@ TEST_F(SoundSystemTest, ANewFileClosesTheLoopingOneFirstAndItsAbortDoesNotStopTh
   Run(3500);
   ASSERT_FALSE(media.notifications.empty());
   EXPECT_EQ(media.notifications[0].kind, kMciNotifyAborted);
-  EXPECT_EQ(media.ElementOf(Player().DeviceId()), "Sounds\\b.wav");
+  EXPECT_EQ(media.ElementOf(Player().DeviceId()), std::string(TestEnvironment::kProgramDir) + "Sounds\\b.wav");
   EXPECT_EQ(media.Count(kMciPlay), 4);
   EXPECT_TRUE(SoundSystem->IsActive());
   EXPECT_TRUE(media.Sounding());
@@ -234,6 +235,36 @@ TEST_F(SoundSystemTest, ADeviceWhosePlaysFailCannotKeepTheLoopSpinning) {
   EXPECT_TRUE(env.desktop.MessageBoxes().empty());
 }
 
+TEST_F(SoundSystemTest, ADeviceThatCannotAnswerForItselfIsClosedAtOnce) {
+  for (MciError fake::FakeMedia::*failure : {&fake::FakeMedia::failStatus, &fake::FakeMedia::failDevCaps}) {
+    media.*failure = kMciErrDriver;
+    media.commands.clear();
+    EXPECT_FALSE(SoundSystem->PlayLooped(kAlarm));
+    EXPECT_FALSE(SoundSystem->IsActive());
+    // Opened, asked, closed: nothing is left held for the next open to find.
+    EXPECT_EQ(media.Count(kMciOpen), 1);
+    EXPECT_EQ(media.Count(kMciClose), 1);
+    EXPECT_TRUE(media.OpenDevices().empty());
+    EXPECT_FALSE(Player().DeviceOpen());
+    media.*failure = 0;
+  }
+  // The next file plays as if nothing had happened.
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  EXPECT_TRUE(media.Sounding());
+  EXPECT_EQ(media.OpenDevices().size(), 1u);
+}
+
+TEST_F(SoundSystemTest, ALoopStartsOverFromTheStartWhereverTheDeviceSaysItEnded) {
+  // This device reports its end 40 ms short of the length it gave.
+  media.endPositionShortMs = 40;
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  Run(3 * 3000 + 500);
+  // One whole play per 3 s, each restart from the start: never a run of 40 ms tails.
+  EXPECT_EQ(media.Count(kMciPlay), 4);
+  EXPECT_EQ(media.Count(kMciSeek), 3);
+  EXPECT_TRUE(media.Sounding());
+}
+
 TEST_F(SoundSystemTest, AFailedStopShowsBlinAndAFailedCloseIsRetriedByTheNextOpen) {
   ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
   media.failStop = kMciErrDriver;
@@ -280,7 +311,7 @@ TEST(SoundSystemStartup, TheWarmUpSoundPlaysOnceAndClosesItsDevice) {
   ASSERT_FALSE(env.Start());
   ASSERT_NE(SoundSystem, nullptr);
   ASSERT_EQ(env.media.Count(kMciOpen), 1);
-  EXPECT_EQ(env.media.commands.front().element, kCodec);
+  EXPECT_EQ(env.media.commands.front().element, std::string(TestEnvironment::kProgramDir) + kCodec);
   EXPECT_FALSE(FormSoundSystem->Visible());
   EXPECT_FALSE(env.RunFor(1000));
   EXPECT_EQ(env.media.Count(kMciPlay), 1);

@@ -3,8 +3,15 @@
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
+#include "alarm/SoundSystemForm.h"
 #include "app/Globals.h"
+#include "desktop/About.h"
+#include "desktop/MyMessageBoxUnit.h"
+#include "pet/AnimatorUnit.h"
 #include "pet/EyesUnit.h"
+#include "pet/LogicWindow.h"
+#include "setup/AddDirectoryDialog.h"
+#include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
 
@@ -76,7 +83,13 @@ TEST(Startup, TheVersionQueryIsRetriedWithALargerRecord) {
 TEST(Startup, AKeyThatCannotBeOpenedIsReportedAndTheProgramEnds) {
   TestEnvironment env;
   env.registry.refuseKeys = true;
+  // The user's playlist, in a shape the program itself would not write.
+  const std::string list = std::string(TestEnvironment::kProgramDir) + "Playlist.txt";
+  const std::string sample = "2\r\nC:\\Music\\one.wav\r\nD:\\two.wav\nextra line\r\n";
+  env.files.Put(list, sample);
   EXPECT_EQ(env.Start(), 0);
+  // The alarm fell back to its defaults and saved them, but nothing reached the list file.
+  EXPECT_EQ(*env.files.Peek(list), sample);
   ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
   EXPECT_EQ(env.desktop.MessageBoxes()[0].text, kDamaged);
   EXPECT_EQ(env.desktop.MessageBoxes()[0].caption, "Error");
@@ -131,13 +144,71 @@ TEST(Shutdown, AFailedPositionWriteAtTheEndStillReleasesEverything) {
   EXPECT_EQ(env.registry.OpenKeys(), 0);
 }
 
-TEST(Shutdown, OnlyTheMainWindowAnswersTheEndOfTheSession) {
+TEST(Shutdown, TheEndOfTheSessionEndsTheProgramAndACancelledEndLeavesItRunning) {
   TestEnvironment env;
   ASSERT_FALSE(env.Start());
-  // The set-up window refuses a close request, but never the end of the session.
-  EXPECT_TRUE(FormSimpleAlarm->HandleEndSessionQuery());
+  FormMain->SetPosition(120, 240);
+  // Every window agrees to the end, even with a key held on the pet or an open set-up
+  // window that refuses a close request; agreeing ends nothing yet.
   env.desktop.KeyDown(*FormMain, 0x41);
-  EXPECT_FALSE(env.Do([&] { EXPECT_FALSE(FormMain->HandleEndSessionQuery()); }));
+  ASSERT_FALSE(env.Do([&] { FormSimpleAlarm->OpenWindow(); }));
+  EXPECT_FALSE(env.Do([&] { EXPECT_TRUE(env.desktop.QueryEndSession()); }));
+  ASSERT_TRUE(env.Running());
+  // Another program cancelled the end: the pet lives on.
+  EXPECT_FALSE(env.Do([&] { env.desktop.EndSession(false); }));
+  EXPECT_FALSE(env.RunFor(5000));
+  EXPECT_TRUE(FormMain->Visible());
+  EXPECT_TRUE(env.notifyIcon.shown);
+  // The session really ends: the program ends as by an allowed close.
+  EXPECT_FALSE(env.Do([&] { EXPECT_TRUE(env.desktop.QueryEndSession()); }));
+  EXPECT_EQ(env.Do([&] { env.desktop.EndSession(true); }), 1);
+  EXPECT_EQ(env.registry.Dword(kKey, "xpos"), 120u);
+  EXPECT_FALSE(env.notifyIcon.shown);
+}
+
+TEST(Shutdown, AKeyStillDownWhenThePetLosesTheFocusNoLongerRefusesTheClose) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  // Alt+Tab away: the Alt and Tab releases go to the next window, never to the pet.
+  env.desktop.KeyDown(*FormMain, 0x12 /*Alt*/);
+  env.desktop.KeyDown(*FormMain, 0x09 /*Tab*/);
+  env.desktop.LoseFocus(*FormMain);
+  EXPECT_EQ(env.Do([&] { env.desktop.RequestClose(*FormMain); }), 1);
+}
+
+TEST(Shutdown, ACloseRequestToAnyOtherWindowNeverTakesThePetAway) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  env.desktop.KeyDown(*FormMain, 0x41);
+  // The application window passes it to the pet, which refuses while the key is down.
+  EXPECT_FALSE(env.Do([&] { EXPECT_FALSE(env.desktop.RequestApplicationClose()); }));
+  for (ui::Form* form : std::initializer_list<ui::Form*>{AboutForm, DialogAddDir, FormTimer, FormPlayListAlarm,
+                                                          FormSimpleAlarm, FormSoundSystem, FormMyMessageBox,
+                                                          FormEyes}) {
+    EXPECT_FALSE(env.Do([&] { env.desktop.RequestClose(*form); }));
+    EXPECT_FALSE(form->Visible());
+  }
+  ASSERT_TRUE(env.Running());
+  // The pet, its icon and its life are as they were: movies go on.
+  EXPECT_FALSE(env.RunFor(20'000));
+  EXPECT_TRUE(FormMain->Visible());
+  EXPECT_TRUE(env.notifyIcon.shown);
+  EXPECT_TRUE(Animator->IsPlaying());
+  // Released on the pet: a close at the application window ends the program as the pet's own.
   env.desktop.KeyUp(*FormMain, 0x41);
-  EXPECT_EQ(env.Do([&] { FormMain->HandleEndSessionQuery(); }), 1);
+  EXPECT_EQ(env.Do([&] { env.desktop.RequestApplicationClose(); }), 1);
+  EXPECT_FALSE(env.notifyIcon.shown);
+}
+
+TEST(Shutdown, AMainWindowDestroyedFromOutsideEndsThroughTheTeardown) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  FormMain->SetPosition(140, 260);
+  EXPECT_EQ(env.Do([&] { env.desktop.DestroyFromOutside(*FormMain); }), 0);
+  // Never a process holding the single-instance mutex with nothing on screen or in the tray.
+  EXPECT_TRUE(env.kernel.heldMutexes.empty());
+  EXPECT_FALSE(env.notifyIcon.shown);
+  EXPECT_EQ(FormMain, nullptr);
+  EXPECT_EQ(Reestr, nullptr);
+  EXPECT_EQ(env.registry.Dword(kKey, "xpos"), 140u);
 }

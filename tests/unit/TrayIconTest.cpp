@@ -30,9 +30,10 @@ TEST(TrayIcon, ShowsTheAlarmStateFromTheStart) {
     EXPECT_EQ(calls[0].data.callbackMessage, 1025u);
     EXPECT_EQ(calls[0].data.window, FormMain->Peer()->NativeHandle());
     EXPECT_NE(calls[0].data.window, 0u);
-    EXPECT_EQ(env.notifyIcon.loaded.at(calls[0].data.icon), "Images\\AlarmOffIcon.ico");
+    const std::string dir = TestEnvironment::kProgramDir;
+    EXPECT_EQ(env.notifyIcon.loaded.at(calls[0].data.icon), dir + "Images\\AlarmOffIcon.ico");
     EXPECT_EQ(calls.back().message, platform::kNimModify);
-    EXPECT_EQ(env.notifyIcon.shownIconFile, on ? "Images\\AlarmOnIcon.ico" : "Images\\AlarmOffIcon.ico");
+    EXPECT_EQ(env.notifyIcon.shownIconFile, dir + (on ? "Images\\AlarmOnIcon.ico" : "Images\\AlarmOffIcon.ico"));
     EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), on ? "Alarm [on]" : "Alarm [off]");
     for (int bad : {-1, 2}) {
       try {

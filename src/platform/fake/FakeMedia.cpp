@@ -133,6 +133,10 @@ MciError FakeMedia::Status(MciDeviceId device, std::uint32_t flags, std::uint32_
     c.result = kMciErrInvalidDeviceId;
     return Record(c);
   }
+  if (failStatus) {
+    c.result = failStatus;
+    return Record(c);
+  }
   switch (item) {
     case kMciStatusLength: value = d->lengthMs; break;
     case kMciStatusPosition: value = Position(*d); break;
@@ -147,6 +151,10 @@ MciError FakeMedia::GetDevCaps(MciDeviceId device, std::uint32_t flags, std::uin
   Command c{kMciGetDevCaps, device, flags, item, callback, "", 0};
   if (!Find(device)) {
     c.result = kMciErrInvalidDeviceId;
+    return Record(c);
+  }
+  if (failDevCaps) {
+    c.result = failDevCaps;
     return Record(c);
   }
   // A wave device: plays and records, no video, nothing to eject.
@@ -198,13 +206,13 @@ MciError FakeMedia::Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t
   d->playing = true;
   d->playStartedAt = now();
   const std::uint64_t token = d->playToken;
-  const std::int64_t remaining = std::int64_t(d->lengthMs) - d->positionMs;
+  const std::int64_t remaining = std::max<std::int64_t>(0, std::int64_t(d->lengthMs) - d->positionMs);
   if (postLater) {
     postLater(remaining, [this, device, token] {
       Device* ended = Find(device);
       if (!ended || ended->playToken != token || !ended->playing) return;
       ended->playing = false;
-      ended->positionMs = ended->lengthMs;
+      ended->positionMs = ended->lengthMs - std::min(endPositionShortMs, ended->lengthMs);
       ++ended->playToken;
       if (ended->notifyPending) {
         ended->notifyPending = false;

@@ -50,6 +50,11 @@ class FakeMedia : public Media {
   MciError failStop = 0;
   MciError failClose = 0;  // the device stays open
   bool playNotifiesFailure = false;  // plays are accepted but report a device error at once
+  MciError failStatus = 0;   // every status query returns this code
+  MciError failDevCaps = 0;  // every capability query returns this code
+  // A play that reaches its end leaves the position this many ms short of the length, as
+  // some devices report it.
+  std::uint32_t endPositionShortMs = 0;
 
   struct Command {
     std::uint32_t command = 0;

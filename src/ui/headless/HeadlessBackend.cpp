@@ -17,8 +17,14 @@ class HeadlessFormPeer : public FormPeer {
 
   void SetBounds(int left, int top, int width, int height) override { bounds_ = {left, top, width, height}; }
   void SetVisible(bool visible) override {
+    if (destroyed_) return;
     if (visible && !visible_) backend_.Raise(this);
     visible_ = visible;
+  }
+  // The native window is gone; the peer answers nothing any more.
+  void MarkDestroyed() {
+    visible_ = false;
+    destroyed_ = true;
   }
   void SetCaption(const std::string&) override {}
   void Invalidate() override {}
@@ -28,6 +34,7 @@ class HeadlessFormPeer : public FormPeer {
   }
   void BeginSystemMove() override { backend_.BeginMove(this); }
   void Activate() override {
+    if (destroyed_) return;
     activations_++;
     backend_.Raise(this);
   }
@@ -49,6 +56,8 @@ class HeadlessFormPeer : public FormPeer {
     form_.HandleMoved(left, top);
   }
   int Activations() const { return activations_; }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled) { enabled_ = enabled; }
 
  private:
   HeadlessBackend& backend_;
@@ -56,6 +65,8 @@ class HeadlessFormPeer : public FormPeer {
   std::uintptr_t handle_;
   Rect bounds_;
   bool visible_ = false;
+  bool enabled_ = true;
+  bool destroyed_ = false;
   int activations_ = 0;
 };
 
@@ -200,8 +211,29 @@ void HeadlessBackend::ProcessMessages() {
 
 int HeadlessBackend::RunModal(Form& form) {
   auto& app = Application::Instance();
+  std::vector<HeadlessFormPeer*> disabled;
+  for (HeadlessFormPeer* peer : forms_)
+    if (&peer->GetForm() != &form && peer->Visible() && peer->Enabled()) disabled.push_back(peer);
+  const auto sync = [&] {
+    for (HeadlessFormPeer* peer : disabled)
+      if (std::find(forms_.begin(), forms_.end(), peer) != forms_.end())
+        peer->SetEnabled(peer->GetForm().TakesInputWhileModal());
+  };
+  sync();
   form.Show();
-  while (form.ModalResult() == 0 && !app.Terminated()) HandleMessage();
+  struct Restore {
+    HeadlessBackend& backend;
+    std::vector<HeadlessFormPeer*>& peers;
+    ~Restore() {
+      for (HeadlessFormPeer* peer : peers)
+        if (std::find(backend.forms_.begin(), backend.forms_.end(), peer) != backend.forms_.end())
+          peer->SetEnabled(true);
+    }
+  } restore{*this, disabled};
+  while (form.ModalResult() == 0 && !app.Terminated()) {
+    sync();
+    HandleMessage();
+  }
   form.Hide();
   return form.ModalResult();
 }
@@ -267,10 +299,29 @@ Form* HeadlessBackend::FormAt(Point p) {
 
 void HeadlessBackend::SetCursor(Point p) { cursor_ = p; }
 
+HeadlessFormPeer* HeadlessBackend::PeerOf(const Form& form) const {
+  for (HeadlessFormPeer* peer : forms_)
+    if (&peer->GetForm() == &form) return peer;
+  return nullptr;
+}
+
+bool HeadlessBackend::TakesInput(const Form& form) const {
+  const HeadlessFormPeer* peer = PeerOf(form);
+  return peer && peer->Enabled();
+}
+
+std::vector<Form*> HeadlessBackend::AllForms() const {
+  std::vector<Form*> all;
+  for (HeadlessFormPeer* peer : forms_) all.push_back(&peer->GetForm());
+  return all;
+}
+
 Form* HeadlessBackend::Press(Point p, MouseButton button) {
   SetCursor(p);
   Form* form = FormAt(p);
   if (!form) return nullptr;
+  // A disabled window swallows the click.
+  if (!TakesInput(*form)) return form;
   Application::Instance().Dispatch(
       [&] { form->HandleMouseDown(button, p.x - form->Left(), p.y - form->Top()); });
   ProcessMessages();
@@ -292,7 +343,7 @@ void HeadlessBackend::Release(Point p, MouseButton button) {
     return;
   }
   Form* form = capture_ ? &capture_->GetForm() : FormAt(p);
-  if (form)
+  if (form && TakesInput(*form))
     Application::Instance().Dispatch(
         [&] { form->HandleMouseUp(button, p.x - form->Left(), p.y - form->Top()); });
   ProcessMessages();
@@ -305,10 +356,12 @@ Form* HeadlessBackend::Click(Point p, MouseButton button) {
 }
 
 void HeadlessBackend::KeyDown(Form& form, Key key) {
+  if (!TakesInput(form)) return;
   Application::Instance().Dispatch([&] { form.HandleKeyDown(key); });
 }
 
 void HeadlessBackend::KeyUp(Form& form, Key key) {
+  if (!TakesInput(form)) return;
   Application::Instance().Dispatch([&] { form.HandleKeyUp(key); });
 }
 
@@ -316,6 +369,41 @@ bool HeadlessBackend::RequestClose(Form& form) {
   bool allowed = false;
   Application::Instance().Dispatch([&] { allowed = form.HandleCloseRequest(); });
   return allowed;
+}
+
+bool HeadlessBackend::RequestApplicationClose() {
+  bool allowed = false;
+  Application::Instance().Dispatch([&] { allowed = Application::Instance().HandleCloseRequest(); });
+  return allowed;
+}
+
+bool HeadlessBackend::QueryEndSession() {
+  bool all = true;
+  for (Form* form : AllForms()) {
+    bool allowed = true;
+    Application::Instance().Dispatch([&] { allowed = form->HandleEndSessionQuery(); });
+    all = all && allowed;
+  }
+  return all;
+}
+
+void HeadlessBackend::EndSession(bool ending) {
+  for (Form* form : AllForms())
+    if (FormByHandle(form->Peer() ? form->Peer()->NativeHandle() : 0))
+      Application::Instance().Dispatch([&] { form->HandleEndSession(ending); });
+}
+
+void HeadlessBackend::LoseFocus(Form& form) {
+  Application::Instance().Dispatch([&] { form.HandleFocusLost(); });
+}
+
+void HeadlessBackend::DestroyFromOutside(Form& form) {
+  HeadlessFormPeer* peer = PeerOf(form);
+  if (!peer) return;
+  // The window is gone from the desktop at once; the form keeps its (dead) peer.
+  peer->MarkDestroyed();
+  Forget(peer);
+  Application::Instance().Dispatch([&] { form.HandleWindowDestroyed(); });
 }
 
 void HeadlessBackend::BeginMove(HeadlessFormPeer* peer) {

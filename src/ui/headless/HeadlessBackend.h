@@ -42,8 +42,9 @@ class HeadlessBackend : public Backend {
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   void HandleMessage() override;
   void ProcessMessages() override;
-  // Other windows stay enabled (input is injected per window); throws Stalled when the
-  // form can never be ended.
+  // As on Windows, the other shown windows take no mouse or key input meanwhile, except
+  // those that ask for it (Form::TakesInputWhileModal); throws Stalled when the form can
+  // never be ended.
   int RunModal(Form& form) override;
   void SetApplicationTitle(const std::string& title) override { title_ = title; }
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
@@ -78,8 +79,20 @@ class HeadlessBackend : public Backend {
   Form* Click(Point p, MouseButton button = MouseButton::Left);
   void KeyDown(Form& form, Key key);
   void KeyUp(Form& form, Key key);
-  // WM_CLOSE to the form (or the shutdown query).
+  // WM_CLOSE to the form.
   bool RequestClose(Form& form);
+  // WM_CLOSE to the toolkit's hidden application window.
+  bool RequestApplicationClose();
+  // The end of the session as the system runs it: WM_QUERYENDSESSION to every window
+  // (true when all agree), then WM_ENDSESSION with `ending` to every window.
+  bool QueryEndSession();
+  void EndSession(bool ending);
+  // The form loses the keyboard focus and its activation (Alt+Tab, a click elsewhere).
+  void LoseFocus(Form& form);
+  // Something outside the program destroys the form's native window.
+  void DestroyFromOutside(Form& form);
+  // Whether the form takes input now (false while another form is modal over it).
+  bool TakesInput(const Form& form) const;
   // The form whose peer has this NativeHandle (each headless window has its own), or
   // nullptr once it is destroyed.
   Form* FormByHandle(std::uintptr_t handle) const;
@@ -122,6 +135,9 @@ class HeadlessBackend : public Backend {
   };
   std::vector<Delayed> delayed_;
   std::vector<HeadlessFormPeer*> ZOrderTopFirst() const;
+  HeadlessFormPeer* PeerOf(const Form& form) const;
+  // Every live form, for messages that go to all top-level windows.
+  std::vector<Form*> AllForms() const;
 
   std::int64_t now_ = 0;
   std::int64_t timerSequence_ = 0;

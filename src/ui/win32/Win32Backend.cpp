@@ -63,9 +63,11 @@ class Win32FormPeer : public FormPeer {
     SetLayeredWindowAttributes(hwnd_, kKey, 0, LWA_COLORKEY);
   }
   ~Win32FormPeer() override {
+    if (!hwnd_) return;
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
+  Form& GetForm() const { return form_; }
 
   void SetBounds(int left, int top, int width, int height) override {
     SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -143,6 +145,26 @@ class Win32FormPeer : public FormPeer {
         Guarded([&] { allowed = form_.HandleEndSessionQuery(); });
         return allowed;
       }
+      case WM_ENDSESSION: {
+        const bool ending = wParam != FALSE;
+        Guarded([&] { form_.HandleEndSession(ending); });
+        return 0;
+      }
+      case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) Guarded([&] { form_.HandleFocusLost(); });
+        break;
+      case WM_KILLFOCUS:
+        Guarded([&] { form_.HandleFocusLost(); });
+        break;
+      case WM_DESTROY: {
+        // Our own release clears the window's peer first, so this is a window destroyed
+        // from outside (its owner went, or the system took it): the form learns that it
+        // has none any more.
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        Guarded([&] { form_.HandleWindowDestroyed(); });
+        return 0;
+      }
       case WM_MOVE: {
         RECT r;
         GetWindowRect(hwnd_, &r);
@@ -197,6 +219,13 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CLOSE) {
+    // DefWindowProc would destroy the application window and with it every form it owns,
+    // leaving the process running with nothing on screen. A close request here is the
+    // main form's to decide (taskkill without /F posts one to every top-level window).
+    Guarded([] { Application::Instance().HandleCloseRequest(); });
+    return 0;
+  }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -316,11 +345,21 @@ int Win32Backend::RunModal(Form& form) {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&others));
-  for (HWND hwnd : others.disabled) EnableWindow(hwnd, FALSE);
+  // A form that must stay usable (the pet while it rings) is left enabled, and is asked
+  // again at every message, since a ring can start while the form is up.
+  const auto sync = [&others] {
+    for (HWND hwnd : others.disabled) {
+      Win32FormPeer* peer = PeerOf(hwnd);
+      const bool takesInput = peer && peer->GetForm().TakesInputWhileModal();
+      if (bool(IsWindowEnabled(hwnd)) != takesInput) EnableWindow(hwnd, takesInput ? TRUE : FALSE);
+    }
+  };
+  sync();
   form.Show();
   auto& app = Application::Instance();
   MSG msg;
   while (form.ModalResult() == 0 && !app.Terminated()) {
+    sync();
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0) {
       // The outer loop must see the quit too.
