@@ -10,12 +10,7 @@
 #include "ui/Image.h"
 #include "ui/PopupMenu.h"
 
-// The tray icon's callback message.
-constexpr unsigned kTrayMessage = 0x0400 + 1;  // WM_USER + 1
 constexpr unsigned kWmNull = 0;
-constexpr unsigned kWmLButtonDown = 513;
-constexpr unsigned kWmLButtonDblClk = 515;
-constexpr unsigned kWmRButtonDown = 516;
 
 class TFormMain : public ui::Form {
  public:
@@ -30,7 +25,9 @@ class TFormMain : public ui::Form {
   [[noreturn]] void ExitProgram();
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
 
-  bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  // The tray icon's clicks, and the shell's taskbar created again (the icon comes back).
+  void HandleTrayEvent(ui::TrayEvent event) override { TrayMessage(event); }
+  void HandleTaskbarCreated() override;
   // Shutting down or logging off asks the same question as a close request.
   bool HandleEndSessionQuery() override { return HandleCloseRequest(); }
 
@@ -59,6 +56,7 @@ class TFormMain : public ui::Form {
   void FormClose() override;
   void FormKeyDown(ui::Key key) override { KeyHeld = true; }
   void FormKeyUp(ui::Key key) override { KeyHeld = false; }
+  void FormKeyPress(char c) override;
 
  private:
   void LoadPosition(int& x, int& y);
@@ -66,7 +64,7 @@ class TFormMain : public ui::Form {
   void RestorePosition();
   void PopupTrayMenu();
   void TrayClick();
-  void TrayMessage(std::intptr_t mouseMessage);
+  void TrayMessage(ui::TrayEvent event);
 
   void ImageStopMouseDown();
   void ImageStopMouseUp();

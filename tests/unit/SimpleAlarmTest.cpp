@@ -38,10 +38,7 @@ class SimpleAlarmTest : public ::testing::Test {
       ADD_FAILURE() << "no Alarm item";
       return -1;
     };
-    ASSERT_FALSE(env.Do([&] {
-      FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
-      env.desktop.ProcessMessages();
-    }));
+    ASSERT_FALSE(env.ClickTrayIcon(ui::TrayEvent::RightClick));
   }
   static TFormSimpleAlarm& w() { return *FormSimpleAlarm; }
   static ui::Point Middle(const ui::Control& c) {

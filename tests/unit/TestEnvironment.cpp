@@ -68,3 +68,16 @@ std::optional<int> TestEnvironment::Do(const std::function<void()>& fn) {
 std::optional<int> TestEnvironment::RunFor(std::int64_t ms) {
   return Do([&] { desktop.RunFor(ms); });
 }
+
+std::optional<int> TestEnvironment::ClickTrayIcon(ui::TrayEvent event) {
+  return Do([&] {
+    if (notifyIcon.shown) desktop.RaiseTrayEvent(notifyIcon.shownRecord.window, event);
+    desktop.ProcessMessages();
+  });
+}
+
+void TestEnvironment::RestartShell() {
+  notifyIcon.EndShell();
+  notifyIcon.taskbarPresent = true;
+  desktop.BroadcastTaskbarCreated();
+}

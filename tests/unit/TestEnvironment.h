@@ -32,6 +32,13 @@ class TestEnvironment {
   // Runs fn (an action on the running program); returns the exit code if it ended the process.
   std::optional<int> Do(const std::function<void()>& fn);
   bool Running() const { return started_ && !exitCode_; }
+  // The user clicks the notification-area icon, as the shell reports it to the window that
+  // added it; nothing happens when no icon is shown. Runs what is waiting; returns the
+  // exit code if that ended the process.
+  std::optional<int> ClickTrayIcon(ui::TrayEvent event);
+  // The shell's process restarts: the notification area comes back empty and the shell
+  // broadcasts "TaskbarCreated".
+  void RestartShell();
   std::optional<int> ExitCode() const { return exitCode_; }
 
   platform::fake::FakeRegistry registry;
