@@ -46,14 +46,19 @@ else
     exit 1
 fi
 
-# Its menu opens from the icon that came back; "Exit" (the last item) ends the program.
+# Its menu opens from the icon that came back (a new visible window of the program, other
+# than the pet's); "Exit" (the last item) ends the program.
+other_windows() {
+    xdotool search --onlyvisible --pid "$(e2e_exe_pid "$pid")" 2>/dev/null | while read -r w; do
+        [[ $(xdotool getwindowname "$w" 2>/dev/null) == "Ravilo" ]] || echo "$w"
+    done
+}
+before=$(other_windows)
 read -r tx ty tw th <<<"$(e2e_window_geometry "$tray")"
 e2e_click $((tx + 10)) $((ty + th / 2)) 3
 menu=""
 for _ in $(seq 1 100); do
-    menu=$(xdotool search --onlyvisible --pid "$(e2e_exe_pid "$pid")" 2>/dev/null | while read -r w; do
-        [[ $(xdotool getwindowname "$w" 2>/dev/null) == "Ravilo" ]] || echo "$w"
-    done | head -n1)
+    menu=$(other_windows | grep -vxF -e "${before:-none}" | head -n1)
     [[ -n $menu ]] && break
     sleep 0.1
 done
