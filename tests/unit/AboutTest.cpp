@@ -5,6 +5,7 @@
 #include <string>
 
 #include "TestEnvironment.h"
+#include "desktop/MyMessageBoxUnit.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
 
@@ -151,7 +152,7 @@ TEST_F(AboutTest, DragsByTheBackgroundAndCaptionsOnlyAndOpensAgainWhereLeft) {
   EXPECT_EQ(AboutForm->Bounds(), left);
 }
 
-// The About window and the alarm window open on the display the pet stands on.
+// The About window, the alarm window and its message box open on the display the pet stands on.
 TEST(PetsDisplay, AboutAndTheAlarmWindowOpenWhereThePetIs) {
   TestEnvironment env;
   env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true},
@@ -177,6 +178,14 @@ TEST(PetsDisplay, AboutAndTheAlarmWindowOpenWhereThePetIs) {
   choose("Alarm");
   EXPECT_EQ(AboutForm->Bounds(), (ui::Rect{-1920 + (1920 - 300) / 2, -100 + (1040 - 158) / 2, 300, 158}));
   EXPECT_EQ((ui::Point{FormSimpleAlarm->Left(), FormSimpleAlarm->Top()}), (ui::Point{-1920 + 242, -100 + 167}));
+  // The message box the alarm window shows, too.
+  ui::Point boxAt;
+  env.desktop.PostAfter(10, [&] {
+    boxAt = {FormMyMessageBox->Left(), FormMyMessageBox->Top()};
+    FormMyMessageBox->EndModal(ui::kIdOk);
+  });
+  ASSERT_FALSE(env.Do([] { MyMessageBox("Message"); }));
+  EXPECT_EQ(boxAt, (ui::Point{-1920 + 263, -100 + 163}));
   closeBoth();
   // The pet moves to the primary display: both follow it there.
   FormMain->SetPosition(300, 200);
