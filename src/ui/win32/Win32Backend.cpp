@@ -28,6 +28,7 @@ constexpr UINT kDpiChanged = 0x02E0;        // WM_DPICHANGED
 constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
 
 // Broadcast by the shell when its taskbar has been created (again): icons must be re-added.
+// 0 when it could not be registered.
 UINT TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageA("TaskbarCreated");
   return message;
@@ -203,7 +204,7 @@ class Win32FormPeer : public FormPeer {
         if (auto* menu = reinterpret_cast<ui::PopupMenu*>(lParam)) menu->Click(int(wParam));
         return 0;
       default:
-        if (msg == TaskbarCreatedMessage()) {
+        if (msg == TaskbarCreatedMessage() && msg != 0) {
           Guarded([&] { form_.HandleTaskbarCreated(); });
           return 0;
         }
