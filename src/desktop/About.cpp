@@ -6,6 +6,7 @@
 
 #include "app/Globals.h"
 #include "platform/Platform.h"
+#include "shell/PetMonitor.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -78,9 +79,12 @@ void TAboutForm::FormDestroy() {
 
 void TAboutForm::ShowAbout() {
   ResetButtons();
-  if (!placed_) {
-    const ui::Size desktop = ui::Application::Instance().GetBackend().VirtualScreenSize();
-    SetPosition((desktop.width - Width()) / 2, (desktop.height - Height()) / 2);
+  // Centred on the free area of the pet's display the first time, and again whenever it
+  // was left on another display; otherwise it opens where the user left it.
+  const ui::Monitor pet = PetMonitor();
+  if (!Visible() && (!placed_ || !LiesOn(*this, pet))) {
+    const ui::Rect area = pet.workArea;
+    SetPosition(area.left + (area.width - Width()) / 2, area.top + (area.height - Height()) / 2);
     placed_ = true;
   }
   Show();

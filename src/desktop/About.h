@@ -12,7 +12,8 @@ class TAboutForm : public TSkinnedForm {
 
   TAboutForm();
 
-  // Puts both buttons to rest and shows the window, centred on the desktop the first time.
+  // Puts both buttons to rest and shows the window, centred on the pet's display the
+  // first time.
   void ShowAbout();
 
   // Components, in declared order (later ones above).

@@ -1,6 +1,7 @@
 #include "desktop/MyMessageBoxUnit.h"
 
 #include "app/Globals.h"
+#include "shell/PetMonitor.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -43,5 +44,9 @@ void TFormMyMessageBox::FormDestroy() {
 void MyMessageBox(const std::string& text) {
   FormMyMessageBox->ResetButtons();
   FormMyMessageBox->LabelText.SetCaption(text);
+  // On the pet's display, like the window that asks: at its place counted from that
+  // display's corner, unless the user left it somewhere there.
+  const ui::Monitor pet = PetMonitor();
+  if (!LiesOn(*FormMyMessageBox, pet)) FormMyMessageBox->SetPosition(pet.bounds.left + 263, pet.bounds.top + 163);
   FormMyMessageBox->ShowModal();
 }

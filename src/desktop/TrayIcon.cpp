@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "platform/Platform.h"
 #include "shell/main.h"
+#include "ui/Backend.h"
 
 CTrayIcon::CTrayIcon(TFormMain& owner) : owner_(owner) {
   index_ = 0;
@@ -20,11 +21,32 @@ CTrayIcon::CTrayIcon(TFormMain& owner) : owner_(owner) {
   record_.window = owner.Peer() ? owner.Peer()->NativeHandle() : 0;
   record_.id = kIconId;
   record_.flags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
-  record_.callbackMessage = kTrayMessage;
+  record_.callbackMessage = ui::kTrayCallbackMessage;
   record_.icon = icons_[0];
   record_.tip = kTip;
-  shell.ShellNotifyIcon(platform::kNimAdd, record_);
+  RetryTimer.SetInterval(kRetryIntervalMs);
+  RetryTimer.OnTimer = [this] { RetryTimerTimer(); };
+  AddOrRetry();
 }
+
+bool CTrayIcon::Add() {
+  auto& shell = platform::notifyIcon();
+  // The shell also broadcasts its taskbar's creation when the icon is still there (after a
+  // change of the display's scaling); the add then fails and a modify brings the picture.
+  added_ = shell.ShellNotifyIcon(platform::kNimAdd, record_) || shell.ShellNotifyIcon(platform::kNimModify, record_);
+  return added_;
+}
+
+void CTrayIcon::AddOrRetry() {
+  retriesLeft_ = kRetries;
+  RetryTimer.SetEnabled(!Add());
+}
+
+void CTrayIcon::RetryTimerTimer() {
+  if (Add() || --retriesLeft_ <= 0) RetryTimer.SetEnabled(false);
+}
+
+void CTrayIcon::TaskbarCreated() { AddOrRetry(); }
 
 CTrayIcon::~CTrayIcon() {
   auto& shell = platform::notifyIcon();

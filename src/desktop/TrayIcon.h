@@ -1,7 +1,9 @@
 #pragma once
 // The program's icon in the notification area: its picture shows whether the alarm is on,
-// and the shell sends its mouse messages to the main window (WM_USER + 1).
+// and the shell sends its mouse messages to the main window, whose backend decodes them into
+// tray events. The icon comes back when the shell restarts.
 #include "platform/NotifyIcon.h"
+#include "ui/Timer.h"
 
 class TFormMain;
 
@@ -21,11 +23,29 @@ class CTrayIcon {
   void SetIcon(int index);
   int Index() const { return index_; }
 
+  // The shell's taskbar was created again (its process restarted): the icon is added anew,
+  // with its current picture.
+  void TaskbarCreated();
+  // Whether the shell took the icon (false while it is being retried or was given up).
+  bool Added() const { return added_; }
+
+  // A failed add is tried again every two seconds for a minute (the taskbar may not be
+  // there yet when the program starts with the user's logon).
+  static constexpr unsigned kRetryIntervalMs = 2000;
+  static constexpr int kRetries = 30;
+
  private:
+  bool Add();
+  void AddOrRetry();
+  void RetryTimerTimer();
+
   platform::NotifyIconData record_;
   int index_ = 0;
   TFormMain& owner_;
   platform::IconHandle icons_[2] = {0, 0};
+  ui::Timer RetryTimer;
+  int retriesLeft_ = 0;
+  bool added_ = false;
 };
 
 inline CTrayIcon* TrayIcon = nullptr;

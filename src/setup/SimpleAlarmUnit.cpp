@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "desktop/MyMessageBoxUnit.h"
 #include "platform/Platform.h"
+#include "shell/PetMonitor.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -112,6 +113,10 @@ void TFormSimpleAlarm::OpenWindow() {
   LoadFromAlarm();
   ResetButtons();
   SoundFile_ = Alarm->GetSound();
+  // Opens on the pet's display: where the user left it when it is there, else at its first
+  // place counted from that display's corner.
+  const ui::Monitor pet = PetMonitor();
+  if (!Visible() && !LiesOn(*this, pet)) SetPosition(pet.bounds.left + 242, pet.bounds.top + 167);
   Show();
 }
 

@@ -181,12 +181,24 @@ void TFormMain::ShowAlarmOff() {
 }
 
 void TFormMain::LoadPosition(int& x, int& y) {
-  const ui::Size screen = ui::Application::Instance().GetBackend().ScreenSize();
-  if (!Reestr->GetInt("xpos", x)) x = screen.width - Width() + 40;
-  if (!Reestr->GetInt("ypos", y)) y = screen.height - Height() + 50;
-  // Pulled back when beyond the right or bottom edge; no lower bound.
-  if ((long long)x - 40 > screen.width) x = screen.width + 40;
-  if ((long long)y - 50 > screen.height) y = screen.height + 50;
+  auto& backend = ui::Application::Instance().GetBackend();
+  const ui::Size screen = backend.ScreenSize();
+  const int cornerX = screen.width - Width() + 40, cornerY = screen.height - Height() + 50;
+  if (!Reestr->GetInt("xpos", x)) x = cornerX;
+  if (!Reestr->GetInt("ypos", y)) y = cornerY;
+  const auto onADisplay = [&] { return backend.MonitorFromRect({x, y, Width(), Height()}, false).has_value(); };
+  // Pulled back when beyond the primary display's right or bottom edge, unless another
+  // display stands there.
+  if (!onADisplay()) {
+    if ((long long)x - 40 > screen.width) x = screen.width + 40;
+    if ((long long)y - 50 > screen.height) y = screen.height + 50;
+  }
+  // A place on no display left of or above the primary one (that display was unplugged, or
+  // the laptop undocked) would keep the pet out of sight for good: the first-run corner.
+  if (!onADisplay() && ((long long)x + Width() <= 0 || (long long)y + Height() <= 0)) {
+    x = cornerX;
+    y = cornerY;
+  }
   Reestr->SetInt("xpos", x);
   Reestr->SetInt("ypos", y);
 }
@@ -194,8 +206,13 @@ void TFormMain::LoadPosition(int& x, int& y) {
 void TFormMain::CentreForRinging() {
   SavedLeft = Left();
   SavedTop = Top();
-  const ui::Size desktop = ui::Application::Instance().GetBackend().VirtualScreenSize();
-  SetPosition(desktop.width / 2 - Width() / 2, desktop.height / 2 - Height() / 2);
+  // The middle of the free area of the display the pet stands on (judged by its normal size),
+  // so that the buttons never straddle two displays or fall between them.
+  const ui::Rect area = ui::Application::Instance()
+                            .GetBackend()
+                            .MonitorFromRect({SavedLeft, SavedTop, kNormalWidth, kNormalHeight}, true)
+                            ->workArea;
+  SetPosition(area.left + area.width / 2 - Width() / 2, area.top + area.height / 2 - Height() / 2);
 }
 
 void TFormMain::RestorePosition() { SetPosition(SavedLeft, SavedTop); }
@@ -218,17 +235,26 @@ void TFormMain::Image10MinMoreMouseUp() {
   if (Logic) Logic->SnoozeRinging();
 }
 
-bool TFormMain::HandleMessage(unsigned message, std::uintptr_t, std::intptr_t lParam) {
-  if (message != kTrayMessage) return false;
-  TrayMessage(lParam);
-  return true;
+void TFormMain::TrayMessage(ui::TrayEvent event) {
+  // A double click comes after the press of its first click: two clicks.
+  if (event == ui::TrayEvent::LeftClick || event == ui::TrayEvent::DoubleClick)
+    TrayClick();
+  else if (event == ui::TrayEvent::RightClick)
+    PopupTrayMenu();
 }
 
-void TFormMain::TrayMessage(std::intptr_t mouseMessage) {
-  if (mouseMessage == kWmLButtonDown || mouseMessage == kWmLButtonDblClk)
-    TrayClick();
-  else if (mouseMessage == kWmRButtonDown)
-    PopupTrayMenu();
+void TFormMain::HandleTaskbarCreated() {
+  if (TrayIcon) TrayIcon->TaskbarCreated();
+}
+
+void TFormMain::FormKeyPress(char c) {
+  // While it rings, Enter stops and Esc snoozes (the safer key only postpones), through the
+  // very handlers a release of the buttons runs.
+  if (!ImageStop.Visible()) return;
+  if (c == 13)
+    ImageStopMouseUp();
+  else if (c == 27)
+    Image10MinMoreMouseUp();
 }
 
 void TFormMain::TrayClick() {

@@ -10,12 +10,7 @@
 #include "ui/Image.h"
 #include "ui/PopupMenu.h"
 
-// The tray icon's callback message.
-constexpr unsigned kTrayMessage = 0x0400 + 1;  // WM_USER + 1
 constexpr unsigned kWmNull = 0;
-constexpr unsigned kWmLButtonDown = 513;
-constexpr unsigned kWmLButtonDblClk = 515;
-constexpr unsigned kWmRButtonDown = 516;
 
 class TFormMain : public ui::Form {
  public:
@@ -30,9 +25,11 @@ class TFormMain : public ui::Form {
   [[noreturn]] void ExitProgram();
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
 
-  bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   // While it rings, stop and snooze stay within reach whatever box is open.
   bool TakesInputWhileModal() const override { return ImageStop.Visible(); }
+  // The tray icon's clicks, and the shell's taskbar created again (the icon comes back).
+  void HandleTrayEvent(ui::TrayEvent event) override { TrayMessage(event); }
+  void HandleTaskbarCreated() override;
 
   // Components.
   ui::PopupMenu TrayPopupMenu;
@@ -64,6 +61,7 @@ class TFormMain : public ui::Form {
   void FormFocusLost() override { KeyHeld = false; }
   // The session ends: the same end as an allowed close. A cancelled end changes nothing.
   void FormEndSession(bool ending) override;
+  void FormKeyPress(char c) override;
 
  private:
   void LoadPosition(int& x, int& y);
@@ -71,7 +69,7 @@ class TFormMain : public ui::Form {
   void RestorePosition();
   void PopupTrayMenu();
   void TrayClick();
-  void TrayMessage(std::intptr_t mouseMessage);
+  void TrayMessage(ui::TrayEvent event);
 
   void ImageStopMouseDown();
   void ImageStopMouseUp();

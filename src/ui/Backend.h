@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ui/Geometry.h"
@@ -16,6 +17,22 @@ class Timer;
 class PopupMenu;
 class Bitmap;
 struct Font;
+
+// One display: its whole area and the part not taken by taskbars, in screen pixels (the
+// primary display's top-left corner is 0, 0; others may lie at negative coordinates).
+struct Monitor {
+  Rect bounds;
+  Rect workArea;
+  bool primary = false;
+  friend bool operator==(const Monitor&, const Monitor&) = default;
+};
+
+// What the user did to a notification-area icon, as the backend decodes the shell's
+// callback message for the form that owns the icon.
+enum class TrayEvent { LeftClick, RightClick, DoubleClick };
+
+// The callback message a form's notification-area icon is registered with (WM_USER + 1).
+constexpr unsigned kTrayCallbackMessage = 0x0400 + 1;
 
 class FormPeer {
  public:
@@ -68,6 +85,10 @@ class Backend {
   virtual Size ScreenSize() = 0;
   // The bounding size of all displays (SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN).
   virtual Size VirtualScreenSize() = 0;
+  // The display holding the largest part of the rectangle; when it lies on none, the one
+  // nearest to it (nearest) or nothing.
+  virtual std::optional<Monitor> MonitorFromRect(Rect r, bool nearest) = 0;
+  virtual Monitor PrimaryMonitor() = 0;
   // Pops up the menu with its top-left corner at the screen point; returns when it closed.
   virtual void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) = 0;
   // Adds the tool-window style to the application window (no taskbar button).

@@ -106,6 +106,11 @@ Control* Form::ControlAt(int x, int y) const {
   return nullptr;
 }
 
+ui::Cursor Form::CursorAt(int x, int y) const {
+  const Control* c = ControlAt(x, y);
+  return c ? c->Cursor() : ui::Cursor::Arrow;
+}
+
 void Form::HandleMouseDown(MouseButton button, int x, int y) {
   Control* c = ControlAt(x, y);
   if (!c) {
@@ -125,7 +130,8 @@ void Form::HandleMouseUp(MouseButton button, int x, int y) {
   if (peer_) peer_->ReleaseCapture();
   if (!c) return;
   if (c->OnMouseUp) c->OnMouseUp(button, x - c->Left(), y - c->Top());
-  if (c->OnClick && c->Bounds().Contains({x, y})) c->OnClick();
+  // A click is the left button's, as on every Windows control.
+  if (c->OnClick && button == MouseButton::Left && c->Bounds().Contains({x, y})) c->OnClick();
 }
 
 bool Form::HandleCloseRequest() {

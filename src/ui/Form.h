@@ -87,6 +87,12 @@ class Form {
   // Whether the form takes mouse and keys while another form is shown modally; asked
   // again at every message of the modal loop.
   virtual bool TakesInputWhileModal() const { return false; }
+  // The notification-area icon registered with this window was clicked.
+  virtual void HandleTrayEvent(TrayEvent event) {}
+  // The shell's taskbar was created again (its process restarted): icons must be re-added.
+  virtual void HandleTaskbarCreated() {}
+  // The pointer's shape over a client point: that of the control there, else the arrow.
+  ui::Cursor CursorAt(int x, int y) const;
   // The native window moved (dragging) or changed size outside SetBounds.
   void HandleMoved(int left, int top);
   // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "TestEnvironment.h"
+#include "desktop/MyMessageBoxUnit.h"
+#include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
 
 namespace {
@@ -36,7 +38,8 @@ TEST_F(AboutTest, ShowsCentredOnceAndEachShowingRestsBothButtons) {
   ChooseAbout();
   ASSERT_TRUE(AboutForm->Visible());
   EXPECT_FALSE(AboutForm->TopMost());
-  EXPECT_EQ(AboutForm->Bounds(), (ui::Rect{(2560 - 300) / 2, (1024 - 158) / 2, 300, 158}));
+  // The middle of the display the pet stands on, not of the whole desktop.
+  EXPECT_EQ(AboutForm->Bounds(), (ui::Rect{(1280 - 300) / 2, (800 - 158) / 2, 300, 158}));
   const auto okRest = AboutForm->OkButtonImage.Picture();
   const auto closeRest = AboutForm->CloseButtonImage.Picture();
   ASSERT_NE(okRest, nullptr);
@@ -81,11 +84,26 @@ TEST_F(AboutTest, ButtonsAndKeysHideItLeavingThePressedLookUntilTheNextShowing) 
   EXPECT_TRUE(env.kernel.shellCalls.empty());
 }
 
-TEST_F(AboutTest, LinksCallTheShellAndLeaveTheWindowOpen) {
+TEST_F(AboutTest, LinksShowTheHandAndOnlyALeftClickCallsTheShellLeavingTheWindowOpen) {
   ChooseAbout();
-  EXPECT_EQ(AboutForm->Label1.Cursor(), ui::Cursor::Hand);
-  EXPECT_EQ(AboutForm->Label2.Cursor(), ui::Cursor::Hand);
   EXPECT_EQ(AboutForm->Label3.Caption(), "v040");
+  const struct {
+    ui::Point at;
+    ui::Cursor shape;
+  } pointers[] = {{Middle(AboutForm->Label1), ui::Cursor::Hand},
+                  {Middle(AboutForm->Label2), ui::Cursor::Hand},
+                  {Middle(AboutForm->OkButtonImage), ui::Cursor::Arrow},
+                  {Middle(AboutForm->Label4), ui::Cursor::Arrow},
+                  {At(60, 130), ui::Cursor::Arrow}};
+  for (const auto& p : pointers) {
+    env.desktop.MoveTo(p.at);
+    EXPECT_EQ(env.desktop.PointerShape(), p.shape) << p.at.x << "," << p.at.y;
+  }
+  for (const ui::MouseButton button : {ui::MouseButton::Right, ui::MouseButton::Middle}) {
+    env.desktop.Click(Middle(AboutForm->Label1), button);
+    env.desktop.Click(Middle(AboutForm->Label2), button);
+  }
+  EXPECT_TRUE(env.kernel.shellCalls.empty());
   env.desktop.Click(Middle(AboutForm->Label1));
   env.desktop.Click(Middle(AboutForm->Label2));
   ASSERT_EQ(env.kernel.shellCalls.size(), 2u);
@@ -126,6 +144,57 @@ TEST_F(AboutTest, DragsByTheBackgroundAndCaptionsOnlyAndOpensAgainWhereLeft) {
   const ui::Rect left = AboutForm->Bounds();
   ChooseAbout();
   EXPECT_EQ(AboutForm->Bounds(), left);
+}
+
+// The About window, the alarm window and its message box open on the display the pet stands on.
+TEST(PetsDisplay, AboutAndTheAlarmWindowOpenWhereThePetIs) {
+  TestEnvironment env;
+  env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true},
+                           {{-1920, -100, 1920, 1080}, {-1920, -100, 1920, 1040}, false}});
+  env.registry.PutDword(TestEnvironment::kKey, "xpos", std::uint32_t(-1500));
+  env.registry.PutDword(TestEnvironment::kKey, "ypos", 300);
+  ASSERT_FALSE(env.Start());
+  const auto choose = [&](const std::string& prefix) {
+    env.desktop.MenuChooser = [prefix](const ui::headless::RecordedMenu& menu) {
+      for (std::size_t i = 0; i < menu.captions.size(); ++i)
+        if (menu.captions[i].rfind(prefix, 0) == 0) return int(i);
+      return -1;
+    };
+    ASSERT_FALSE(env.ClickTrayIcon(ui::TrayEvent::RightClick));
+  };
+  const auto closeBoth = [&] {
+    ui::Application::Instance().Dispatch([] {
+      AboutForm->HandleKeyPress(27);
+      FormSimpleAlarm->HandleKeyPress(27);
+    });
+  };
+  choose("About");
+  choose("Alarm");
+  EXPECT_EQ(AboutForm->Bounds(), (ui::Rect{-1920 + (1920 - 300) / 2, -100 + (1040 - 158) / 2, 300, 158}));
+  EXPECT_EQ((ui::Point{FormSimpleAlarm->Left(), FormSimpleAlarm->Top()}), (ui::Point{-1920 + 242, -100 + 167}));
+  // The message box the alarm window shows, too.
+  ui::Point boxAt;
+  env.desktop.PostAfter(10, [&] {
+    boxAt = {FormMyMessageBox->Left(), FormMyMessageBox->Top()};
+    FormMyMessageBox->EndModal(ui::kIdOk);
+  });
+  ASSERT_FALSE(env.Do([] { MyMessageBox("Message"); }));
+  EXPECT_EQ(boxAt, (ui::Point{-1920 + 263, -100 + 163}));
+  closeBoth();
+  // The pet moves to the primary display: both follow it there.
+  FormMain->SetPosition(300, 200);
+  choose("About");
+  choose("Alarm");
+  EXPECT_EQ(AboutForm->Bounds(), (ui::Rect{(1280 - 300) / 2, (760 - 158) / 2, 300, 158}));
+  EXPECT_EQ((ui::Point{FormSimpleAlarm->Left(), FormSimpleAlarm->Top()}), (ui::Point{242, 167}));
+  // Moved on that display by the user, they open again where they were left.
+  AboutForm->SetPosition(20, 30);
+  FormSimpleAlarm->SetPosition(700, 300);
+  closeBoth();
+  choose("About");
+  choose("Alarm");
+  EXPECT_EQ((ui::Point{AboutForm->Left(), AboutForm->Top()}), (ui::Point{20, 30}));
+  EXPECT_EQ((ui::Point{FormSimpleAlarm->Left(), FormSimpleAlarm->Top()}), (ui::Point{700, 300}));
 }
 
 // The About window's bitmaps, and one only the message box loads.

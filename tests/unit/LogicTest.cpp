@@ -211,8 +211,9 @@ TEST(Ringing, ARingWhileShownSoundsAtOnceAndLoopsTheMovieOnlyAfterTheIdleMovie) 
 }
 
 TEST(Ringing, StopOrSnoozeBeforeTheRingingMovieDropsThePendingRing) {
-  for (bool snooze : {false, true}) {
-    SCOPED_TRACE(snooze);
+  // By the buttons, or by Enter (stop) and Esc (snooze) on the ringing window.
+  for (const auto& [snooze, byKey] : {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+    SCOPED_TRACE(std::to_string(snooze) + (byKey ? " by key" : ""));
     TestEnvironment env;
     env.kernel.SetTimeOfDay(11, 59, 58);
     PresetAlarm(env, 12, 0);
@@ -222,7 +223,10 @@ TEST(Ringing, StopOrSnoozeBeforeTheRingingMovieDropsThePendingRing) {
     ASSERT_EQ(Logic->Pending(), CommandRing);
     env.RunFor(200);
     const std::int64_t pressedAt = Clock(env);
-    env.desktop.Click(snooze ? SnoozeButton() : StopButton());
+    if (byKey)
+      ui::Application::Instance().Dispatch([&] { FormMain->HandleKeyPress(snooze ? 27 : 13); });
+    else
+      env.desktop.Click(snooze ? SnoozeButton() : StopButton());
     EXPECT_FALSE(env.media.Sounding());
     EXPECT_EQ(Logic->Pending(), CommandNone);
     EXPECT_EQ(Logic->CurrentState(), StateNormal);
@@ -231,6 +235,14 @@ TEST(Ringing, StopOrSnoozeBeforeTheRingingMovieDropsThePendingRing) {
     EXPECT_TRUE(Animator->IsPlaying());
     EXPECT_FALSE(RingingLayout());
     EXPECT_TRUE(env.desktop.MessageBoxes().empty());  // the alarm knew it was ringing
+    EXPECT_EQ(Alarm->Target(), snooze ? int(pressedAt + 600) : SecondsOfDay(12, 0, 0));
+    // Without a ring the keys do nothing.
+    const ui::Rect normal = FormMain->Bounds();
+    ui::Application::Instance().Dispatch([] {
+      FormMain->HandleKeyPress(13);
+      FormMain->HandleKeyPress(27);
+    });
+    EXPECT_EQ(FormMain->Bounds(), normal);
     EXPECT_EQ(Alarm->Target(), snooze ? int(pressedAt + 600) : SecondsOfDay(12, 0, 0));
     EXPECT_FALSE(RunUntil(env, [] { return Showing() == 3 || RingingLayout(); }, Duration(idle) + 30'000, 50));
     EXPECT_EQ(Logic->CurrentState(), StateNormal);

@@ -20,6 +20,15 @@ ui::Point OnThePet() {
   return {};
 }
 
+// The primary display with a taskbar along its bottom, one display left of it (reaching
+// above it), one above it and one right of it.
+void FourDisplays(TestEnvironment& env) {
+  env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true},
+                           {{-1920, -100, 1920, 1080}, {-1920, -100, 1920, 1040}, false},
+                           {{160, -1024, 1280, 1024}, {160, -1024, 1280, 1024}, false},
+                           {{1280, 0, 1920, 1080}, {1280, 0, 1920, 1040}, false}});
+}
+
 // A plain window with an opaque picture all over, to see what falls through.
 class WindowBelow : public ui::Form {
  public:
@@ -45,16 +54,29 @@ TEST(MainWindow, FirstRunStandsBeyondTheBottomRightCornerAndStoresIt) {
   EXPECT_FALSE(FormMain->ImageStop.Visible());
 }
 
-TEST(MainWindow, StoredPlacesArePulledBackOnlyBeyondTheRightOrBottom) {
+TEST(MainWindow, StoredPlacesArePulledBackBeyondTheRightOrBottomAndOffAVanishedDisplay) {
   struct Case {
     int x, y, wantX, wantY;
+    bool fourDisplays = false;
   } cases[] = {{1280 + 41, 100, 1280 + 40, 100},
                {100, 800 + 51, 100, 800 + 50},
                {1280 + 41, 800 + 51, 1280 + 40, 800 + 50},
                {1280 + 40, 800 + 50, 1280 + 40, 800 + 50},
-               {-500, -300, -500, -300}};
+               // Partly on the display: used as it is.
+               {-100, -50, -100, -50},
+               // On no display, left of or above the primary one: the first-run corner.
+               {-500, -300, 1001, 680},
+               {-1500, 300, 1001, 680},
+               {400, -700, 1001, 680},
+               {-1500, 900, 1001, 680},
+               // The same places while those displays are there, and one on a display right
+               // of the primary one, stay.
+               {-1500, 300, -1500, 300, true},
+               {400, -700, 400, -700, true},
+               {1600, 300, 1600, 300, true}};
   for (const Case& c : cases) {
     TestEnvironment env;
+    if (c.fourDisplays) FourDisplays(env);
     env.registry.PutDword(kKey, "xpos", std::uint32_t(c.x));
     env.registry.PutDword(kKey, "ypos", std::uint32_t(c.y));
     ASSERT_FALSE(env.Start());
@@ -65,14 +87,14 @@ TEST(MainWindow, StoredPlacesArePulledBackOnlyBeyondTheRightOrBottom) {
   }
 }
 
-TEST(MainWindow, RingingLayoutIsCentredOnAllDisplaysAndRestoredExactlyAfterADrag) {
+TEST(MainWindow, RingingLayoutIsCentredOnThePetsDisplayAndRestoredExactlyAfterADrag) {
   TestEnvironment env;
   env.desktop.SetScreen({1280, 800}, {2560, 1025});
   env.registry.PutDword(kKey, "xpos", 300);
   env.registry.PutDword(kKey, "ypos", 200);
   ASSERT_FALSE(env.Start());
   FormMain->ShowRingingLayout();
-  EXPECT_EQ(FormMain->Bounds(), (ui::Rect{1280 - 230, 512 - 159, 460, 319}));
+  EXPECT_EQ(FormMain->Bounds(), (ui::Rect{640 - 230, 400 - 159, 460, 319}));
   EXPECT_TRUE(FormMain->ImageStop.Visible());
   EXPECT_TRUE(FormMain->Image10MinMore.Visible());
   // Dragged while ringing, by the pet.
@@ -80,7 +102,7 @@ TEST(MainWindow, RingingLayoutIsCentredOnAllDisplaysAndRestoredExactlyAfterADrag
   env.desktop.Press(pet, ui::MouseButton::Left);
   env.desktop.MoveTo({pet.x + 90, pet.y - 40});
   env.desktop.Release({pet.x + 90, pet.y - 40}, ui::MouseButton::Left);
-  EXPECT_EQ(FormMain->Left(), 1050 + 90);
+  EXPECT_EQ(FormMain->Left(), 410 + 90);
   // The snooze button, pressed and released.
   const ui::Point snooze{FormMain->Left() + 312 + 70, FormMain->Top() + 136 + 50};
   env.desktop.Click(snooze);
@@ -152,8 +174,32 @@ TEST(MainWindow, ARightPressOnThePetOpensTheMenuInItsOrder) {
   EXPECT_EQ(menu.at, env.desktop.CursorPos());
   EXPECT_EQ(FormMain->TrayPopupMenu.Find("&funny EYES"), &FormMain->Funnyeyes1);
   // The tray icon's right click opens the same menu.
-  FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
-  env.RunFor(1);
+  env.ClickTrayIcon(ui::TrayEvent::RightClick);
   ASSERT_EQ(env.desktop.Menus().size(), 2u);
   EXPECT_EQ(env.desktop.Menus()[1].captions, menu.captions);
+}
+
+TEST(MainWindow, RingingCentresOnTheFreeAreaOfTheDisplayThePetStandsOn) {
+  const struct Case {
+    const char* name;
+    ui::Point stored, ringing;
+  } cases[] = {{"primary", {300, 200}, {640 - 230, 380 - 159}},
+               {"left, at negative x", {-1500, 300}, {-1920 + 960 - 230, -100 + 520 - 159}},
+               {"above, at negative y", {400, -700}, {160 + 640 - 230, -1024 + 512 - 159}},
+               {"right", {1600, 300}, {1280 + 960 - 230, 520 - 159}},
+               // Mostly on the left display, partly on the primary.
+               {"across a seam", {-200, 300}, {-1920 + 960 - 230, -100 + 520 - 159}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestEnvironment env;
+    FourDisplays(env);
+    env.registry.PutDword(kKey, "xpos", std::uint32_t(c.stored.x));
+    env.registry.PutDword(kKey, "ypos", std::uint32_t(c.stored.y));
+    ASSERT_FALSE(env.Start());
+    ASSERT_EQ((ui::Point{FormMain->Left(), FormMain->Top()}), c.stored);
+    FormMain->ShowRingingLayout();
+    EXPECT_EQ(FormMain->Bounds(), (ui::Rect{c.ringing.x, c.ringing.y, 460, 319}));
+    env.desktop.Click({FormMain->Left() + 70, FormMain->Top() + 136 + 50});
+    EXPECT_EQ(FormMain->Bounds(), (ui::Rect{c.stored.x, c.stored.y, 319, 170}));
+  }
 }

@@ -79,15 +79,18 @@ std::optional<int> TestEnvironment::ChooseFromTrayMenu(const std::string& captio
     ADD_FAILURE() << "no tray menu item " << caption;
     return -1;
   };
+  return ClickTrayIcon(ui::TrayEvent::RightClick);
+}
+
+std::optional<int> TestEnvironment::ClickTrayIcon(ui::TrayEvent event) {
   return Do([&] {
-    FormMain->PostMessage(kTrayMessage, 1, kWmRButtonDown);
+    if (notifyIcon.shown) desktop.RaiseTrayEvent(notifyIcon.shownRecord.window, event);
     desktop.ProcessMessages();
   });
 }
 
-std::optional<int> TestEnvironment::ClickTrayIcon() {
-  return Do([&] {
-    FormMain->PostMessage(kTrayMessage, 1, kWmLButtonDown);
-    desktop.ProcessMessages();
-  });
+void TestEnvironment::RestartShell() {
+  notifyIcon.EndShell();
+  notifyIcon.taskbarPresent = true;
+  desktop.BroadcastTaskbarCreated();
 }

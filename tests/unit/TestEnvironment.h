@@ -37,8 +37,13 @@ class TestEnvironment {
   // with `caption` (the whole caption, or "Alarm [" for the alarm item whatever its state);
   // a test failure when there is none. Returns the exit code if that ended the process.
   std::optional<int> ChooseFromTrayMenu(const std::string& caption);
-  // The user left-clicks the tray icon.
-  std::optional<int> ClickTrayIcon();
+  // The user clicks the notification-area icon, as the shell reports it to the window that
+  // added it; nothing happens when no icon is shown. Runs what is waiting; returns the
+  // exit code if that ended the process.
+  std::optional<int> ClickTrayIcon(ui::TrayEvent event = ui::TrayEvent::LeftClick);
+  // The shell's process restarts: the notification area comes back empty and the shell
+  // broadcasts "TaskbarCreated".
+  void RestartShell();
   std::optional<int> ExitCode() const { return exitCode_; }
 
   platform::fake::FakeRegistry registry;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestEnvironment.h"
 #include "desktop/TrayIcon.h"
 #include "pet/EyesUnit.h"
@@ -70,5 +72,92 @@ TEST(TrayIcon, AMissingIconFileIsReportedAsDamage) {
     EXPECT_EQ(env.desktop.MessageBoxes()[0].text, "Program is damaged. Try to reinstall the application.");
     EXPECT_FALSE(env.notifyIcon.shown);
     EXPECT_TRUE(env.notifyIcon.loaded.empty()) << name;
+  }
+}
+
+TEST(TrayIcon, ClicksOnTheIconShowAHiddenPetAndARightClickOpensTheMenu) {
+  for (const ui::TrayEvent click : {ui::TrayEvent::LeftClick, ui::TrayEvent::DoubleClick}) {
+    TestEnvironment env;
+    env.registry.PutDword(kKey, "hidden", 1);
+    ASSERT_FALSE(env.Start());
+    ASSERT_TRUE(Logic->IsHidden());
+    ASSERT_FALSE(env.ClickTrayIcon(ui::TrayEvent::RightClick));
+    EXPECT_EQ(env.desktop.Menus().size(), 1u);
+    EXPECT_TRUE(Logic->IsHidden());
+    // A double click is reported after the press of its first click; alone it still shows.
+    ASSERT_FALSE(env.ClickTrayIcon(click));
+    EXPECT_FALSE(Logic->IsHidden());
+    EXPECT_FALSE(FormMain->Show1.Checked());
+    EXPECT_EQ(env.desktop.Menus().size(), 1u);
+  }
+}
+
+TEST(TrayIcon, ComesBackWithItsCurrentPictureWhenTheShellRestarts) {
+  TestEnvironment env;
+  env.registry.PutDword(kKey, "hidden", 1);
+  ASSERT_FALSE(env.Start());
+  const platform::NotifyIconData first = env.notifyIcon.calls.at(0).data;
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    if (on)
+      FormMain->ShowAlarmOn();
+    else
+      FormMain->ShowAlarmOff();
+    env.RestartShell();
+    EXPECT_FALSE(env.notifyIcon.shown);
+    EXPECT_FALSE(env.RunFor(1));
+    ASSERT_TRUE(env.notifyIcon.shown);
+    EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + (on ? "Images\\AlarmOnIcon.ico" : "Images\\AlarmOffIcon.ico"));
+    const platform::NotifyIconData& now = env.notifyIcon.shownRecord;
+    EXPECT_EQ(std::tie(now.window, now.id, now.flags, now.callbackMessage, now.tip),
+              std::tie(first.window, first.id, first.flags, first.callbackMessage, first.tip));
+  }
+  // The hidden pet can be shown from the icon that came back.
+  ASSERT_FALSE(env.ClickTrayIcon(ui::TrayEvent::LeftClick));
+  EXPECT_FALSE(Logic->IsHidden());
+  // The broadcast also comes while the icon is still there (the display's scaling changed):
+  // it stays one icon with its picture, and nothing is retried.
+  FormMain->ShowAlarmOn();
+  const int adds = env.notifyIcon.Adds();
+  env.desktop.BroadcastTaskbarCreated();
+  EXPECT_FALSE(env.RunFor(30'000));
+  EXPECT_TRUE(env.notifyIcon.shown);
+  EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOnIcon.ico");
+  EXPECT_EQ(env.notifyIcon.Adds(), adds + 1);
+  EXPECT_TRUE(TrayIcon->Added());
+}
+
+TEST(TrayIcon, AFailedFirstAddIsRetriedForAMinute) {
+  for (const bool taskbarComes : {true, false}) {
+    SCOPED_TRACE(taskbarComes);
+    TestEnvironment env;
+    env.notifyIcon.taskbarPresent = false;  // logging on: the taskbar is not there yet
+    ASSERT_FALSE(env.Start());
+    EXPECT_FALSE(env.notifyIcon.shown);
+    FormMain->ShowAlarmOn();
+    EXPECT_FALSE(env.RunFor(20'000));
+    EXPECT_GT(env.notifyIcon.Adds(), 5);
+    if (taskbarComes) {
+      env.notifyIcon.taskbarPresent = true;
+      EXPECT_FALSE(env.RunFor(CTrayIcon::kRetryIntervalMs));
+      EXPECT_TRUE(env.notifyIcon.shown);
+      EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOnIcon.ico");
+      const int adds = env.notifyIcon.Adds();
+      EXPECT_FALSE(env.RunFor(60'000));
+      EXPECT_EQ(env.notifyIcon.Adds(), adds);
+    } else {
+      // Given up after a minute; the shell's own broadcast still brings it when it comes.
+      EXPECT_FALSE(env.RunFor(40'000 + CTrayIcon::kRetryIntervalMs));
+      const int adds = env.notifyIcon.Adds();
+      EXPECT_LE(adds, 1 + CTrayIcon::kRetries);
+      env.notifyIcon.taskbarPresent = true;
+      EXPECT_FALSE(env.RunFor(60'000));
+      EXPECT_EQ(env.notifyIcon.Adds(), adds);
+      EXPECT_FALSE(env.notifyIcon.shown);
+      env.desktop.BroadcastTaskbarCreated();
+      EXPECT_FALSE(env.RunFor(1));
+      EXPECT_TRUE(env.notifyIcon.shown);
+      EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOnIcon.ico");
+    }
   }
 }

@@ -18,15 +18,32 @@ void FakeNotifyIcon::DestroyIcon(IconHandle icon) { loaded.erase(icon); }
 bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   calls.push_back({message, data});
   if (onCall) onCall(calls.back());
+  // As the shell: an icon is added once, and only an added icon is changed or deleted.
+  if (!taskbarPresent) return false;
+  const bool same = shown && shownRecord.window == data.window && shownRecord.id == data.id;
+  if (message == kNimAdd ? shown : !same) return false;
   if (message == kNimDelete) {
     shown = false;
     shownIconFile.clear();
-  } else {
-    shown = true;
-    auto it = loaded.find(data.icon);
-    shownIconFile = it == loaded.end() ? "" : it->second;
+    return true;
   }
+  shown = true;
+  shownRecord = data;
+  auto it = loaded.find(data.icon);
+  shownIconFile = it == loaded.end() ? "" : it->second;
   return true;
+}
+
+void FakeNotifyIcon::EndShell() {
+  taskbarPresent = false;
+  shown = false;
+  shownIconFile.clear();
+}
+
+int FakeNotifyIcon::Adds() const {
+  int n = 0;
+  for (const Call& c : calls) n += c.message == kNimAdd;
+  return n;
 }
 
 }  // namespace platform::fake

@@ -24,6 +24,13 @@ class FakeNotifyIcon : public NotifyIcon {
   std::function<void(const Call&)> onCall;  // runs at each shell call
   bool shown = false;           // an icon is in the notification area
   std::string shownIconFile;    // the file of the icon it shows
+  NotifyIconData shownRecord;   // the record it was added or last modified with
+  // While false there is no taskbar (the shell has not started yet, or its process ended):
+  // every call fails.
+  bool taskbarPresent = true;
+  // The shell's process ended: the notification area and its icons are gone.
+  void EndShell();
+  int Adds() const;
   std::map<IconHandle, std::string> loaded;  // icons not yet destroyed
 
  private:

@@ -51,6 +51,8 @@ class HeadlessBackend : public Backend {
   Point CursorPos() override { return cursor_; }
   Size ScreenSize() override { return screen_; }
   Size VirtualScreenSize() override { return virtualScreen_; }
+  std::optional<Monitor> MonitorFromRect(Rect r, bool nearest) override;
+  Monitor PrimaryMonitor() override;
   void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
   void HideApplicationButton() override { applicationButtonHidden_ = true; }
   // Text as blocks: each character a cell of about the font's size, so that layout and
@@ -69,7 +71,17 @@ class HeadlessBackend : public Backend {
   void PostAfter(std::int64_t delayMs, std::function<void()> message);
 
   // The desktop.
-  void SetScreen(Size primary, Size virtualScreen) { screen_ = primary; virtualScreen_ = virtualScreen; }
+  // One display of the primary size (whole area free), with a virtual desktop of its own size.
+  void SetScreen(Size primary, Size virtualScreen);
+  // Several displays, exactly one of them primary at 0, 0; the primary and virtual sizes follow.
+  void SetMonitors(std::vector<Monitor> monitors);
+  const std::vector<Monitor>& Monitors() const { return monitors_; }
+  // The shell, as it talks to the window that registered a notification-area icon.
+  void RaiseTrayEvent(std::uintptr_t window, TrayEvent event);
+  // The shell's "TaskbarCreated" broadcast to every top-level window.
+  void BroadcastTaskbarCreated();
+  // The pointer's shape at the cursor: that of the window there, else the desktop's arrow.
+  Cursor PointerShape();
   void SetCursor(Point p);
   // Mouse input at a screen point, as a user gives it. Returns the form that received the
   // press (nullptr: it fell through to the desktop).
@@ -148,6 +160,7 @@ class HeadlessBackend : public Backend {
   Point cursor_{0, 0};
   Size screen_{1280, 800};
   Size virtualScreen_{1280, 800};
+  std::vector<Monitor> monitors_{{{0, 0, 1280, 800}, {0, 0, 1280, 800}, true}};
   HeadlessFormPeer* capture_ = nullptr;
   HeadlessFormPeer* moving_ = nullptr;
   Point moveStartCursor_;

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "ui/Application.h"
@@ -22,6 +23,33 @@ constexpr COLORREF kKey = RGB(128, 0, 128);
 constexpr UINT kMenuCommand = WM_APP + 7;
 
 HWND g_appWindow = nullptr;
+
+constexpr UINT kDpiChanged = 0x02E0;        // WM_DPICHANGED
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
+
+// Broadcast by the shell when its taskbar has been created (again): icons must be re-added.
+// 0 when it could not be registered.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
+// The mouse message a notification-area icon reports, as the toolkit's event. A double
+// click arrives after the button-down of its first click.
+std::optional<TrayEvent> DecodeTrayMouse(UINT mouseMessage) {
+  switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+      return TrayEvent::LeftClick;
+    case WM_LBUTTONDBLCLK:
+      return TrayEvent::DoubleClick;
+    case WM_RBUTTONDOWN:
+      return TrayEvent::RightClick;
+    default:
+      return std::nullopt;
+  }
+}
+
+Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
 class Win32FormPeer;
 
@@ -172,18 +200,36 @@ class Win32FormPeer : public FormPeer {
         return 0;
       }
       case WM_SETCURSOR: {
+        // Only over the client area; a window disabled by a modal one gets HTERROR, which the
+        // system answers (beep, the modal window flashes).
+        if (LOWORD(lParam) != HTCLIENT) break;
         POINT p{};
         GetCursorPos(&p);
         ScreenToClient(hwnd_, &p);
-        const Control* c = form_.ControlAt(p.x, p.y);
-        const bool hand = c && c->Cursor() == Cursor::Hand;
+        const bool hand = form_.CursorAt(p.x, p.y) == Cursor::Hand;
         ::SetCursor(LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
         return TRUE;
       }
+      case kGetDpiScaledSize:
+        // Per-monitor v2: the system would scale the window linearly on a move to a monitor
+        // of another scaling; the pending size, unchanged, keeps it pixel for pixel.
+        return TRUE;
+      case kDpiChanged:
+        // Not resized to the suggested rectangle: a scaled, blended edge would meet the
+        // colour key as a purple fringe.
+        return 0;
+      case kTrayCallbackMessage:
+        if (const auto event = DecodeTrayMouse(UINT(LOWORD(lParam))))
+          Guarded([&] { form_.HandleTrayEvent(*event); });
+        return 0;
       case kMenuCommand:
         if (auto* menu = reinterpret_cast<ui::PopupMenu*>(lParam)) menu->Click(int(wParam));
         return 0;
       default:
+        if (msg == TaskbarCreatedMessage() && msg != 0) {
+          Guarded([&] { form_.HandleTaskbarCreated(); });
+          return 0;
+        }
         if (msg >= WM_USER || msg == 0x3B9 /*MM_MCINOTIFY*/) {
           bool handled = false;
           Guarded([&] { handled = form_.HandleMessage(msg, wParam, lParam); });
@@ -391,6 +437,26 @@ Size Win32Backend::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSyst
 
 Size Win32Backend::VirtualScreenSize() {
   return {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+namespace {
+std::optional<Monitor> MonitorInfoOf(HMONITOR handle) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!handle || !GetMonitorInfoA(handle, &info)) return std::nullopt;
+  return Monitor{RectOf(info.rcMonitor), RectOf(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0};
+}
+}  // namespace
+
+std::optional<Monitor> Win32Backend::MonitorFromRect(Rect r, bool nearest) {
+  const RECT rect{r.left, r.top, r.left + r.width, r.top + r.height};
+  return MonitorInfoOf(::MonitorFromRect(&rect, nearest ? MONITOR_DEFAULTTONEAREST : MONITOR_DEFAULTTONULL));
+}
+
+Monitor Win32Backend::PrimaryMonitor() {
+  if (auto m = MonitorInfoOf(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY))) return *m;
+  const Size s = ScreenSize();
+  return {{0, 0, s.width, s.height}, {0, 0, s.width, s.height}, true};
 }
 
 void Win32Backend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {

@@ -24,6 +24,8 @@ class Win32Backend : public Backend {
   Point CursorPos() override;
   Size ScreenSize() override;
   Size VirtualScreenSize() override;
+  std::optional<Monitor> MonitorFromRect(Rect r, bool nearest) override;
+  Monitor PrimaryMonitor() override;
   void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
   void HideApplicationButton() override;
   Size MeasureText(const std::string& text, const Font& font) override;

@@ -7,7 +7,13 @@
 //   e2ehelp.exe classtext CLASS
 // prints the text of each top-level window of class CLASS, shown or hidden,
 // one a line (hidden windows have no X window, so xdotool cannot see them).
+//   e2ehelp.exe traydel CLASS TITLE ID
+// deletes the notification-area icon ID of the top-level window of that class and title
+// (shown or not), as a shell that lost its icons would; prints the window handle.
+//   e2ehelp.exe broadcast NAME
+// posts the registered window message NAME to every top-level window.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +74,25 @@ int main(int argc, char** argv) {
         fflush(stdout);
         return found > 0 ? 0 : 1;
     }
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | classtext CLASS\n");
+    if (argc == 5 && strcmp(argv[1], "traydel") == 0) {
+        HWND hwnd = FindWindowA(argv[2], argv[3]);
+        if (!hwnd) {
+            fprintf(stderr, "no window\n");
+            return 1;
+        }
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = hwnd;
+        data.uID = static_cast<UINT>(atoi(argv[4]));
+        const BOOL ok = Shell_NotifyIconA(NIM_DELETE, &data);
+        printf("%p %s\n", static_cast<void*>(hwnd), ok ? "deleted" : "not deleted");
+        fflush(stdout);
+        return ok ? 0 : 1;
+    }
+    if (argc == 3 && strcmp(argv[1], "broadcast") == 0) {
+        const UINT message = RegisterWindowMessageA(argv[2]);
+        return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
+    }
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS\n");
     return 2;
 }
