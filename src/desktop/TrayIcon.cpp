@@ -39,3 +39,5 @@ void CTrayIcon::SetIcon(int index) {
   record_.icon = icons_[index];
   platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_);
 }
+
+void CTrayIcon::ShowBalloon(const std::string& text) { platform::notifyIcon().ShowBalloon(record_, "Ravilo", text); }

@@ -1,6 +1,8 @@
 #pragma once
 // The program's icon in the notification area: its picture shows whether the alarm is on,
 // and the shell sends its mouse messages to the main window (WM_USER + 1).
+#include <string>
+
 #include "platform/NotifyIcon.h"
 
 class TFormMain;
@@ -20,6 +22,8 @@ class CTrayIcon {
   // 0: alarm off, 1: alarm on.
   void SetIcon(int index);
   int Index() const { return index_; }
+  // A warning balloon with the text over the icon, titled with the program's name.
+  void ShowBalloon(const std::string& text);
 
  private:
   platform::NotifyIconData record_;

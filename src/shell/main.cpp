@@ -97,6 +97,9 @@ void TFormMain::FormCreate() {
   Alarm->StartRinging = [] {
     if (Logic) Logic->StartRinging();
   };
+  Alarm->ReportMissed = [](const std::string& text) {
+    if (TrayIcon) TrayIcon->ShowBalloon(text);
+  };
 
   // A damaged start never runs the pet: the loop ends at its first turn.
   if (Animator->IsLoaded()) {
@@ -295,3 +298,15 @@ bool TFormMain::FormCloseQuery() {
 }
 
 void TFormMain::FormClose() { Trace("FormClose"); }
+
+void TFormMain::FormPowerResume() {
+  // An alarm time slept through rings now (or is reported missed), and the wake timer is
+  // set again for the next one.
+  if (Logic) Logic->CheckAlarmNow();
+  if (Alarm) Alarm->UpdateWakeTimer(true);
+}
+
+void TFormMain::FormTimeChange() {
+  if (Logic) Logic->CheckAlarmNow();
+  if (Alarm) Alarm->UpdateWakeTimer(true);
+}

@@ -59,6 +59,8 @@ class TFormMain : public ui::Form {
   void FormClose() override;
   void FormKeyDown(ui::Key key) override { KeyHeld = true; }
   void FormKeyUp(ui::Key key) override { KeyHeld = false; }
+  void FormPowerResume() override;
+  void FormTimeChange() override;
 
  private:
   void LoadPosition(int& x, int& y);

@@ -76,6 +76,10 @@ class Form {
   // The system asks whether it may end the session; only the main window's answer counts,
   // so every other window agrees.
   virtual bool HandleEndSessionQuery() { return true; }
+  // The computer woke from sleep (WM_POWERBROADCAST, resume), or the system's clock or
+  // time zone changed (WM_TIMECHANGE).
+  void HandlePowerResume() { FormPowerResume(); }
+  void HandleTimeChange() { FormTimeChange(); }
   // The native window moved (dragging) or changed size outside SetBounds.
   void HandleMoved(int left, int top);
   // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).
@@ -100,6 +104,8 @@ class Form {
   virtual void FormKeyDown(Key key) {}
   virtual void FormKeyUp(Key key) {}
   virtual void FormKeyPress(char c) {}
+  virtual void FormPowerResume() {}
+  virtual void FormTimeChange() {}
 
  private:
   std::unique_ptr<FormPeer> peer_;

@@ -29,4 +29,11 @@ bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const NotifyIconData
   return true;
 }
 
+bool FakeNotifyIcon::ShowBalloon(const NotifyIconData& data, const std::string& title, const std::string& text) {
+  // Like the shell, a balloon needs the icon to be there.
+  if (!shown) return false;
+  balloons.push_back({title, text});
+  return true;
+}
+
 }  // namespace platform::fake

@@ -1,0 +1,61 @@
+#include "platform/win32/Win32WakeTimer.h"
+
+#include <cstdio>
+
+namespace platform::win32 {
+namespace {
+void Log(const char* what, DWORD error) {
+  char text[128];
+  std::snprintf(text, sizeof text, "Ravilo: wake timer: %s failed, error %lu\n", what, static_cast<unsigned long>(error));
+  ::OutputDebugStringA(text);
+}
+}  // namespace
+
+Win32WakeTimer::~Win32WakeTimer() {
+  if (!timer_) return;
+  ::CancelWaitableTimer(timer_);
+  ::CloseHandle(timer_);
+}
+
+bool Win32WakeTimer::Arm(const LocalTime& when) {
+  if (!timer_) {
+    timer_ = ::CreateWaitableTimerA(nullptr, TRUE, nullptr);
+    if (!timer_) {
+      Log("CreateWaitableTimer", ::GetLastError());
+      return false;
+    }
+  }
+  SYSTEMTIME local{};
+  local.wYear = WORD(when.year);
+  local.wMonth = WORD(when.month);
+  local.wDayOfWeek = WORD(when.dayOfWeek);
+  local.wDay = WORD(when.day);
+  local.wHour = WORD(when.hour);
+  local.wMinute = WORD(when.minute);
+  local.wSecond = WORD(when.second);
+  // The zone's rules for that date, so that a daylight-saving change before the alarm
+  // does not move the wake by an hour.
+  SYSTEMTIME utc;
+  FILETIME due;
+  if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !::SystemTimeToFileTime(&utc, &due)) {
+    Log("time conversion", ::GetLastError());
+    return false;
+  }
+  LARGE_INTEGER at;
+  at.LowPart = due.dwLowDateTime;
+  at.HighPart = LONG(due.dwHighDateTime);
+  if (!::SetWaitableTimer(timer_, &at, 0, nullptr, nullptr, TRUE)) {
+    Log("SetWaitableTimer", ::GetLastError());
+    return false;
+  }
+  // Set, but the machine cannot be woken by it (no wake-timer support): the alarm still
+  // rings when the machine wakes otherwise, late or with a missed-alarm note.
+  if (::GetLastError() == ERROR_NOT_SUPPORTED) Log("resume", ERROR_NOT_SUPPORTED);
+  return true;
+}
+
+void Win32WakeTimer::Cancel() {
+  if (timer_ && !::CancelWaitableTimer(timer_)) Log("CancelWaitableTimer", ::GetLastError());
+}
+
+}  // namespace platform::win32
