@@ -4,6 +4,10 @@
 // title is exactly TITLE (and, if given, whose window rectangle is X,Y WxH),
 // one a line. Used to aim `taskkill /PID` at one process when several share
 // an image name (Wine 8's tasklist prints nothing).
+//   e2ehelp.exe send TITLE MESSAGE WPARAM LPARAM
+// sends a message (numbers, 0x... allowed) to each visible top-level window
+// titled exactly TITLE, as the system sends WM_POWERBROADCAST or
+// WM_TIMECHANGE; prints each window's answer, one a line.
 #include <windows.h>
 
 #include <cstdio>
@@ -38,9 +42,38 @@ BOOL CALLBACK visit(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+struct Send {
+    const char* title;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    int sent;
+};
+
+BOOL CALLBACK sendTo(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Send*>(lp);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    char text[512];
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (strcmp(text, s->title) != 0) return TRUE;
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(hwnd, s->message, s->wParam, s->lParam, SMTO_ABORTIFHUNG, 10000, &answer)) {
+        printf("%llu\n", static_cast<unsigned long long>(answer));
+        ++s->sent;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 6 && strcmp(argv[1], "send") == 0) {
+        Send s{argv[2], UINT(strtoul(argv[3], nullptr, 0)), WPARAM(strtoull(argv[4], nullptr, 0)),
+               LPARAM(strtoll(argv[5], nullptr, 0)), 0};
+        EnumWindows(sendTo, reinterpret_cast<LPARAM>(&s));
+        fflush(stdout);
+        return s.sent > 0 ? 0 : 1;
+    }
     if (argc >= 3 && strcmp(argv[1], "winpid") == 0) {
         Query q{argv[2], argc >= 7, {}, 0};
         if (q.useRect) {
@@ -53,6 +86,6 @@ int main(int argc, char** argv) {
         fflush(stdout);
         return q.found > 0 ? 0 : 1;
     }
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H]\n");
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | send TITLE MESSAGE WPARAM LPARAM\n");
     return 2;
 }
