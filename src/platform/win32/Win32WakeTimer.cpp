@@ -9,6 +9,21 @@ void Log(const char* what, DWORD error) {
   std::snprintf(text, sizeof text, "Ravilo: wake timer: %s failed, error %lu\n", what, static_cast<unsigned long>(error));
   ::OutputDebugStringA(text);
 }
+// A local date and time as a UTC file time, by the zone's rules for that date, so that a
+// daylight-saving change before the alarm does not move the wake by an hour.
+// TzSpecificLocalTimeToSystemTime came with Windows XP and is looked up, so that the
+// program still loads on Windows 2000; there the offset of today is used.
+bool LocalToUtc(const SYSTEMTIME& local, FILETIME& utc) {
+  using Convert = BOOL(WINAPI*)(const TIME_ZONE_INFORMATION*, const SYSTEMTIME*, SYSTEMTIME*);
+  static const auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "TzSpecificLocalTimeToSystemTime")));
+  if (convert) {
+    SYSTEMTIME st;
+    return convert(nullptr, &local, &st) && ::SystemTimeToFileTime(&st, &utc);
+  }
+  FILETIME localFile;
+  return ::SystemTimeToFileTime(&local, &localFile) && ::LocalFileTimeToFileTime(&localFile, &utc);
+}
 }  // namespace
 
 Win32WakeTimer::~Win32WakeTimer() {
@@ -33,11 +48,8 @@ bool Win32WakeTimer::Arm(const LocalTime& when) {
   local.wHour = WORD(when.hour);
   local.wMinute = WORD(when.minute);
   local.wSecond = WORD(when.second);
-  // The zone's rules for that date, so that a daylight-saving change before the alarm
-  // does not move the wake by an hour.
-  SYSTEMTIME utc;
   FILETIME due;
-  if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !::SystemTimeToFileTime(&utc, &due)) {
+  if (!LocalToUtc(local, due)) {
     Log("time conversion", ::GetLastError());
     return false;
   }
