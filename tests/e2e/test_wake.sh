@@ -27,7 +27,8 @@ e2e_log "alarm set to $(date -d "@$target" +%T)"
 until_second() { while (( $(date +%s) < $1 )); do sleep 0.1; done; }
 ringing() { [[ $(e2e_window_geometry "$wid" | awk '{print $3 "x" $4}') == 460x319 ]]; }
 
-pid=$(e2e_start_exe "$PROG/Ravilo.exe")
+# Its debug output (the wake timer says when it is set for) is kept.
+pid=$(WINEDEBUG=-all,+debugstr e2e_start_exe "$PROG/Ravilo.exe")
 wid=$(e2e_find_window '^Ravilo$' 30) || { e2e_fail "window" "none"; exit 1; }
 lpid=$(e2e_exe_pid "$pid") || { e2e_fail "process" "no pid"; exit 1; }
 if (( $(date +%s) > target - 21 )); then
@@ -75,3 +76,11 @@ first=$(echo "$segments" | grep -v total= | head -n1 | awk '{print $1}')
 [[ -n $first ]] && e2e_log "sound from $(awk -v r="$recorded" -v f="$first" -v c="$resumed" 'BEGIN{printf "%.1f", r + f - c}') s after SIGCONT"
 awk -v t="${total:-0}" 'BEGIN{exit !(t > 2)}' && e2e_pass "the late ring sounds" ||
   e2e_fail "the late ring sounds" "non-silent ${total:-0} s"
+
+# The wake timer: set for the alarm time at the start, and for the same time the next day
+# once it rang.
+for when in "$target" $(( target + 86400 )); do
+  name="the wake timer is set for $(date -d "@$when" '+%F %T')"
+  e2e_exe_output "$pid" | grep -qF "wake timer set for $(date -d "@$when" '+%F %T')" && e2e_pass "$name" ||
+    e2e_fail "$name" "$(e2e_exe_output "$pid" | grep -F 'wake timer' | tr -d '\r' | tail -n3)"
+done

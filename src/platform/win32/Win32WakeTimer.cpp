@@ -4,6 +4,7 @@
 
 namespace platform::win32 {
 namespace {
+// To the debugger's output (under Wine: WINEDEBUG=+debugstr).
 void Log(const char* what, DWORD error) {
   char text[128];
   std::snprintf(text, sizeof text, "Ravilo: wake timer: %s failed, error %lu\n", what, static_cast<unsigned long>(error));
@@ -39,6 +40,7 @@ bool Win32WakeTimer::Arm(const LocalTime& when) {
       Log("CreateWaitableTimer", ::GetLastError());
       return false;
     }
+    ::OutputDebugStringA("Ravilo: wake timer created\n");
   }
   SYSTEMTIME local{};
   local.wYear = WORD(when.year);
@@ -56,13 +58,18 @@ bool Win32WakeTimer::Arm(const LocalTime& when) {
   LARGE_INTEGER at;
   at.LowPart = due.dwLowDateTime;
   at.HighPart = LONG(due.dwHighDateTime);
+  ::SetLastError(0);  // a success leaves the error alone unless resume is unsupported
   if (!::SetWaitableTimer(timer_, &at, 0, nullptr, nullptr, TRUE)) {
     Log("SetWaitableTimer", ::GetLastError());
     return false;
   }
-  // Set, but the machine cannot be woken by it (no wake-timer support): the alarm still
-  // rings when the machine wakes otherwise, late or with a missed-alarm note.
-  if (::GetLastError() == ERROR_NOT_SUPPORTED) Log("resume", ERROR_NOT_SUPPORTED);
+  // Set, but perhaps the machine cannot be woken by it (no wake-timer support): the alarm
+  // still rings when the machine wakes otherwise, late or with a missed-alarm note.
+  const bool canWake = ::GetLastError() != ERROR_NOT_SUPPORTED;
+  char text[128];
+  std::snprintf(text, sizeof text, "Ravilo: wake timer set for %04d-%02d-%02d %02d:%02d:%02d%s\n", when.year, when.month,
+                when.day, when.hour, when.minute, when.second, canWake ? "" : " (this system cannot wake for it)");
+  ::OutputDebugStringA(text);
   return true;
 }
 
