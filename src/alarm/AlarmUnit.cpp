@@ -108,6 +108,8 @@ void CAlarm::CheckTime() {
 void CAlarm::Ring(std::int64_t target) {
   HaveLastRung = true;
   LastRung = target;
+  // The ring goes on until someone stops it, also on a computer the wake timer woke.
+  if (platform::WakeTimer* timer = platform::Installed().wakeTimer) timer->StayAwake(true);
   if (StartRinging) StartRinging();
   RingInProgress = true;
 }
@@ -179,6 +181,7 @@ void CAlarm::AfterPress() {
   // The user has seen the alarm: a moment before the press is not one to ring late for.
   HaveLastCheck = true;
   LastCheck = Now();
+  if (platform::WakeTimer* timer = platform::Installed().wakeTimer) timer->StayAwake(false);
   UpdateWakeTimer(true);
 }
 

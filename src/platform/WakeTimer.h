@@ -12,6 +12,10 @@ class WakeTimer {
   // system refused it.
   virtual bool Arm(const LocalTime& when) = 0;
   virtual void Cancel() = 0;
+  // While on, the computer neither sleeps nor turns the display off (SetThreadExecutionState):
+  // woken by the timer with no one at it, Windows would otherwise sleep again within minutes,
+  // in the middle of the ring.
+  virtual void StayAwake(bool on) = 0;
 };
 
 }  // namespace platform

@@ -421,14 +421,18 @@ TEST_F(AlarmTest, TheWakeTimerIsSetToTheNextAlarmTimeWhileTheAlarmIsOn) {
   EXPECT_EQ(wake.calls.size(), calls);  // nothing changed, nothing set
   EXPECT_TRUE(CheckAt(8, 0, 0));
   EXPECT_EQ(armedAt(), "2000-01-02 0 08:00:00");  // once it rang, for the next day
+  EXPECT_TRUE(wake.awake);  // kept awake while it rings
   At(8, 0, 5);
   alarm->RecordSnooze();
+  EXPECT_FALSE(wake.awake);
   EXPECT_EQ(armedAt(), "2000-01-01 6 08:10:05");
   EXPECT_TRUE(CheckAt(8, 10, 6));
+  EXPECT_TRUE(wake.awake);
   At(8, 10, 9);
   calls = wake.calls.size();
   alarm->RecordStop();
   EXPECT_EQ(wake.calls.size(), calls + 1);
+  EXPECT_FALSE(wake.awake);
   EXPECT_EQ(armedAt(), "2000-01-02 0 08:00:00");
   alarm->SetHour(6);
   alarm->Save();

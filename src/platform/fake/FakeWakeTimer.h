@@ -11,6 +11,7 @@ class FakeWakeTimer : public WakeTimer {
  public:
   bool Arm(const LocalTime& when) override;
   void Cancel() override;
+  void StayAwake(bool on) override { awake = on; }
 
   struct Call {
     bool arm;        // false: cancel
@@ -18,6 +19,7 @@ class FakeWakeTimer : public WakeTimer {
   };
   std::vector<Call> calls;
   std::optional<LocalTime> armed;  // the time it is set to, if it is set
+  bool awake = false;              // the computer is kept awake
 };
 
 }  // namespace platform::fake

@@ -77,4 +77,9 @@ void Win32WakeTimer::Cancel() {
   if (timer_ && !::CancelWaitableTimer(timer_)) Log("CancelWaitableTimer", ::GetLastError());
 }
 
+void Win32WakeTimer::StayAwake(bool on) {
+  const EXECUTION_STATE state = on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED : ES_CONTINUOUS;
+  if (!::SetThreadExecutionState(state)) Log("SetThreadExecutionState", ::GetLastError());
+}
+
 }  // namespace platform::win32

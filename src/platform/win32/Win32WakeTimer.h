@@ -15,6 +15,7 @@ class Win32WakeTimer : public WakeTimer {
 
   bool Arm(const LocalTime& when) override;
   void Cancel() override;
+  void StayAwake(bool on) override;
 
  private:
   HANDLE timer_ = nullptr;
