@@ -1,11 +1,23 @@
 #include "alarm/AlarmUnit.h"
 
+#include <algorithm>
+
+#include "alarm/CalendarTime.h"
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "platform/Platform.h"
 
+namespace {
+// An alarm moment this close before the last one that rang is the same ring seen again:
+// the hour repeated when the clocks go back, or a clock set back by hand. A clock set back
+// further than this starts afresh.
+constexpr std::int64_t kSameRingSeconds = 3 * 3600;
+}  // namespace
+
 CAlarm::CAlarm() {
-  if (!Load()) {
+  if (Load()) {
+    UpdateWakeTimer(true);
+  } else {
     // Any missing value resets the whole alarm: 08:00, off, our own sound, simple mode.
     On = false;
     Minute = 0;
@@ -31,11 +43,7 @@ void CAlarm::Save() {
   Reestr->SetInt("AlarmMin", Minute);
   Reestr->SetInt("AlarmHour", Hour);
   Reestr->SaveList("Playlist", Playlist);
-}
-
-int CAlarm::NowSeconds() {
-  const auto t = platform::kernel().GetLocalTime();
-  return SecondsOfDay(t.hour, t.minute, t.second);
+  UpdateWakeTimer(true);
 }
 
 int CAlarm::Target() const {
@@ -44,22 +52,93 @@ int CAlarm::Target() const {
   return int(((t % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
 }
 
-void CAlarm::CheckTime() {
-  if (!On) return;
+CAlarm::Instant CAlarm::Now() {
+  auto& kernel = platform::kernel();
+  const auto t = kernel.GetLocalTime();
+  return {LocalSeconds(t), SecondsOfDay(t.hour, t.minute, t.second), kernel.GetSystemTimeMs()};
+}
+
+std::int64_t CAlarm::LatestTarget(const Instant& now) const {
   const int T = Target();
-  int N = NowSeconds();
+  int N = now.secondOfDay;
+  if (N < T) N += kSecondsPerDay;
+  return now.local - (N - T);
+}
+
+bool CAlarm::AlreadyRang(std::int64_t target) const {
+  return HaveLastRung && target <= LastRung && LastRung - target <= kSameRingSeconds;
+}
+
+void CAlarm::CheckTime() {
+  const Instant now = Now();
+  const bool checkedBefore = HaveLastCheck;
+  const Instant last = LastCheck;
+  HaveLastCheck = true;
+  LastCheck = now;
+  if (!On) {
+    UpdateWakeTimer(false);
+    return;
+  }
+  const int T = Target();
+  int N = now.secondOfDay;
   if (N < T) N += kSecondsPerDay;
   int L = SecondsOfDay(LatchHour, LatchMinute, LatchSecond);
   if (L < T) L += kSecondsPerDay;
   if (!Latched) L = -100000;
+  const std::int64_t target = now.local - (N - T);
   if (N - T >= kRingWindowSeconds) {
     Latched = false;
+    // No check saw the alarm time if it came after the last one: the computer slept, the
+    // program was held up or the clock was put on. How late: by the local clock, but never
+    // more than really passed since that check, so that an alarm in the hour skipped when
+    // the clocks go forward rings as if on time.
+    if (checkedBefore && last.local < target && !AlreadyRang(target)) {
+      const std::int64_t passed = std::max<std::int64_t>(0, (now.utcMs - last.utcMs) / 1000);
+      if (std::min<std::int64_t>(N - T, passed) <= kLateRingSeconds)
+        Ring(target);
+      else
+        Missed(target);
+    }
+  } else if ((N < L || L < T) && !AlreadyRang(target)) {
+    Ring(target);
+  }
+  UpdateWakeTimer(false);
+}
+
+void CAlarm::Ring(std::int64_t target) {
+  HaveLastRung = true;
+  LastRung = target;
+  // The ring goes on until someone stops it, also on a computer the wake timer woke.
+  if (platform::WakeTimer* timer = platform::Installed().wakeTimer) timer->StayAwake(true);
+  if (StartRinging) StartRinging();
+  RingInProgress = true;
+}
+
+void CAlarm::Missed(std::int64_t target) {
+  HaveLastRung = true;
+  LastRung = target;
+  // Counted as stopped: a missed snooze must not move tomorrow's alarm.
+  SnoozeMinutes = 0;
+  SnoozeSeconds = 0;
+  const auto t = LocalTimeAt(target);
+  if (ReportMissed) ReportMissed("Missed alarm at " + TwoDigits(t.hour) + ":" + TwoDigits(t.minute));
+}
+
+void CAlarm::UpdateWakeTimer(bool force) {
+  platform::WakeTimer* timer = platform::Installed().wakeTimer;
+  if (!timer) return;
+  if (!On) {
+    if (WakeArmed || force) timer->Cancel();
+    WakeArmed = false;
     return;
   }
-  if (N < L || L < T) {
-    if (StartRinging) StartRinging();
-    RingInProgress = true;
-  }
+  const std::int64_t next = LatestTarget(Now()) + kSecondsPerDay;
+  if (!force && WakeArmed && next == WakeAt) return;
+  // Asked once per moment even when the system refuses, so that a refusal is not repeated
+  // at every check.
+  timer->Arm(LocalTimeAt(next));
+  WakeArmed = true;
+  WakeAt = next;
 }
 
 void CAlarm::ShowNotRinging() {
@@ -76,6 +155,7 @@ void CAlarm::RecordStop() {
   SnoozeMinutes = 0;
   SnoozeSeconds = 0;
   RingInProgress = false;
+  AfterPress();
 }
 
 void CAlarm::RecordSnooze() {
@@ -94,6 +174,15 @@ void CAlarm::RecordSnooze() {
   SnoozeSeconds %= kSecondsPerDay;
   SnoozeMinutes %= kSecondsPerDay / 60;
   RingInProgress = false;
+  AfterPress();
+}
+
+void CAlarm::AfterPress() {
+  // The user has seen the alarm: a moment before the press is not one to ring late for.
+  HaveLastCheck = true;
+  LastCheck = Now();
+  if (platform::WakeTimer* timer = platform::Installed().wakeTimer) timer->StayAwake(false);
+  UpdateWakeTimer(true);
 }
 
 std::string CAlarm::PlaylistItem(int i) const {

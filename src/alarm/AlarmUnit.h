@@ -1,6 +1,7 @@
 #pragma once
 // The alarm: on/off, hour and minute, the sound or playlist it rings with, and the state of
 // a ring in progress (the last stop or snooze, and how far snoozes moved the alarm time).
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,6 +9,10 @@
 constexpr int kSecondsPerDay = 86400;
 // A ring starts at the first check in the 30 seconds from the alarm time.
 constexpr int kRingWindowSeconds = 30;
+// An alarm time that passed unchecked (the computer slept, the program was held up, the
+// clock was moved on) still rings if it passed at most this long ago; later than that the
+// user is told it was missed.
+constexpr int kLateRingSeconds = 3600;
 constexpr const char* kDefaultAlarmSound = "Sounds\\Alarms\\alarm0.wav";
 
 inline int SecondsOfDay(int h, int m, int s) { return h * 3600 + m * 60 + s; }
@@ -45,10 +50,31 @@ class CAlarm {
 
   // What CheckTime calls when the alarm is due: the behaviour logic's StartRinging.
   std::function<void()> StartRinging;
+  // What CheckTime calls with "Missed alarm at hh:mm" when an alarm time passed too long
+  // ago to ring for it.
+  std::function<void(const std::string&)> ReportMissed;
+
+  // Sets the wake timer to the next alarm time while the alarm is on, cancels it while it
+  // is off. Without force only a change of that time reaches the timer.
+  void UpdateWakeTimer(bool force);
 
  private:
-  static int NowSeconds();
   void ShowNotRinging();
+  // The clock now, on both timelines: the local date and time, and the UTC system clock.
+  struct Instant {
+    std::int64_t local;  // local seconds (CalendarTime)
+    int secondOfDay;
+    std::int64_t utcMs;
+  };
+  static Instant Now();
+  // The latest moment at or before now at which the local clock showed the target.
+  std::int64_t LatestTarget(const Instant& now) const;
+  // That moment rang or was reported already (a night when the clocks go back, or a clock
+  // set back a little, shows the same time twice).
+  bool AlreadyRang(std::int64_t target) const;
+  void Ring(std::int64_t target);
+  void Missed(std::int64_t target);
+  void AfterPress();
 
   bool On = false;
   int Minute = 0;
@@ -61,6 +87,17 @@ class CAlarm {
   std::string Sound = kDefaultAlarmSound;
   bool UsePlaylist = false;
   bool RingInProgress = false;
+
+  // When the last check ran (also while the alarm is off), or a stop, snooze or save,
+  // after which an alarm time that passed counts as passed unchecked.
+  bool HaveLastCheck = false;
+  Instant LastCheck{};
+  // The latest alarm moment that rang or was reported missed.
+  bool HaveLastRung = false;
+  std::int64_t LastRung = 0;
+  // The local moment the wake timer is set to.
+  bool WakeArmed = false;
+  std::int64_t WakeAt = 0;
 };
 
 inline CAlarm* Alarm = nullptr;

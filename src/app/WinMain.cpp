@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Media.h"
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32WakeTimer.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -14,7 +15,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   static platform::win32::Win32FileSystem files;
   static platform::win32::Win32Media media;
   static platform::win32::Win32NotifyIcon notifyIcon;
-  platform::Install({&registry, &kernel, &files, &media, &notifyIcon});
+  // Closed with the process, which also cancels it.
+  static platform::win32::Win32WakeTimer wakeTimer;
+  platform::Install({&registry, &kernel, &files, &media, &notifyIcon, &wakeTimer});
   static ui::win32::Win32Backend backend(instance);
   ui::Application::Instance().Initialize(backend);
   RunRavilo();

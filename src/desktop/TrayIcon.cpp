@@ -61,3 +61,5 @@ void CTrayIcon::SetIcon(int index) {
   record_.icon = icons_[index];
   platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_);
 }
+
+void CTrayIcon::ShowBalloon(const std::string& text) { platform::notifyIcon().ShowBalloon(record_, "Ravilo", text); }

@@ -2,6 +2,8 @@
 // The program's icon in the notification area: its picture shows whether the alarm is on,
 // and the shell sends its mouse messages to the main window, whose backend decodes them into
 // tray events. The icon comes back when the shell restarts.
+#include <string>
+
 #include "platform/NotifyIcon.h"
 #include "ui/Timer.h"
 
@@ -22,6 +24,8 @@ class CTrayIcon {
   // 0: alarm off, 1: alarm on.
   void SetIcon(int index);
   int Index() const { return index_; }
+  // A warning balloon with the text over the icon, titled with the program's name.
+  void ShowBalloon(const std::string& text);
 
   // The shell's taskbar was created again (its process restarted): the icon is added anew,
   // with its current picture.

@@ -159,6 +159,13 @@ void CLogic::StartRinging() {
   Tick();
 }
 
+void CLogic::CheckAlarmNow() {
+  if (InTick || Paused || State == StateRinging || PendingCommand == CommandRing) return;
+  InTick = true;
+  Alarm->CheckTime();
+  InTick = false;
+}
+
 void CLogic::StopRinging() { EndRinging(false); }
 
 void CLogic::SnoozeRinging() { EndRinging(true); }

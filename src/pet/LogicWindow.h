@@ -44,6 +44,9 @@ class CLogic {
   void StartRinging();
   void StopRinging();
   void SnoozeRinging();
+  // Asks the alarm at once, whatever the pet is doing, unless a ring is under way or a
+  // tick runs: after a wake or a clock change a late ring must not wait for a movie's end.
+  void CheckAlarmNow();
 
   LogicState CurrentState() const { return State; }
   LogicCommand Pending() const { return PendingCommand; }

@@ -34,6 +34,9 @@ class Kernel {
  public:
   virtual ~Kernel() = default;
   virtual LocalTime GetLocalTime() = 0;
+  // The system clock in UTC milliseconds (GetSystemTimeAsFileTime): unlike the local time
+  // it does not move when daylight saving starts or ends. Only differences are used.
+  virtual std::int64_t GetSystemTimeMs() = 0;
   virtual std::string GetModuleFileName() = 0;
   virtual bool SetCurrentDirectory(const std::string& dir) = 0;
   virtual std::string GetCurrentDirectory() = 0;

@@ -27,6 +27,8 @@ class NotifyIcon {
   virtual IconHandle LoadIconFile(const std::string& path) = 0;
   virtual void DestroyIcon(IconHandle icon) = 0;
   virtual bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) = 0;
+  // A warning balloon over the icon named by data's window and id (NIM_MODIFY with NIF_INFO).
+  virtual bool ShowBalloon(const NotifyIconData& data, const std::string& title, const std::string& text) = 0;
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include "platform/Kernel.h"
 #include "platform/NotifyIcon.h"
 #include "platform/Registry.h"
+#include "platform/WakeTimer.h"
 
 namespace platform {
 
@@ -16,6 +17,7 @@ struct Services {
   FileSystem* files = nullptr;
   Media* media = nullptr;
   NotifyIcon* notifyIcon = nullptr;
+  WakeTimer* wakeTimer = nullptr;  // optional: without one the computer is never woken
 };
 
 void Install(const Services& services);

@@ -97,6 +97,9 @@ void TFormMain::FormCreate() {
   Alarm->StartRinging = [] {
     if (Logic) Logic->StartRinging();
   };
+  Alarm->ReportMissed = [](const std::string& text) {
+    if (TrayIcon) TrayIcon->ShowBalloon(text);
+  };
 
   // A damaged start never runs the pet: the loop ends at its first turn.
   if (Animator->IsLoaded()) {
@@ -326,4 +329,16 @@ void TFormMain::FormEndSession(bool ending) {
   if (!ending) return;
   Trace("End session");
   ExitProgram();
+}
+
+void TFormMain::FormPowerResume() {
+  // An alarm time slept through rings now (or is reported missed), and the wake timer is
+  // set again for the next one.
+  if (Logic) Logic->CheckAlarmNow();
+  if (Alarm) Alarm->UpdateWakeTimer(true);
+}
+
+void TFormMain::FormTimeChange() {
+  if (Logic) Logic->CheckAlarmNow();
+  if (Alarm) Alarm->UpdateWakeTimer(true);
 }

@@ -62,6 +62,8 @@ class TFormMain : public ui::Form {
   // The session ends: the same end as an allowed close. A cancelled end changes nothing.
   void FormEndSession(bool ending) override;
   void FormKeyPress(char c) override;
+  void FormPowerResume() override;
+  void FormTimeChange() override;
 
  private:
   void LoadPosition(int& x, int& y);

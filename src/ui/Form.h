@@ -93,6 +93,10 @@ class Form {
   virtual void HandleTaskbarCreated() {}
   // The pointer's shape over a client point: that of the control there, else the arrow.
   ui::Cursor CursorAt(int x, int y) const;
+  // The computer woke from sleep (WM_POWERBROADCAST, resume), or the system's clock or
+  // time zone changed (WM_TIMECHANGE).
+  void HandlePowerResume() { FormPowerResume(); }
+  void HandleTimeChange() { FormTimeChange(); }
   // The native window moved (dragging) or changed size outside SetBounds.
   void HandleMoved(int left, int top);
   // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).
@@ -119,6 +123,8 @@ class Form {
   virtual void FormKeyPress(char c) {}
   virtual void FormEndSession(bool ending) {}
   virtual void FormFocusLost() {}
+  virtual void FormPowerResume() {}
+  virtual void FormTimeChange() {}
 
  private:
   std::unique_ptr<FormPeer> peer_;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
@@ -18,9 +22,11 @@ class AlarmTest : public ::testing::Test {
     Reestr = nullptr;
   }
   void Create() {
-    Reestr = new CReestr();
+    if (!Reestr) Reestr = new CReestr();
+    delete alarm;
     alarm = new CAlarm();
     alarm->StartRinging = [this] { ++rings; };
+    alarm->ReportMissed = [this](const std::string& text) { missed.push_back(text); };
   }
   void CreateAt(int h, int m) {
     Create();
@@ -44,13 +50,44 @@ class AlarmTest : public ::testing::Test {
     return rang;
   }
 
+  // The local clock, as seconds since midnight of day 0.
+  std::int64_t Local() {
+    const auto t = env.kernel.GetLocalTime();
+    return std::int64_t(t.day - 1) * 86400 + SecondsOfDay(t.hour, t.minute, t.second);
+  }
+  // Checks every 3 s for the next `seconds` of real time (the UTC clock); the local times
+  // at which a ring started. A ring is stopped, or snoozed while `snoozes` lasts, 5 s on.
+  std::vector<std::int64_t> RunChecks(std::int64_t seconds, int snoozes = 0) {
+    std::vector<std::int64_t> rang;
+    std::int64_t pressAt = -1;
+    for (std::int64_t end = clockMs + seconds * 1000; clockMs < end; clockMs += 3000) {
+      if (pressAt >= 0 && clockMs >= pressAt) {
+        if (snoozes-- > 0)
+          alarm->RecordSnooze();
+        else
+          alarm->RecordStop();
+        pressAt = -1;
+      }
+      if (alarm->RingInProgressNow()) continue;  // the logic asks nothing while it rings
+      const int before = rings;
+      alarm->CheckTime();
+      if (rings > before) {
+        rang.push_back(Local());
+        pressAt = clockMs + 5000;
+      }
+    }
+    return rang;
+  }
+
   TestEnvironment env;
   std::int64_t clockMs = 0;
   CAlarm* alarm = nullptr;
   int rings = 0;
+  std::vector<std::string> missed;
 };
 
 int Hms(int h, int m, int s) { return SecondsOfDay(h, m, s); }
+std::int64_t Ms(int h, int m, int s) { return std::int64_t(SecondsOfDay(h, m, s)) * 1000; }
 
 }  // namespace
 
@@ -62,11 +99,20 @@ TEST_F(AlarmTest, RingsAtTheFirstCheckWithinThirtySecondsOfTheTarget) {
 }
 
 TEST_F(AlarmTest, TheWindowIsThirtySecondsNotAMinute) {
+  // The clock passes 08:00 while the alarm is off; switched on just after, it rings only at
+  // a check within 30 s of 08:00.
   CreateAt(8, 0);
+  alarm->TurnOff();
   EXPECT_FALSE(CheckAt(7, 59, 59));
+  EXPECT_FALSE(CheckAt(8, 0, 1));
+  alarm->TurnOn();
   EXPECT_FALSE(CheckAt(8, 0, 30));
   EXPECT_FALSE(CheckAt(8, 0, 59));
   EXPECT_EQ(rings, 0);
+  alarm->TurnOff();
+  EXPECT_FALSE(CheckAt(8, 0, 1, 1));
+  alarm->TurnOn();
+  EXPECT_TRUE(CheckAt(8, 0, 29, 1));
   // The same window across midnight.
   alarm->SetHour(23);
   alarm->SetMinute(59);
@@ -240,4 +286,171 @@ TEST_F(AlarmTest, AFailedWriteInSaveStopsThere) {
     EXPECT_STREQ(e.what(), "Failed to set data for 'UsePlayist'");
   }
   EXPECT_EQ(env.registry.Dword(TestEnvironment::kKey, "AlarmHour"), 8u);  // not reached
+}
+
+TEST_F(AlarmTest, AnAlarmTimePassedUncheckedRingsUpToAnHourLateThenIsReportedMissed) {
+  // Checks every 3 s; from 07:29:57 none (the computer sleeps) until the wake.
+  struct Case {
+    int wakeAfter;  // seconds after 07:30:00
+    bool rings;
+  } cases[] = {{45, true}, {59 * 60, true}, {61 * 60, false}};
+  CreateAt(7, 30);
+  int day = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.wakeAfter);
+    At(7, 0, 0, day);
+    EXPECT_TRUE(RunChecks(Hms(0, 29, 57)).empty());
+    clockMs = (std::int64_t(day) * 86400 + Hms(7, 30, 0) + c.wakeAfter) * 1000;
+    const auto rang = RunChecks(3600);
+    if (c.rings) {
+      EXPECT_EQ(rang, std::vector<std::int64_t>{day * 86400 + Hms(7, 30, 0) + c.wakeAfter});
+      EXPECT_TRUE(missed.empty());
+    } else {
+      EXPECT_TRUE(rang.empty());
+      EXPECT_EQ(missed, std::vector<std::string>{"Missed alarm at 07:30"});
+    }
+    missed.clear();
+    ++day;
+  }
+  // A snooze slept through: late by ten minutes it rings; by more than an hour it is
+  // reported, and the next day the alarm keeps its own time.
+  for (int sleptUntil : {Hms(7, 50, 0), Hms(9, 0, 0)}) {
+    At(7, 29, 57, day);
+    ASSERT_EQ(RunChecks(10, /*snoozes=*/1).size(), 1u);  // rang at 07:30:00, snoozed at 07:30:06
+    EXPECT_EQ(alarm->Target(), Hms(7, 40, 6));
+    RunChecks(60);
+    clockMs = (std::int64_t(day) * 86400 + sleptUntil) * 1000;
+    const auto rang = RunChecks(60);
+    if (sleptUntil == Hms(7, 50, 0)) {
+      EXPECT_EQ(rang.size(), 1u);
+      EXPECT_TRUE(missed.empty());
+    } else {
+      EXPECT_TRUE(rang.empty());
+      EXPECT_EQ(missed, std::vector<std::string>{"Missed alarm at 07:40"});
+      EXPECT_EQ(alarm->Target(), Hms(7, 30, 0));
+    }
+    RunChecks(3600);
+    ++day;
+  }
+}
+
+TEST_F(AlarmTest, NightsWhenTheClocksChangeRingOnce) {
+  // The zone moves on or back by an hour at 01:00 UTC of day 0.
+  auto zone = [this](std::int64_t before, std::int64_t after) {
+    env.kernel.zoneOffsetMs = [=](std::int64_t utc) { return utc < Ms(1, 0, 0) ? before : after; };
+  };
+  const std::int64_t hour = 3600'000;
+  struct Case {
+    int h, m;
+    std::int64_t rings;  // local time of the one ring
+  };
+  // Forward: the local clock goes from 01:59:59 to 03:00:00; an alarm in the skipped hour
+  // rings at the first check past it.
+  // (Checks at one second past every third: 02:00 is an hour and a second late by the
+  // local clock at the first check after the jump, and rings all the same.)
+  zone(hour, 2 * hour);
+  for (const Case& c : {Case{1, 59, Hms(1, 59, 1)}, Case{2, 0, Hms(3, 0, 1)}, Case{2, 30, Hms(3, 0, 1)},
+                        Case{2, 59, Hms(3, 0, 1)}, Case{3, 0, Hms(3, 0, 1)}}) {
+    SCOPED_TRACE(testing::Message() << "forward " << c.h << ":" << c.m);
+    CreateAt(c.h, c.m);
+    clockMs = 1000;  // 01:00:01 local
+    EXPECT_EQ(RunChecks(4 * 3600), std::vector<std::int64_t>{c.rings});
+  }
+  // Back: the local clock goes from 02:59:59 to 02:00:00; an alarm in the repeated hour
+  // rings the first time round only.
+  zone(2 * hour, hour);
+  for (const Case& c : {Case{2, 0, Hms(2, 0, 0)}, Case{2, 30, Hms(2, 30, 0)}, Case{2, 59, Hms(2, 59, 0)},
+                        Case{3, 0, Hms(3, 0, 0)}, Case{3, 30, Hms(3, 30, 0)}}) {
+    SCOPED_TRACE(testing::Message() << "back " << c.h << ":" << c.m);
+    CreateAt(c.h, c.m);
+    clockMs = 0;  // 02:00 local
+    EXPECT_EQ(RunChecks(4 * 3600), std::vector<std::int64_t>{c.rings});
+  }
+  // Snoozed through the change: each snooze rings once, the last after the repeated hour.
+  CreateAt(2, 30);
+  clockMs = 0;
+  EXPECT_EQ(RunChecks(4 * 3600, /*snoozes=*/3),
+            (std::vector<std::int64_t>{Hms(2, 30, 0), Hms(2, 40, 6), Hms(2, 50, 12), Hms(3, 0, 18)}));
+  EXPECT_TRUE(missed.empty());
+}
+
+TEST_F(AlarmTest, AClockSetAFewMinutesEitherWayNeitherRingsTwiceNorSkips) {
+  const std::int64_t threeMinutes = 180'000;
+  struct Case {
+    int changeAt;                 // seconds of the day at which the clock is set
+    std::int64_t byMs;            // how far
+    std::int64_t rings;           // local time of the one ring
+  } cases[] = {
+      {Hms(7, 58, 30), threeMinutes, Hms(8, 1, 30)},   // on, across the alarm time
+      {Hms(7, 59, 0), -threeMinutes, Hms(8, 0, 0)},    // back, before it
+      {Hms(8, 1, 0), -threeMinutes, Hms(8, 0, 0)},     // back, after the ring: not again
+      {Hms(8, 0, 12), threeMinutes, Hms(8, 0, 0)},     // on, just after the stop
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.changeAt);
+    CreateAt(8, 0);
+    env.kernel.clockChangeMs = 0;
+    At(7, 50, 0);
+    auto rang = RunChecks(c.changeAt - Hms(7, 50, 0));
+    env.kernel.clockChangeMs = c.byMs;
+    const auto after = RunChecks(3600);
+    rang.insert(rang.end(), after.begin(), after.end());
+    EXPECT_EQ(rang, std::vector<std::int64_t>{c.rings});
+    // The next day as usual.
+    clockMs = Ms(7, 59, 0) + 86400'000 - c.byMs;
+    EXPECT_EQ(RunChecks(120), std::vector<std::int64_t>{86400 + Hms(8, 0, 0)});
+  }
+}
+
+TEST_F(AlarmTest, TheWakeTimerIsSetToTheNextAlarmTimeWhileTheAlarmIsOn) {
+  auto& wake = env.wakeTimer;
+  auto armedAt = [&]() -> std::string {
+    if (!wake.armed) return "none";
+    const auto& t = *wake.armed;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %d %02d:%02d:%02d", t.year, t.month, t.day, t.dayOfWeek,
+                  t.hour, t.minute, t.second);
+    return text;
+  };
+  At(7, 0, 0);  // Saturday 1 January 2000 on the test clock
+  Create();
+  EXPECT_EQ(armedAt(), "none");  // off
+  alarm->SetHour(8);
+  alarm->TurnOn();
+  alarm->Save();
+  EXPECT_EQ(armedAt(), "2000-01-01 6 08:00:00");
+  std::size_t calls = wake.calls.size();
+  EXPECT_FALSE(CheckAt(7, 0, 3));
+  EXPECT_EQ(wake.calls.size(), calls);  // nothing changed, nothing set
+  EXPECT_TRUE(CheckAt(8, 0, 0));
+  EXPECT_EQ(armedAt(), "2000-01-02 0 08:00:00");  // once it rang, for the next day
+  EXPECT_TRUE(wake.awake);  // kept awake while it rings
+  At(8, 0, 5);
+  alarm->RecordSnooze();
+  EXPECT_FALSE(wake.awake);
+  EXPECT_EQ(armedAt(), "2000-01-01 6 08:10:05");
+  EXPECT_TRUE(CheckAt(8, 10, 6));
+  EXPECT_TRUE(wake.awake);
+  At(8, 10, 9);
+  calls = wake.calls.size();
+  alarm->RecordStop();
+  EXPECT_EQ(wake.calls.size(), calls + 1);
+  EXPECT_FALSE(wake.awake);
+  EXPECT_EQ(armedAt(), "2000-01-02 0 08:00:00");
+  alarm->SetHour(6);
+  alarm->Save();
+  EXPECT_EQ(armedAt(), "2000-01-02 0 06:00:00");
+  // Across the end of the month.
+  At(23, 0, 0, 30);
+  alarm->SetMinute(30);
+  alarm->SetHour(0);
+  alarm->Save();
+  EXPECT_EQ(armedAt(), "2000-02-01 2 00:30:00");
+  alarm->TurnOff();
+  alarm->Save();
+  EXPECT_EQ(armedAt(), "none");
+  ASSERT_FALSE(wake.calls.back().arm);
+  calls = wake.calls.size();
+  EXPECT_FALSE(CheckAt(0, 30, 0, 31));
+  EXPECT_EQ(wake.calls.size(), calls);
 }

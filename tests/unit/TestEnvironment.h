@@ -13,6 +13,7 @@
 #include "platform/fake/FakeNotifyIcon.h"
 #include "platform/fake/FakeMedia.h"
 #include "platform/fake/FakeRegistry.h"
+#include "platform/fake/FakeWakeTimer.h"
 #include "ui/Application.h"
 #include "ui/headless/HeadlessBackend.h"
 
@@ -51,6 +52,7 @@ class TestEnvironment {
   platform::fake::FakeFileSystem files;
   platform::fake::FakeNotifyIcon notifyIcon;
   platform::fake::FakeMedia media;
+  platform::fake::FakeWakeTimer wakeTimer;
   ui::headless::HeadlessBackend desktop;
 
  private:

@@ -5,12 +5,14 @@
 
 namespace platform::fake {
 
+std::int64_t FakeKernel::GetSystemTimeMs() { return std::int64_t(startSecondOfDay) * 1000 + virtualMs() + clockChangeMs; }
+
 LocalTime FakeKernel::GetLocalTime() {
-  const std::int64_t ms = virtualMs();
-  const std::int64_t total = std::int64_t(startSecondOfDay) * 1000 + ms;
+  const std::int64_t utc = GetSystemTimeMs();
+  const std::int64_t total = utc + (zoneOffsetMs ? zoneOffsetMs(utc) : 0);
   const std::int64_t dayMs = 86400 * 1000;
-  const std::int64_t days = total / dayMs;
-  const std::int64_t inDay = total % dayMs;
+  const std::int64_t days = total / dayMs - (total % dayMs < 0);
+  const std::int64_t inDay = total - days * dayMs;
   LocalTime t;
   t.day = 1 + int(days);
   t.dayOfWeek = int(days % 7);

@@ -13,6 +13,7 @@ namespace platform::fake {
 class FakeKernel : public Kernel {
  public:
   LocalTime GetLocalTime() override;
+  std::int64_t GetSystemTimeMs() override;
   std::string GetModuleFileName() override { return moduleFileName; }
   bool SetCurrentDirectory(const std::string& dir) override;
   std::string GetCurrentDirectory() override { return currentDirectory; }
@@ -39,10 +40,15 @@ class FakeKernel : public Kernel {
   std::vector<OpenFileCall> openFileCalls;
   std::function<std::optional<std::vector<std::string>>(const OpenFileCall&)> openFileAnswer;
 
-  // The clock: seconds of the day at virtual time 0, plus the virtual milliseconds passed.
+  // The clock: seconds of the day at virtual time 0, plus the virtual milliseconds passed,
+  // plus the changes made to the system clock. That is the UTC clock; the local clock is it
+  // plus the zone's offset at that instant (none unless a test gives a zone, for example
+  // one whose offset moves by an hour on a daylight-saving night).
   void SetTimeOfDay(int hour, int minute, int second) { startSecondOfDay = hour * 3600 + minute * 60 + second; }
   int startSecondOfDay = 12 * 3600;
   std::function<std::int64_t()> virtualMs = [] { return std::int64_t(0); };
+  std::int64_t clockChangeMs = 0;  // the user set the clock this far on (negative: back)
+  std::function<std::int64_t(std::int64_t utcMs)> zoneOffsetMs;
 
   std::string moduleFileName = "C:\\Program Files\\Ravilo\\Ravilo.exe";
   std::string currentDirectory = "C:\\Users\\user\\";

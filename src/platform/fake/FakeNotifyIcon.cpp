@@ -46,4 +46,11 @@ int FakeNotifyIcon::Adds() const {
   return n;
 }
 
+bool FakeNotifyIcon::ShowBalloon(const NotifyIconData& data, const std::string& title, const std::string& text) {
+  // Like the shell, a balloon needs the icon to be there.
+  if (!shown) return false;
+  balloons.push_back({title, text});
+  return true;
+}
+
 }  // namespace platform::fake

@@ -15,6 +15,7 @@ class FakeNotifyIcon : public NotifyIcon {
   IconHandle LoadIconFile(const std::string& path) override;
   void DestroyIcon(IconHandle icon) override;
   bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  bool ShowBalloon(const NotifyIconData& data, const std::string& title, const std::string& text) override;
 
   struct Call {
     std::uint32_t message;
@@ -32,6 +33,10 @@ class FakeNotifyIcon : public NotifyIcon {
   void EndShell();
   int Adds() const;
   std::map<IconHandle, std::string> loaded;  // icons not yet destroyed
+  struct Balloon {
+    std::string title, text;
+  };
+  std::vector<Balloon> balloons;  // every balloon shown over the icon
 
  private:
   IconHandle next_ = 0x500;

@@ -28,4 +28,19 @@ bool Win32NotifyIcon::ShellNotifyIcon(std::uint32_t message, const NotifyIconDat
   return ::Shell_NotifyIconA(message, &record) != FALSE;
 }
 
+bool Win32NotifyIcon::ShowBalloon(const NotifyIconData& data, const std::string& title, const std::string& text) {
+  // Balloons need the second layout of the record (shell 5); the icon itself keeps being
+  // added and changed with the first.
+  NOTIFYICONDATAA record{};
+  record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  record.hWnd = reinterpret_cast<HWND>(data.window);
+  record.uID = data.id;
+  record.uFlags = NIF_INFO;
+  std::strncpy(record.szInfo, text.c_str(), sizeof record.szInfo - 1);
+  std::strncpy(record.szInfoTitle, title.c_str(), sizeof record.szInfoTitle - 1);
+  record.dwInfoFlags = NIIF_WARNING;
+  record.uTimeout = 30000;  // the shell keeps a balloon up at most this long, and longer while no one is at the machine
+  return ::Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
+}
+
 }  // namespace platform::win32

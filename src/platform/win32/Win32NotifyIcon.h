@@ -8,6 +8,7 @@ class Win32NotifyIcon : public NotifyIcon {
   IconHandle LoadIconFile(const std::string& path) override;
   void DestroyIcon(IconHandle icon) override;
   bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  bool ShowBalloon(const NotifyIconData& data, const std::string& title, const std::string& text) override;
 };
 
 }  // namespace platform::win32

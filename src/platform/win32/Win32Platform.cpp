@@ -54,6 +54,15 @@ LocalTime Win32Kernel::GetLocalTime() {
   return t;
 }
 
+std::int64_t Win32Kernel::GetSystemTimeMs() {
+  FILETIME ft;
+  ::GetSystemTimeAsFileTime(&ft);
+  ULARGE_INTEGER t;
+  t.LowPart = ft.dwLowDateTime;
+  t.HighPart = ft.dwHighDateTime;
+  return std::int64_t(t.QuadPart / 10000);  // 100-ns steps since 1601
+}
+
 std::string Win32Kernel::GetModuleFileName() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {

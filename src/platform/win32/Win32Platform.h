@@ -17,6 +17,7 @@ class Win32Registry : public Registry {
 class Win32Kernel : public Kernel {
  public:
   LocalTime GetLocalTime() override;
+  std::int64_t GetSystemTimeMs() override;
   std::string GetModuleFileName() override;
   bool SetCurrentDirectory(const std::string& dir) override;
   std::string GetCurrentDirectory() override;

@@ -251,6 +251,24 @@ void HeadlessBackend::RunFor(std::int64_t ms) {
   if (!app.Terminated()) now_ = std::max(now_, until);
 }
 
+void HeadlessBackend::BroadcastPowerResume() {
+  for (HeadlessFormPeer* peer : forms_) {
+    const std::uintptr_t handle = peer->NativeHandle();
+    Post([this, handle] {
+      if (Form* form = FormByHandle(handle)) Application::Instance().Dispatch([form] { form->HandlePowerResume(); });
+    });
+  }
+}
+
+void HeadlessBackend::BroadcastTimeChange() {
+  for (HeadlessFormPeer* peer : forms_) {
+    const std::uintptr_t handle = peer->NativeHandle();
+    Post([this, handle] {
+      if (Form* form = FormByHandle(handle)) Application::Instance().Dispatch([form] { form->HandleTimeChange(); });
+    });
+  }
+}
+
 int HeadlessBackend::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
   boxes_.push_back({text, caption, flags});
   if (OnMessageBox) OnMessageBox(boxes_.back());

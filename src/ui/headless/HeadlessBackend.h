@@ -2,6 +2,7 @@
 // A simulated desktop for tests: virtual time that the test advances, input injected at
 // screen points and hit-tested through the colour key, message boxes and menus recorded
 // and answered by the test, and a capture of the desktop as pixels.
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -69,6 +70,14 @@ class HeadlessBackend : public Backend {
   // Posts a message when the virtual clock reaches Now() + delayMs (for fake devices that
   // report back later, such as a sound that ends).
   void PostAfter(std::int64_t delayMs, std::function<void()> message);
+
+  // The computer sleeps, or the process is held, for ms: the clock moves on and nothing
+  // runs meanwhile; timers that came due fire once afterwards, as WM_TIMER does.
+  void Suspend(std::int64_t ms) { now_ += std::max<std::int64_t>(0, ms); }
+  // Every window is told, as Windows broadcasts WM_POWERBROADCAST (resume) and
+  // WM_TIMECHANGE to the top-level windows; the messages wait in the queue.
+  void BroadcastPowerResume();
+  void BroadcastTimeChange();
 
   // The desktop.
   // One display of the primary size (whole area free), with a virtual desktop of its own size.

@@ -193,6 +193,15 @@ class Win32FormPeer : public FormPeer {
         Guarded([&] { form_.HandleWindowDestroyed(); });
         return 0;
       }
+      case WM_POWERBROADCAST:
+        // Windows sends the automatic resume at every wake, and the suspend resume as well
+        // when a user is there; either may be the first sign of the wake.
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+          Guarded([&] { form_.HandlePowerResume(); });
+        return TRUE;
+      case WM_TIMECHANGE:
+        Guarded([&] { form_.HandleTimeChange(); });
+        return 0;
       case WM_MOVE: {
         RECT r;
         GetWindowRect(hwnd_, &r);

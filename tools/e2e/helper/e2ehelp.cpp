@@ -12,6 +12,10 @@
 // (shown or not), as a shell that lost its icons would; prints the window handle.
 //   e2ehelp.exe broadcast NAME
 // posts the registered window message NAME to every top-level window.
+//   e2ehelp.exe send TITLE MESSAGE WPARAM LPARAM
+// sends a message (numbers, 0x... allowed) to each visible top-level window
+// titled exactly TITLE, as the system sends WM_POWERBROADCAST or
+// WM_TIMECHANGE; prints each window's answer, one a line.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -47,9 +51,38 @@ BOOL CALLBACK visit(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+struct Send {
+    const char* title;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    int sent;
+};
+
+BOOL CALLBACK sendTo(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Send*>(lp);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    char text[512];
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (strcmp(text, s->title) != 0) return TRUE;
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(hwnd, s->message, s->wParam, s->lParam, SMTO_ABORTIFHUNG, 10000, &answer)) {
+        printf("%llu\n", static_cast<unsigned long long>(answer));
+        ++s->sent;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 6 && strcmp(argv[1], "send") == 0) {
+        Send s{argv[2], UINT(strtoul(argv[3], nullptr, 0)), WPARAM(strtoull(argv[4], nullptr, 0)),
+               LPARAM(strtoll(argv[5], nullptr, 0)), 0};
+        EnumWindows(sendTo, reinterpret_cast<LPARAM>(&s));
+        fflush(stdout);
+        return s.sent > 0 ? 0 : 1;
+    }
     if (argc >= 3 && strcmp(argv[1], "winpid") == 0) {
         Query q{argv[2], argc >= 7, {}, 0};
         if (q.useRect) {
@@ -93,6 +126,6 @@ int main(int argc, char** argv) {
         const UINT message = RegisterWindowMessageA(argv[2]);
         return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
     }
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS\n");
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM\n");
     return 2;
 }
