@@ -189,16 +189,10 @@ void TFormMain::LoadPosition(int& x, int& y) {
   const int cornerX = screen.width - Width() + 40, cornerY = screen.height - Height() + 50;
   if (!Reestr->GetInt("xpos", x)) x = cornerX;
   if (!Reestr->GetInt("ypos", y)) y = cornerY;
-  const auto onADisplay = [&] { return backend.MonitorFromRect({x, y, Width(), Height()}, false).has_value(); };
-  // Pulled back when beyond the primary display's right or bottom edge, unless another
-  // display stands there.
-  if (!onADisplay()) {
-    if ((long long)x - 40 > screen.width) x = screen.width + 40;
-    if ((long long)y - 50 > screen.height) y = screen.height + 50;
-  }
-  // A place on no display left of or above the primary one (that display was unplugged, or
-  // the laptop undocked) would keep the pet out of sight for good: the first-run corner.
-  if (!onADisplay() && ((long long)x + Width() <= 0 || (long long)y + Height() <= 0)) {
+  // A place on no display (that display was unplugged, the laptop undocked, or the place was
+  // beyond the screen's edge) would keep the pet out of sight for good: the first-run
+  // corner. A place partly on a display is used as it is, negative or not.
+  if (!backend.MonitorFromRect({x, y, Width(), Height()}, false)) {
     x = cornerX;
     y = cornerY;
   }

@@ -54,16 +54,18 @@ TEST(MainWindow, FirstRunStandsBeyondTheBottomRightCornerAndStoresIt) {
   EXPECT_FALSE(FormMain->ImageStop.Visible());
 }
 
-TEST(MainWindow, StoredPlacesArePulledBackBeyondTheRightOrBottomAndOffAVanishedDisplay) {
+TEST(MainWindow, AStoredPlaceOnNoDisplayGoesBackToTheFirstRunCorner) {
   struct Case {
     int x, y, wantX, wantY;
     bool fourDisplays = false;
-  } cases[] = {{1280 + 41, 100, 1280 + 40, 100},
-               {100, 800 + 51, 100, 800 + 50},
-               {1280 + 41, 800 + 51, 1280 + 40, 800 + 50},
-               {1280 + 40, 800 + 50, 1280 + 40, 800 + 50},
+  } cases[] = {// Beyond the right or bottom edge, where no display is: the first-run corner.
+               {1280 + 41, 100, 1001, 680},
+               {100, 800 + 51, 1001, 680},
+               {1280 + 41, 800 + 51, 1001, 680},
+               {1280, 100, 1001, 680},
                // Partly on the display: used as it is.
                {-100, -50, -100, -50},
+               {1280 - 1, 800 - 1, 1279, 799},
                // On no display, left of or above the primary one: the first-run corner.
                {-500, -300, 1001, 680},
                {-1500, 300, 1001, 680},
