@@ -161,9 +161,9 @@ void TFormMain::ExitProgram() {
 }
 
 void TFormMain::ShowRingingLayout() {
-  SetClientSize(kRingingWidth, kRingingHeight);
   ImageStop.SetVisible(true);
   Image10MinMore.SetVisible(true);
+  // Grows and moves in one step, so the ringing layout is never seen in the pet's corner.
   CentreForRinging();
 }
 
@@ -209,7 +209,8 @@ void TFormMain::CentreForRinging() {
                             .GetBackend()
                             .MonitorFromRect({SavedLeft, SavedTop, kNormalWidth, kNormalHeight}, true)
                             ->workArea;
-  SetPosition(area.left + area.width / 2 - Width() / 2, area.top + area.height / 2 - Height() / 2);
+  SetBounds(area.left + area.width / 2 - kRingingWidth / 2, area.top + area.height / 2 - kRingingHeight / 2,
+            kRingingWidth, kRingingHeight);
 }
 
 void TFormMain::RestorePosition() { SetPosition(SavedLeft, SavedTop); }
