@@ -1,5 +1,6 @@
 #include "ui/BmpReader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <vector>
@@ -50,22 +51,24 @@ Bitmap DecodeRunLength(std::span<const std::uint8_t> data, int width, int height
     const int count = data[at], value = data[at + 1];
     at += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(x + i, row, nibble(std::uint8_t(value), i));
-      x += count;
+      for (int i = 0; i < count && x + i < width; ++i) put(x + i, row, nibble(std::uint8_t(value), i));
+      x = std::min(x + count, width);  // past the edge nothing more is drawn on this row
     } else if (value == 0) {
       x = 0, ++row;
     } else if (value == 1) {
       break;
     } else if (value == 2) {
       if (data.size() - at < 2) break;
-      x += data[at], row += data[at + 1];
+      x = std::min(x + data[at], width), row += data[at + 1];
       at += 2;
     } else {
       const std::size_t bytes = bpp == 8 ? std::size_t(value) : (std::size_t(value) + 1) / 2;
       if (data.size() - at < bytes) throw BmpError("bitmap pixels are truncated");
-      for (int i = 0; i < value; ++i) put(x + i, row, nibble(data[at + std::size_t(i) * std::size_t(bpp) / 8], i));
-      x += value;
-      at += (bytes + 1) & ~std::size_t(1);  // literal runs keep the data on 16-bit boundaries
+      for (int i = 0; i < value && x + i < width; ++i)
+        put(x + i, row, nibble(data[at + std::size_t(i) * std::size_t(bpp) / 8], i));
+      x = std::min(x + value, width);
+      // Literal runs keep the data on 16-bit boundaries; the last pad byte may be missing.
+      at = std::min(data.size(), at + ((bytes + 1) & ~std::size_t(1)));
     }
   }
   return out;

@@ -166,6 +166,10 @@ TEST(BmpReader, ReadsRunLengthPictures) {
   // Alternating nibbles, and data that ends without its end-of-bitmap mark.
   d4.width = 3, d4.height = 1, d4.pixels = {3, 0x14};
   ExpectPixels(ui::ReadDib(d4.Packed()), 3, 1, {R, W, R});
+  // A literal run at the very end whose pad byte is missing.
+  Dib end8 = d8;
+  end8.width = 3, end8.height = 1, end8.pixels = {0, 3, 1, 2, 3};
+  ExpectPixels(ui::ReadDib(end8.Packed()), 3, 1, {R, G, B});
 }
 
 TEST(BmpReader, DamagedFilesFailCleanly) {
