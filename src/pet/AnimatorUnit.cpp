@@ -10,8 +10,7 @@
 #include "ui/Application.h"
 
 namespace {
-std::shared_ptr<const pet::GifMovie> LoadMovie(const std::string& path) {
-  const std::string bytes = ReadDataFile(path);
+std::shared_ptr<const pet::GifMovie> Decode(const std::string& bytes) {
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   return std::make_shared<const pet::GifMovie>(pet::DecodeGif({data, bytes.size()}));
 }
@@ -34,7 +33,11 @@ CAnimator::CAnimator(TFormMain& host) : host_(host) {
     view_->OnMouseDown = [this](ui::MouseButton button, int x, int y) {
       host_.FormMouseDown(button, x + view_->Left(), y + view_->Top());
     };
-    for (int i = 0; i < kMovieCount; ++i) Movies[std::size_t(i)] = LoadMovie(kMovieFiles[i]);
+    for (int i = 0; i < kMovieCount; ++i) {
+      std::string bytes = ReadDataFile(kMovieFiles[i]);
+      Decode(bytes);  // a damaged movie is found now, not when it is first played
+      Movies[std::size_t(i)] = std::move(bytes);
+    }
     Eyes = new CEyes(host);
     if (Tracking) Eyes->ShowEyes();
   } catch (const std::exception&) {
@@ -54,7 +57,23 @@ CAnimator::~CAnimator() {
   }
   delete Eyes;
   Eyes = nullptr;
-  for (auto& movie : Movies) movie.reset();
+  for (auto& movie : Movies) movie.clear();
+}
+
+std::shared_ptr<const pet::GifMovie> CAnimator::Movie(int listPosition) const {
+  return Decode(Movies[std::size_t(listPosition)]);
+}
+
+int CAnimator::ShownPosition() const {
+  const auto shown = shown_.lock();
+  return view_ && shown && view_->Image() == shown ? shownPosition_ : -1;
+}
+
+void CAnimator::Show(int listPosition) {
+  auto movie = Movie(listPosition);
+  shown_ = movie;
+  shownPosition_ = listPosition;
+  view_->SetImage(std::move(movie));
 }
 
 void CAnimator::PlayControlOnce(int i) { PlayControl(i, false); }
@@ -66,10 +85,10 @@ void CAnimator::PlayControlLooped(int i) {
 
 void CAnimator::PlayControl(int i, bool loop) {
   RAVILO_ASSERT(i >= 0 && i < kControlCount, "AnimatorUnit");
-  RAVILO_ASSERT(Movies[std::size_t(i)] != nullptr, "AnimatorUnit");
+  RAVILO_ASSERT(!Movies[std::size_t(i)].empty(), "AnimatorUnit");
   RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
   HideEyesIfTracking();
-  view_->SetImage(Movies[std::size_t(i)]);
+  Show(i);
   view_->SetLoop(loop);
   view_->SetAnimate(true);
 }
@@ -77,11 +96,11 @@ void CAnimator::PlayControl(int i, bool loop) {
 void CAnimator::PlayIdle(int i) {
   RAVILO_ASSERT(i >= 0 && i < kIdleCount, "AnimatorUnit");
   RAVILO_ASSERT(host_.Visible(), "AnimatorUnit");
-  RAVILO_ASSERT(Movies[std::size_t(kControlCount + i)] != nullptr, "AnimatorUnit");
+  RAVILO_ASSERT(!Movies[std::size_t(kControlCount + i)].empty(), "AnimatorUnit");
   RAVILO_ASSERT(view_ && view_->Visible(), "AnimatorUnit");
   if (kShowsEyes[i]) ShowEyesIfTracking();
   Rewind();
-  view_->SetImage(Movies[std::size_t(kControlCount + i)]);
+  Show(kControlCount + i);
   view_->SetLoop(false);
   view_->SetAnimate(true);
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "pet/GifMovie.h"
 #include "pet/MovieView.h"
@@ -44,7 +45,10 @@ class CAnimator {
   void ShowEyesIfTracking();
 
   MovieView* View() const { return view_.get(); }
-  const std::shared_ptr<const pet::GifMovie>& Movie(int listPosition) const { return Movies[std::size_t(listPosition)]; }
+  // Movie `listPosition` freshly decoded from its file bytes (throws pet::GifError).
+  std::shared_ptr<const pet::GifMovie> Movie(int listPosition) const;
+  // The list position of the movie the view shows, or -1 (none, or one set by someone else).
+  int ShownPosition() const;
 
  private:
   void SetEyesCheckMark();
@@ -54,7 +58,13 @@ class CAnimator {
   bool Loaded = true;
   bool Tracking = true;
   std::unique_ptr<MovieView> view_;
-  std::array<std::shared_ptr<const pet::GifMovie>, kMovieCount> Movies;
+  // Each movie's file as read at start-up, where it was decoded once to prove it sound. A
+  // movie is decoded again when it is played and its frames live only while the view shows
+  // it: the files are far smaller than their frames.
+  std::array<std::string, kMovieCount> Movies;
+  void Show(int listPosition);
+  std::weak_ptr<const pet::GifMovie> shown_;
+  int shownPosition_ = -1;
 };
 
 inline CAnimator* Animator = nullptr;

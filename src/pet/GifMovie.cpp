@@ -107,6 +107,15 @@ inline void CopyString(std::uint8_t* dst, const std::uint8_t* src, std::size_t n
   }
 }
 
+// The colours of a frame that has neither a local nor a global table: black and white
+// first, as the format recommends for such a default, then a grey ramp (entry i is grey i).
+std::vector<std::uint32_t> DefaultPalette() {
+  std::vector<std::uint32_t> table(256);
+  for (std::uint32_t i = 0; i < 256; ++i) table[i] = i << 16 | i << 8 | i;
+  table[1] = 0xFFFFFF;
+  return table;
+}
+
 // The decoded stream is preceded by the 256 possible pixel values, so that a literal code
 // is a string of length 1 like any other and every code takes the same path.
 constexpr std::size_t kLiterals = 256;
@@ -192,10 +201,13 @@ LzwResult DecodeLzw(const std::uint8_t* data, std::size_t size, int minCodeSize,
       where[next] = std::uint32_t(prevAt + kLiterals);
       length[next] = std::uint16_t(prevLength + 1);
       ++next;
-      if (next >= (1u << codeSize) && codeSize < 12) {
-        ++codeSize;
-        mask = (1u << codeSize) - 1;
-      }
+    }
+    // Codes widen once the next entry no longer fits. With a minimum code size of 1 the
+    // first entry (4) already needs 3 bits, so encoders widen right after the first code
+    // that follows a clear; for larger sizes this test only passes after an entry is added.
+    if (next >= (1u << codeSize) && codeSize < 12) {
+      ++codeSize;
+      mask = (1u << codeSize) - 1;
     }
     havePrev = true;
     prevAt = p;
@@ -310,7 +322,7 @@ class Decoder {
       frame.localPalette =
           ReadColourTable(in_, 2 << (packed & 7), "local colour table" + InFrame(index));
     else if (movie_.globalPalette.empty())
-      Fail("no colour table" + InFrame(index));
+      movie_.globalPalette = DefaultPalette();
 
     if (std::int64_t(width) * height > kMaxMoviePixels)
       Fail("frame too large (" + std::to_string(width) + "x" + std::to_string(height) + ")" +
@@ -331,8 +343,8 @@ class Decoder {
 
     if (!in_.Has(1)) Fail("truncated image data" + InFrame(index));
     const int minCodeSize = in_.U8();
-    // 2..8 as the format has it; with 1 the point where codes widen is ill-defined.
-    if (minCodeSize < 2 || minCodeSize > 8)
+    // 2..8 as the format has it, and 1, which some encoders write for two-colour pictures.
+    if (minCodeSize < 1 || minCodeSize > 8)
       Fail("invalid LZW code size " + std::to_string(minCodeSize) + InFrame(index));
     CollectData(index);
 
@@ -381,7 +393,8 @@ class Decoder {
       capacity = std::min(limit, capacity * 4);
     }
     const std::uint8_t* const out = buffer.data() + kLiterals;
-    if (r.end == LzwEnd::Corrupt) Fail("corrupt LZW data" + InFrame(index));
+    // Whatever follows the frame's last pixel is not looked at, whether it decodes or not.
+    if (r.end == LzwEnd::Corrupt && r.pixels < wanted) Fail("corrupt LZW data" + InFrame(index));
     const std::size_t decoded = r.pixels;
     frame.complete = decoded >= wanted;
 

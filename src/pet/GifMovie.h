@@ -4,9 +4,13 @@
 //
 // Damaged input is handled as follows:
 // - Anything that leaves the file structure unreadable (wrong signature, a file that ends in
-//   the middle of a block or before the trailer, an unknown block, a corrupt LZW code, a frame
-//   without any colour table, a file without frames) throws GifError with a short text that
+//   the middle of a block or before the trailer, an unknown block, a corrupt LZW code before
+//   the frame's last pixel, a file without frames) throws GifError with a short text that
 //   says what is wrong and where.
+// - Tolerated as browsers do: an LZW minimum code size of 1; a frame with neither a local nor
+//   a global colour table (drawn with a default palette: black, white, then entry i grey i,
+//   kept as the movie's global table); data after a frame's last pixel, whether it decodes
+//   or not.
 // - A frame whose LZW stream ends early (an end code, or its data blocks run out, before its
 //   last pixel) is kept: its rectangle is cut after the last row that received any pixel, and
 //   pixels missing inside that cut rectangle take the frame's transparent index if it has

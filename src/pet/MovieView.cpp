@@ -104,11 +104,28 @@ void MovieView::FrameStep() {
     if (!loop_) SetAnimate(false);
     return;
   }
+  const int previous = frameIndex_;
   frameIndex_ = frameIndex_ + 1 >= FrameCount() ? 0 : frameIndex_ + 1;
   Raise(OnFrameChanged);
-  Invalidate();
+  InvalidateStep(previous, frameIndex_);
   UpdateTimer();
   if (!loop_ && frameIndex_ == 0) SetAnimate(false);
+}
+
+void MovieView::InvalidateStep(int from, int to) {
+  if (!movie_ || to != from + 1) {
+    Invalidate();  // back to the first frame: composed afresh
+    return;
+  }
+  // From one frame to the next, the picture changes only where the new frame lies and,
+  // when the old one is disposed of (background or previous picture), where that one lay.
+  const pet::GifFrame& next = movie_->frames[std::size_t(to)];
+  const pet::GifFrame& last = movie_->frames[std::size_t(from)];
+  ui::Rect changed{next.left, next.top, next.width, next.height};
+  if (last.disposal >= 2) changed = ui::Union(changed, {last.left, last.top, last.width, last.height});
+  const int w = composer_ ? composer_->Width() : 0, h = composer_ ? composer_->Height() : 0;
+  const int dx = center_ ? (Width() - w) / 2 : 0, dy = center_ ? (Height() - h) / 2 : 0;
+  Invalidate({changed.left + dx, changed.top + dy, changed.width, changed.height});
 }
 
 void MovieView::Raise(const std::function<void()>& event) {
@@ -129,9 +146,8 @@ void MovieView::Paint(ui::Bitmap& surface) {
   // Drawn within the control only; without Transparent the background shows instead of
   // the see-through pixels.
   const std::uint32_t background = composer_->Background() | ui::kOpaque;
-  const int cx0 = std::max({x, Left(), 0}), cy0 = std::max({y, Top(), 0});
-  const int cx1 = std::min({x + w, Left() + Width(), surface.Width()});
-  const int cy1 = std::min({y + h, Top() + Height(), surface.Height()});
+  const ui::Rect c = ui::Intersect(ui::Intersect({x, y, w, h}, Bounds()), surface.Clip());
+  const int cx0 = c.left, cy0 = c.top, cx1 = c.left + c.width, cy1 = c.top + c.height;
   for (int ty = cy0; ty < cy1; ++ty) {
     const std::uint32_t* row = pixels.data() + std::size_t(ty - y) * w;
     for (int tx = cx0; tx < cx1; ++tx) {

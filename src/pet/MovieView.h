@@ -51,6 +51,8 @@ class MovieView : public ui::Control {
 
  private:
   void Raise(const std::function<void()>& event);
+  // Repaints what changes from frame `from` to frame `to`.
+  void InvalidateStep(int from, int to);
   void UpdateTimer(bool restart = false);
 
   std::shared_ptr<const pet::GifMovie> movie_;

@@ -41,6 +41,8 @@ class FormPeer {
   virtual void SetVisible(bool visible) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual void Invalidate() = 0;
+  // Only this part of the client area needs painting.
+  virtual void InvalidatePart(Rect part) { Invalidate(); }
   virtual void SetCapture() = 0;
   virtual void ReleaseCapture() = 0;
   // WM_SYSCOMMAND with SC_MOVE | HTCAPTION (61458): the system drags the window while the

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/Geometry.h"
+
 namespace ui {
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
@@ -31,6 +33,13 @@ class Bitmap {
   // The colour of the bottom-left pixel: a bitmap's own transparent colour.
   std::uint32_t BottomLeft() const { return Empty() ? 0 : At(0, height_ - 1); }
 
+  // Drawing (Draw, DrawPixels, FillRect, and controls that write pixels themselves) stays
+  // within the clip rectangle: the whole bitmap unless a form repaints only a part.
+  Rect Clip() const { return clipped_ ? clip_ : Rect{0, 0, width_, height_}; }
+  void SetClip(Rect clip) { clip_ = Intersect(clip, {0, 0, width_, height_}), clipped_ = true; }
+  void ResetClip() { clipped_ = false; }
+  void FillRect(Rect r, std::uint32_t colour);
+
   // Draws src at (x, y), clipped. Pixels with alpha 0 are skipped, and so are pixels equal
   // to keyOut when it is given (with alpha).
   void Draw(const Bitmap& src, int x, int y, const std::uint32_t* keyOut = nullptr);
@@ -40,6 +49,8 @@ class Bitmap {
  private:
   int width_ = 0, height_ = 0;
   std::vector<std::uint32_t> pixels_;
+  Rect clip_;
+  bool clipped_ = false;
 };
 
 }  // namespace ui

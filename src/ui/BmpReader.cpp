@@ -1,7 +1,9 @@
 #include "ui/BmpReader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <vector>
 
 namespace ui {
 namespace {
@@ -23,6 +25,53 @@ std::uint8_t Channel(std::uint32_t pixel, std::uint32_t mask) {
   const int shift = std::countr_zero(mask);
   const std::uint32_t max = mask >> shift;
   return std::uint8_t(((pixel & mask) >> shift) * 255u / max);
+}
+
+// Run-length pixels (8 or 4 bits per pixel), bottom row first. Pixels that no run reaches
+// take colour 0 of the table; runs past the right edge are cut there, and data that ends
+// without an end-of-bitmap mark ends the picture.
+Bitmap DecodeRunLength(std::span<const std::uint8_t> data, int width, int height, int bpp,
+                       const std::vector<std::uint32_t>& palette) {
+  Bitmap out{width, height};
+  const std::uint32_t background = palette.empty() ? Rgb(0, 0, 0) : palette[0];
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) out.At(x, y) = background;
+  auto put = [&](int x, int row, unsigned index) {
+    if (x >= width || row >= height) return;
+    if (index >= palette.size()) throw BmpError("pixel refers past the colour table");
+    out.At(x, height - 1 - row) = palette[index];
+  };
+  // The n-th pixel of a run or literal byte: 4-bit pixels alternate high and low nibbles.
+  auto nibble = [bpp](std::uint8_t byte, int n) -> unsigned {
+    return bpp == 8 ? byte : (n % 2 == 0 ? byte >> 4 : byte & 15u);
+  };
+  std::size_t at = 0;
+  int x = 0, row = 0;
+  while (row < height && data.size() - at >= 2) {
+    const int count = data[at], value = data[at + 1];
+    at += 2;
+    if (count > 0) {
+      for (int i = 0; i < count && x + i < width; ++i) put(x + i, row, nibble(std::uint8_t(value), i));
+      x = std::min(x + count, width);  // past the edge nothing more is drawn on this row
+    } else if (value == 0) {
+      x = 0, ++row;
+    } else if (value == 1) {
+      break;
+    } else if (value == 2) {
+      if (data.size() - at < 2) break;
+      x = std::min(x + data[at], width), row += data[at + 1];
+      at += 2;
+    } else {
+      const std::size_t bytes = bpp == 8 ? std::size_t(value) : (std::size_t(value) + 1) / 2;
+      if (data.size() - at < bytes) throw BmpError("bitmap pixels are truncated");
+      for (int i = 0; i < value && x + i < width; ++i)
+        put(x + i, row, nibble(data[at + std::size_t(i) * std::size_t(bpp) / 8], i));
+      x = std::min(x + value, width);
+      // Literal runs keep the data on 16-bit boundaries; the last pad byte may be missing.
+      at = std::min(data.size(), at + ((bytes + 1) & ~std::size_t(1)));
+    }
+  }
+  return out;
 }
 
 // pixelOffset: where the pixel rows start, counted from the start of `dib`; 0 means right
@@ -67,11 +116,12 @@ Bitmap Decode(std::span<const std::uint8_t> dib, std::size_t pixelOffset) {
       masks = {U32(dib, tableAt), U32(dib, tableAt + 4), U32(dib, tableAt + 8)};
       tableAt += (compression == 6 ? 16 : 12);
     }
-  } else if (compression == 0) {
+  } else if (compression == 0 || (compression == 1 && bpp == 8) || (compression == 2 && bpp == 4)) {
     if (bpp == 16) masks = {0x7C00, 0x03E0, 0x001F};
     if (bpp == 32) masks = {0xFF0000, 0x00FF00, 0x0000FF};
   } else {
-    throw BmpError("compressed bitmaps are not supported");
+    throw BmpError("unsupported compression " + std::to_string(compression) + " at " +
+                   std::to_string(bpp) + " bits per pixel");
   }
 
   std::vector<std::uint32_t> palette;
@@ -87,8 +137,13 @@ Bitmap Decode(std::span<const std::uint8_t> dib, std::size_t pixelOffset) {
     tableAt += count * entry;
   }
 
-  const std::size_t rowBytes = ((std::size_t(width) * bpp + 31) / 32) * 4;
   const std::size_t start = pixelOffset ? pixelOffset : tableAt;
+  if (compression == 1 || compression == 2) {
+    if (topDown) throw BmpError("run-length bitmaps cannot be top-down");
+    if (start > dib.size()) throw BmpError("bitmap pixels are truncated");
+    return DecodeRunLength(dib.subspan(start), int(width), int(height), bpp, palette);
+  }
+  const std::size_t rowBytes = ((std::size_t(width) * bpp + 31) / 32) * 4;
   if (start > dib.size() || dib.size() - start < rowBytes * std::size_t(height))
     throw BmpError("bitmap pixels are truncated");
 

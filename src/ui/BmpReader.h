@@ -1,6 +1,7 @@
 #pragma once
 // Our reader for Windows bitmap files: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed
-// or with bit fields, bottom-up or top-down. Every pixel comes out opaque.
+// or with bit fields, bottom-up or top-down, and run-length encoded at 8 and 4 bits per pixel.
+// Every pixel comes out opaque.
 #include <cstdint>
 #include <span>
 #include <stdexcept>

@@ -10,6 +10,7 @@ Control::~Control() { owner_.RemoveControl(this); }
 
 void Control::SetBounds(Rect r) {
   if (r == bounds_) return;
+  Invalidate();  // where it was
   bounds_ = r;
   Invalidate();
 }
@@ -17,11 +18,15 @@ void Control::SetBounds(Rect r) {
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
-  owner_.Invalidate();
+  owner_.Invalidate(PaintBounds());
 }
 
 void Control::BringToFront() { owner_.BringControlToFront(this); }
 
-void Control::Invalidate() { owner_.Invalidate(); }
+void Control::Invalidate() { owner_.Invalidate(PaintBounds()); }
+
+void Control::Invalidate(Rect part) {
+  owner_.Invalidate(Intersect({part.left + Left(), part.top + Top(), part.width, part.height}, PaintBounds()));
+}
 
 }  // namespace ui

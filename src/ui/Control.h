@@ -39,7 +39,11 @@ class Control {
   void SetCursor(ui::Cursor cursor) { cursor_ = cursor; }
   // Moves the control above every other control of its form.
   void BringToFront();
+  // Repaints what the control shows, or a part of it (in the control's coordinates).
   void Invalidate();
+  void Invalidate(Rect part);
+  // Where on the form the control draws: its bounds, unless it draws beyond them.
+  virtual Rect PaintBounds() const { return bounds_; }
 
   MouseHandler OnMouseDown;
   MouseHandler OnMouseUp;

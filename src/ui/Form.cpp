@@ -52,6 +52,7 @@ void Form::Show() {
 void Form::Hide() {
   visible_ = false;
   if (peer_) peer_->SetVisible(false);
+  surface_ = Bitmap();  // a hidden window keeps no pixels
 }
 
 int Form::ShowModal() {
@@ -65,20 +66,30 @@ int Form::ShowModal() {
 }
 
 void Form::Invalidate() {
-  dirty_ = true;
+  damage_ = {0, 0, bounds_.width, bounds_.height};
   if (peer_) peer_->Invalidate();
+}
+
+void Form::Invalidate(Rect part) {
+  part = Intersect(part, {0, 0, bounds_.width, bounds_.height});
+  if (part.Empty()) return;
+  damage_ = Union(damage_, part);
+  if (peer_) peer_->InvalidatePart(part);
 }
 
 const Bitmap& Form::Compose() {
   if (surface_.Width() != bounds_.width || surface_.Height() != bounds_.height) {
     surface_ = Bitmap(bounds_.width, bounds_.height);
-    dirty_ = true;
+    damage_ = {0, 0, bounds_.width, bounds_.height};
   }
-  if (dirty_) {
-    surface_.Fill(colour_);
+  if (!damage_.Empty()) {
+    // Controls draw only within the damage, so whatever lies outside it stays as it was.
+    surface_.SetClip(damage_);
+    surface_.FillRect(damage_, colour_);
     for (Control* c : controls_)
-      if (c->Visible()) c->Paint(surface_);
-    dirty_ = false;
+      if (c->Visible() && !Intersect(c->PaintBounds(), damage_).Empty()) c->Paint(surface_);
+    surface_.ResetClip();
+    damage_ = {};
   }
   return surface_;
 }

@@ -55,8 +55,15 @@ class Form {
   std::uint32_t Colour() const { return colour_; }
 
   void Invalidate();
+  // Repaints a part of the client area only.
+  void Invalidate(Rect part);
   // The client area as it is shown: the key colour, then the visible controls in z-order.
+  // Only what was invalidated since the last call is composed again.
   const Bitmap& Compose();
+  // What the next Compose will repaint (empty when the surface is up to date).
+  Rect Damage() const { return damage_; }
+  // The bytes the off-screen surface holds now.
+  std::size_t SurfaceBytes() const { return surface_.Pixels().capacity() * sizeof(std::uint32_t); }
 
   void SetCapture();
   void ReleaseCapture();
@@ -135,8 +142,9 @@ class Form {
   std::uint32_t colour_ = kKeyColour;
   std::vector<Control*> controls_;
   Control* captured_ = nullptr;
+  // Freed while the form is hidden, rebuilt when it is next composed.
   Bitmap surface_;
-  bool dirty_ = true;
+  Rect damage_;
   bool modal_ = false;
   int modalResult_ = 0;
 };

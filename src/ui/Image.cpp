@@ -5,6 +5,7 @@ namespace ui {
 Image::Image(Form& owner) : Control(owner) {}
 
 void Image::SetPicture(std::shared_ptr<const Bitmap> picture) {
+  Invalidate();  // the old picture's place
   picture_ = std::move(picture);
   if (autoSize_ && picture_) SetBounds({Left(), Top(), picture_->Width(), picture_->Height()});
   Invalidate();
@@ -13,6 +14,11 @@ void Image::SetPicture(std::shared_ptr<const Bitmap> picture) {
 void Image::SetTransparent(bool transparent) {
   transparent_ = transparent;
   Invalidate();
+}
+
+Rect Image::PaintBounds() const {
+  if (!picture_) return Bounds();
+  return Union(Bounds(), {Left(), Top(), picture_->Width(), picture_->Height()});
 }
 
 void Image::Paint(Bitmap& surface) {

@@ -15,6 +15,8 @@ class Image : public Control {
   void SetTransparent(bool transparent);
   void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
   void Paint(Bitmap& surface) override;
+  // Without automatic sizing the picture may reach beyond the bounds.
+  Rect PaintBounds() const override;
 
  private:
   std::shared_ptr<const Bitmap> picture_;

@@ -42,11 +42,7 @@ void Label::Resize() {
 }
 
 void Label::Paint(Bitmap& surface) {
-  if (opaque_) {
-    for (int y = std::max(0, Top()); y < std::min(surface.Height(), Top() + Height()); ++y)
-      for (int x = std::max(0, Left()); x < std::min(surface.Width(), Left() + Width()); ++x)
-        surface.At(x, y) = background_;
-  }
+  if (opaque_) surface.FillRect(Bounds(), background_);
   Application::Instance().GetBackend().DrawText(surface, Bounds(), caption_, font_, colour_);
 }
 

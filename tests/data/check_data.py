@@ -61,8 +61,37 @@ class Picture:
         return self.rows[y][x]
 
 
+def rle8_rows(data, w, h, table):
+    """8-bit run-length pixel data -> rows, top row first; unreached pixels take entry 0."""
+    grid = [[table[0]] * w for _ in range(h)]
+    x = y = i = 0                             # y counts from the bottom row
+    while i + 1 < len(data) and y < h:
+        n, v = data[i], data[i + 1]
+        i += 2
+        if n:
+            for k in range(n):
+                if x + k < w:
+                    grid[h - 1 - y][x + k] = table[v]
+            x += n
+        elif v == 0:
+            x, y = 0, y + 1
+        elif v == 1:
+            break
+        elif v == 2:
+            x, y = x + data[i], y + data[i + 1]
+            i += 2
+        else:
+            for k in range(v):
+                if x + k < w:
+                    grid[h - 1 - y][x + k] = table[data[i + k]]
+            x += v
+            i += v + (v & 1)
+    return grid
+
+
 def read_bmp(path):
-    """24-bit uncompressed bottom-up BMP -> Picture; raises ValueError with the reason."""
+    """24-bit uncompressed or 8-bit run-length bottom-up BMP -> Picture; raises ValueError
+    with the reason."""
     with open(path, "rb") as f:
         blob = f.read()
     if len(blob) < 54 or blob[:2] != b"BM":
@@ -73,10 +102,20 @@ def read_bmp(path):
     hsize, w, h, planes, bpp, comp = struct.unpack("<IiiHHI", blob[14:34])
     if hsize < 40:
         raise ValueError("old-style header")
-    if bpp != 24 or comp != 0:
-        raise ValueError(f"{bpp} bits per pixel, compression {comp}: want 24, 0")
+    if (bpp, comp) not in ((24, 0), (8, 1)):
+        raise ValueError(f"{bpp} bits per pixel, compression {comp}: want 24, 0 or 8, 1")
     if h <= 0:
         raise ValueError("top-down rows: want bottom-up")
+    if comp == 1:
+        used = struct.unpack("<I", blob[46:50])[0] or 256
+        at = 14 + hsize
+        if used > 256 or at + 4 * used > off:
+            raise ValueError("colour table does not fit before the pixels")
+        table = [(blob[at + 4 * k + 2], blob[at + 4 * k + 1], blob[at + 4 * k]) for k in range(used)]
+        try:
+            return Picture(w, h, rle8_rows(blob[off:], w, h, table))
+        except IndexError:
+            raise ValueError("run-length data refers past its table or its end")
     stride = (w * 3 + 3) & ~3
     if off + stride * h > len(blob):
         raise ValueError("pixel data truncated")

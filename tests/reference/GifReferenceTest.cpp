@@ -22,10 +22,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "GifBuilder.h"
 #include "pet/FrameComposer.h"
 #include "pet/GifMovie.h"
 
@@ -229,4 +232,50 @@ TEST(OurMovies, MatchGiflib) {
       ++files;
     }
   std::printf("compared %d movies of data/Movies\n", files);
+}
+
+// Files that browsers show although the format frowns on them, built here: giflib's raw
+// frames (indices) must be ours, and where there is a colour table, so must the pictures.
+TEST(TolerantGifs, MatchGiflibWhereItDecodes) {
+  using gifbuild::Bytes;
+  using gifbuild::Gif;
+  std::mt19937 rng(5);
+  Bytes noise(60 * 45);
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = i % 50 < 20 ? 0 : std::uint8_t(rng() & 1);
+  const Bytes ramp = gifbuild::Ramp(12);
+  const std::pair<std::string, Bytes> files[] = {
+      {"code-size-1.gif", Gif(60, 45).Gce(1, 5).Image(0, 0, 60, 45, noise, false, {}, 1)
+                              .Gce(1, 5).Image(10, 5, 30, 30, Bytes(noise.begin(), noise.begin() + 900), true, {}, 1)
+                              .Done()},
+      {"no-colour-table.gif", Gif(4, 3, false).Image(0, 0, 4, 3, ramp).Image(1, 1, 2, 2, {3, 0, 1, 2}).Done()},
+      {"surplus.gif", Gif(4, 3).Image(0, 0, 4, 3, {}, false, gifbuild::Lzw(ramp, 2, true, {15, 1, 31}))
+                          .Image(0, 0, 4, 3, {}, true, gifbuild::Lzw(ramp, 2, true, {2})).Done()},
+  };
+  char pattern[] = "/tmp/gif-tolerant.XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    const std::string path = std::string(pattern) + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    const pet::GifMovie ours = pet::LoadGifFile(path);
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    if (!gif || DGifSlurp(gif) != GIF_OK) {
+      std::printf("note: giflib does not decode %s; ours does\n", name.c_str());
+      if (gif) DGifCloseFile(gif, &error);
+      continue;
+    }
+    ASSERT_EQ(std::size_t(gif->ImageCount), ours.frames.size());
+    for (int i = 0; i < gif->ImageCount; ++i) {
+      const SavedImage& image = gif->SavedImages[i];
+      const pet::GifFrame& f = ours.frames[std::size_t(i)];
+      ASSERT_EQ(f.width, image.ImageDesc.Width) << "frame " << i;
+      ASSERT_EQ(f.height, image.ImageDesc.Height) << "frame " << i;
+      EXPECT_EQ(f.indices, Bytes(image.RasterBits, image.RasterBits + f.indices.size())) << "frame " << i;
+    }
+    const bool hasTable = gif->SColorMap != nullptr;
+    DGifCloseFile(gif, &error);
+    if (hasTable) CompareWithGiflib(path);
+  }
+  fs::remove_all(pattern);
 }

@@ -143,6 +143,35 @@ TEST(BmpReader, ReadsEveryDepthAndRowOrder) {
   }
 }
 
+// Run-length pictures, as the built-in backgrounds are stored: runs, literal runs (padded to
+// two bytes), end of line, a delta jump, end of bitmap; pixels no run reaches take colour 0.
+TEST(BmpReader, ReadsRunLengthPictures) {
+  const std::vector<std::uint32_t> pal = {0x800080, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  // 5 x 4, bottom row first: "R R R" and a literal "G B R" whose R falls off the edge; "W",
+  // then a jump of 2 right and 1 up to "G"; a run past the edge (cut); end of bitmap.
+  const Bytes rle8 = {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 1, 4, 0, 2, 2, 1, 1, 2, 0, 0, 9, 3, 0, 1};
+  const std::vector<std::uint32_t> want = {B, B, B, B, B,  //
+                                           P, P, P, G, P,  //
+                                           W, P, P, P, P,  //
+                                           R, R, R, G, B};
+  // The same at 4 bits: a run alternates its two nibbles, a literal run packs two a byte.
+  const Bytes rle4 = {3, 0x11, 0, 3, 0x23, 0x10, 0, 0, 1, 0x44, 0, 2, 2, 1, 1, 0x22, 0, 0, 9, 0x33, 0, 1};
+  const Dib d8{5, 4, 8, 1, 40, pal, 5, {}, rle8};
+  Dib d4{5, 4, 4, 2, 40, pal, 5, {}, rle4};
+  for (const Dib& d : {d8, d4}) {
+    SCOPED_TRACE(d.bpp);
+    ExpectPixels(ui::ReadBmpFile(d.File()), 5, 4, want);
+    ExpectPixels(ui::ReadDib(d.Packed()), 5, 4, want);
+  }
+  // Alternating nibbles, and data that ends without its end-of-bitmap mark.
+  d4.width = 3, d4.height = 1, d4.pixels = {3, 0x14};
+  ExpectPixels(ui::ReadDib(d4.Packed()), 3, 1, {R, W, R});
+  // A literal run at the very end whose pad byte is missing.
+  Dib end8 = d8;
+  end8.width = 3, end8.height = 1, end8.pixels = {0, 3, 1, 2, 3};
+  ExpectPixels(ui::ReadDib(end8.Packed()), 3, 1, {R, G, B});
+}
+
 TEST(BmpReader, DamagedFilesFailCleanly) {
   const Dib good{2, 2, 8, 0, 40, {0xFF0000, 0x00FF00}, 2, {}, Pack(8, {{0, 1}, {1, 0}})};
   const Bytes file = good.File();
@@ -180,7 +209,11 @@ TEST(BmpReader, DamagedFilesFailCleanly) {
       {"absurd size", with([](Dib& d) { d.width = 100000, d.height = 100000; })},
       {"absurd width", with([](Dib& d) { d.width = INT_MAX, d.height = 1; })},
       {"most negative height", with([](Dib& d) { d.height = INT_MIN; })},
-      {"run-length compressed", with([](Dib& d) { d.compression = 1; })},
+      {"4-bit runs on an 8-bit picture", with([](Dib& d) { d.compression = 2; })},
+      {"8-bit runs on a 24-bit picture", with([](Dib& d) { d.compression = 1, d.bpp = 24; })},
+      {"run of an index past the table", with([](Dib& d) { d.compression = 1, d.pixels = {2, 5, 0, 1}; })},
+      {"literal run cut", with([](Dib& d) { d.compression = 1, d.pixels = {0, 5, 1, 1}; })},
+      {"top-down runs", with([](Dib& d) { d.compression = 1, d.height = -2, d.pixels = {2, 1, 0, 1}; })},
       {"jpeg inside", with([](Dib& d) { d.compression = 4; })},
       {"bit fields on a palette", with([](Dib& d) { d.compression = 3; })},
       {"bit fields cut", with([](Dib& d) { d.bpp = 16, d.compression = 3, d.palette.clear(), d.pixels.clear(); })},

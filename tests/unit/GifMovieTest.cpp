@@ -2,114 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include "GifBuilder.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using pet::DecodeGif;
 using pet::GifError;
 using pet::GifMovie;
-using Bytes = std::vector<std::uint8_t>;
+using gifbuild::Bytes;
+using gifbuild::Gif;
+using gifbuild::Lzw;
+using gifbuild::Ramp;
 
 namespace {
-
-// A plain LZW encoder of our own: growing code sizes, full tables with or without a clear.
-Bytes Lzw(const Bytes& pixels, int minCodeSize, bool clearWhenFull = true) {
-  Bytes out;
-  std::uint32_t acc = 0;
-  int bits = 0, codeSize = minCodeSize + 1;
-  auto emit = [&](int code) {
-    for (acc |= std::uint32_t(code) << bits, bits += codeSize; bits >= 8; acc >>= 8, bits -= 8)
-      out.push_back(std::uint8_t(acc));
-  };
-  const int clear = 1 << minCodeSize;
-  std::map<std::pair<int, int>, int> table;
-  int next = clear + 2, prefix = -1;
-  emit(clear);
-  for (std::uint8_t c : pixels) {
-    if (prefix >= 0 && table.count({prefix, c})) {
-      prefix = table[{prefix, c}];
-      continue;
-    }
-    if (prefix >= 0) {
-      emit(prefix);
-      if (next < 4096) {
-        table[{prefix, c}] = next++;
-        if (next > (1 << codeSize) && codeSize < 12) ++codeSize;
-      } else if (clearWhenFull) {
-        emit(clear);
-        table.clear();
-        next = clear + 2, codeSize = minCodeSize + 1;
-      }
-    }
-    prefix = c;
-  }
-  if (prefix >= 0) emit(prefix);
-  emit(clear + 1);
-  if (bits > 0) out.push_back(std::uint8_t(acc));
-  return out;
-}
-
-// Builds a GIF block by block; the global table has 4 entries, entry i = i * 0x010203.
-struct Gif {
-  Bytes b;
-  explicit Gif(int w, int h, bool globalTable = true) {
-    b = {'G', 'I', 'F', '8', '9', 'a', std::uint8_t(w), std::uint8_t(w >> 8), std::uint8_t(h),
-         std::uint8_t(h >> 8), std::uint8_t(globalTable ? 0x81 : 0), 0, 0};
-    for (int i = 0; globalTable && i < 4; ++i) b.insert(b.end(), {std::uint8_t(i), std::uint8_t(2 * i), std::uint8_t(3 * i)});
-  }
-  Gif& Gce(int disposal, int delay, int transparent = -1) {
-    b.insert(b.end(), {0x21, 0xF9, 4, std::uint8_t(disposal << 2 | (transparent >= 0)), std::uint8_t(delay),
-                       std::uint8_t(delay >> 8), std::uint8_t(transparent), 0});
-    return *this;
-  }
-  Gif& Ext(std::uint8_t label, const std::string& text) {
-    b.insert(b.end(), {0x21, label, std::uint8_t(text.size())});
-    b.insert(b.end(), text.begin(), text.end());
-    b.push_back(0);
-    return *this;
-  }
-  // `data` empty: LZW-encode `pixels` (given in row order) at code size 2.
-  Gif& Image(int x, int y, int w, int h, Bytes pixels, bool interlaced = false, Bytes data = {},
-             int minCodeSize = 2, bool localTable = false) {
-    b.insert(b.end(), {0x2C, std::uint8_t(x), std::uint8_t(x >> 8), std::uint8_t(y), std::uint8_t(y >> 8),
-                       std::uint8_t(w), std::uint8_t(w >> 8), std::uint8_t(h), std::uint8_t(h >> 8),
-                       std::uint8_t((interlaced ? 0x40 : 0) | (localTable ? 0x80 : 0))});
-    if (localTable) b.insert(b.end(), {9, 9, 9, 7, 7, 7});
-    if (data.empty()) {
-      Bytes stream = pixels;
-      if (interlaced) {
-        stream.clear();
-        for (auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
-          for (int r = start; r < h; r += step)
-            stream.insert(stream.end(), pixels.begin() + r * w, pixels.begin() + (r + 1) * w);
-      }
-      data = Lzw(stream, minCodeSize);
-    }
-    b.push_back(std::uint8_t(minCodeSize));
-    for (std::size_t i = 0; i < data.size(); i += 255) {
-      const std::size_t n = std::min<std::size_t>(255, data.size() - i);
-      b.push_back(std::uint8_t(n));
-      b.insert(b.end(), data.begin() + std::ptrdiff_t(i), data.begin() + std::ptrdiff_t(i + n));
-    }
-    b.push_back(0);
-    return *this;
-  }
-  Bytes Done() const {
-    Bytes r = b;
-    r.push_back(0x3B);
-    return r;
-  }
-};
-
-Bytes Ramp(int n) {
-  Bytes p(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) p[std::size_t(i)] = std::uint8_t((i * 7 + i / 5) % 4);
-  return p;
-}
 
 std::string ErrorOf(const Bytes& bytes) {
   try {
@@ -184,9 +95,6 @@ TEST(GifMovieFrames, InterlaceClippingAndColourTables) {
   EXPECT_TRUE(m.frames[2].indices.empty());
   EXPECT_EQ(m.PaletteOf(a)[1], 0x070707u);
 
-  Gif none(2, 1, false);
-  none.Image(0, 0, 2, 1, {0, 1});
-  EXPECT_EQ(ErrorOf(none.Done()), "no colour table in frame 0");
   Gif zero(0, 0);  // the screen takes the first frame's extent
   zero.Image(1, 2, 3, 2, Ramp(6));
   EXPECT_EQ(DecodeGif(zero.Done()).screenWidth, 4);
@@ -211,6 +119,43 @@ TEST(GifMovieFrames, ShortFramesKeepTheRowsTheyReceived) {
   EXPECT_EQ(m.frames[4].indices, (Bytes{1, 2}));
 }
 
+// Files that browsers show although the format frowns on them.
+TEST(GifMovieTolerance, CodeSizeOneNoColourTableAndSurplusData) {
+  std::mt19937 rng(11);
+  // Code size 1: two colours; runs and noise take the codes through every width and a clear.
+  for (auto [w, h, interlaced] : {std::tuple{1, 1, false}, {7, 3, false}, {300, 200, false}, {40, 33, true}}) {
+    Bytes pixels(std::size_t(w * h));
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = i % 97 < 40 ? 1 : std::uint8_t(rng() & 1);
+    const GifMovie m = DecodeGif(Gif(w, h).Image(0, 0, w, h, pixels, interlaced, {}, 1).Done());
+    EXPECT_TRUE(m.frames[0].complete);
+    EXPECT_EQ(m.frames[0].indices, pixels) << w << "x" << h;
+  }
+  // No colour table anywhere: the default one, black and white first, then greys.
+  Gif none(4, 1, false);
+  none.Image(0, 0, 4, 1, {0, 1, 2, 3}).Image(0, 0, 4, 1, {3, 2, 1, 0}, false, {}, 2, true);
+  const GifMovie m = DecodeGif(none.Done());
+  ASSERT_EQ(m.globalPalette.size(), 256u);
+  EXPECT_EQ((std::vector<std::uint32_t>(m.globalPalette.begin(), m.globalPalette.begin() + 4)),
+            (std::vector<std::uint32_t>{0x000000, 0xFFFFFF, 0x020202, 0x030303}));
+  EXPECT_EQ(m.PaletteOf(m.frames[1])[1], 0x070707u);  // a local table still wins
+  // Codes after the last pixel: an undefined code, a valid one, an end code that never comes.
+  Gif surplus(3, 2);
+  surplus.Image(0, 0, 3, 2, {}, false, Lzw(Ramp(6), 2, true, {15, 1, 2}));
+  surplus.Image(0, 0, 3, 2, {}, true, Lzw(Ramp(6), 2, true, {1, 31}));
+  Bytes noEnd = Lzw(Ramp(6), 2, true, {31});
+  noEnd.pop_back();
+  surplus.Image(0, 0, 3, 1, {}, false, noEnd);
+  const GifMovie s = DecodeGif(surplus.Done());
+  EXPECT_EQ(s.frames[0].indices, Ramp(6));
+  EXPECT_TRUE(s.frames[0].complete);
+  const Bytes ramp = Ramp(6);
+  EXPECT_EQ(s.frames[1].indices, ramp);
+  EXPECT_EQ(s.frames[2].indices, Bytes(ramp.begin(), ramp.begin() + 3));
+  // Before the last pixel an undefined code is still damage.
+  EXPECT_EQ(ErrorOf(Gif(3, 3).Image(0, 0, 3, 3, {}, false, Lzw(Ramp(6), 2, true, {15})).Done()),
+            "corrupt LZW data in frame 0");
+}
+
 TEST(GifMovieDamage, ErrorsSayWhatIsWrong) {
   Gif g(4, 4);
   g.Image(0, 0, 4, 4, Ramp(16)).Gce(0, 5).Image(0, 0, 4, 4, Ramp(16));
@@ -233,7 +178,7 @@ TEST(GifMovieDamage, ErrorsSayWhatIsWrong) {
       {Gif(4, 4).Ext(0xFE, "only a comment").Done(), "no frames"},
       {image({0x3C, 0x00}), "corrupt LZW data in frame 0"},  // clear, then code 7: undefined
       {image({0x06}), "corrupt LZW data in frame 0"},        // a string code before any literal
-      {image({0x00}, 1), "invalid LZW code size 1 in frame 0"},
+      {image({0x00}, 0), "invalid LZW code size 0 in frame 0"},
       {image({0x00}, 9), "invalid LZW code size 9 in frame 0"},
       {gif(65535, 65535), "logical screen too large (65535x65535)"},
       {gif(100, 100), "frame too large (65535x65535) in frame 0"},

@@ -122,14 +122,14 @@ def main():
     bgs = backgrounds.all_backgrounds()
     for name, rgb in bgs.items():
         check_picture(name, rgb)
-        files.write_bmp(res / name, rgb)
+        files.write_bmp_rle8(res / name, rgb, P.KEY)
     for name, src in (("RingStopFirst.bmp", "MainWindow/istopalarm.bmp"),
                       ("Ring10MinFirst.bmp", "MainWindow/i10minmore.bmp")):
-        files.write_bmp(res / name, btns[src])
+        files.write_bmp_rle8(res / name, btns[src], P.KEY)
     trees = backgrounds.tree_images()
     for name, rgb in trees.items():
         check_picture(name, rgb, key=P.TREE_KEY)
-        files.write_bmp(res / f"{name}.bmp", rgb)
+        files.write_bmp_rle8(res / f"{name}.bmp", rgb, P.TREE_KEY)
 
     # contact sheet
     docs = root / "docs"

@@ -521,6 +521,7 @@ Size HeadlessBackend::MeasureText(const std::string& text, const Font& font) {
 
 void HeadlessBackend::DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
                                std::uint32_t colour) {
+  const Rect clip = Intersect(where, surface.Clip());
   const int h = font.height < 0 ? -font.height : font.height;
   const int cell = h * 6 / 11 + 1;
   int index = 0;
@@ -529,8 +530,7 @@ void HeadlessBackend::DrawText(Bitmap& surface, Rect where, const std::string& t
     if (c != ' ') {
       for (int y = where.top + 2; y < where.top + 2 + h - 2; ++y)
         for (int x = where.left + index * cell; x < where.left + index * cell + cell - 1; ++x)
-          if (x >= 0 && y >= 0 && x < surface.Width() && y < surface.Height() && x < where.left + where.width &&
-              y < where.top + where.height)
+          if (clip.Contains({x, y}))
             surface.At(x, y) = colour;
     }
     ++index;

@@ -110,6 +110,10 @@ class Win32FormPeer : public FormPeer {
   }
   void SetCaption(const std::string& caption) override { SetWindowTextA(hwnd_, caption.c_str()); }
   void Invalidate() override { InvalidateRect(hwnd_, nullptr, FALSE); }
+  void InvalidatePart(Rect part) override {
+    const RECT r{part.left, part.top, part.left + part.width, part.top + part.height};
+    InvalidateRect(hwnd_, &r, FALSE);
+  }
   void SetCapture() override { ::SetCapture(hwnd_); }
   void ReleaseCapture() override {
     if (::GetCapture() == hwnd_) ::ReleaseCapture();
@@ -126,7 +130,7 @@ class Win32FormPeer : public FormPeer {
       case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
-        Guarded([&] { Paint(dc); });
+        Guarded([&] { Paint(dc, ps.rcPaint); });
         EndPaint(hwnd_, &ps);
         return 0;
       }
@@ -250,18 +254,24 @@ class Win32FormPeer : public FormPeer {
   }
 
  private:
-  void Paint(HDC dc) {
+  // Copies only the rectangle to be painted: its rows are passed as a top-down DIB of their
+  // own, so that the source's vertical origin is its first row whichever way GDI counts.
+  void Paint(HDC dc, const RECT& paint) {
     const Bitmap& surface = form_.Compose();
-    if (surface.Empty()) return;
+    const Rect part = Intersect({int(paint.left), int(paint.top), int(paint.right - paint.left),
+                                 int(paint.bottom - paint.top)},
+                                {0, 0, surface.Width(), surface.Height()});
+    if (part.Empty()) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = surface.Width();
-    info.bmiHeader.biHeight = -surface.Height();  // top-down
+    info.bmiHeader.biHeight = -part.height;  // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, 0, 0, surface.Width(), surface.Height(), 0, 0, 0, surface.Height(),
-                      surface.Pixels().data(), &info, DIB_RGB_COLORS);
+    const std::uint32_t* rows = surface.Pixels().data() + std::size_t(part.top) * std::size_t(surface.Width());
+    SetDIBitsToDevice(dc, part.left, part.top, DWORD(part.width), DWORD(part.height), part.left, 0, 0,
+                      UINT(part.height), rows, &info, DIB_RGB_COLORS);
   }
 
   Form& form_;
@@ -526,10 +536,9 @@ void Win32Backend::DrawText(Bitmap& surface, Rect where, const std::string& text
                             std::uint32_t colour) {
   // GDI draws into a DIB section holding the part of the surface under the text; the
   // result is copied back. No anti-aliasing, so no fringe can blend into the colour key.
-  const int x0 = std::max(0, where.left), y0 = std::max(0, where.top);
-  const int x1 = std::min(surface.Width(), where.left + where.width);
-  const int y1 = std::min(surface.Height(), where.top + where.height);
-  if (x1 <= x0 || y1 <= y0) return;
+  const Rect part = Intersect(where, surface.Clip());
+  const int x0 = part.left, y0 = part.top, x1 = part.left + part.width, y1 = part.top + part.height;
+  if (part.Empty()) return;
   const int w = x1 - x0, h = y1 - y0;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# wine-bench.sh — what Ravilo costs under Wine, beside an empty layered window (the e2e probe,
+# 319 x 170, colour-keyed, doing nothing) measured in the same run on the same display.
+# Prints one table; never fails on a figure. Not run by CI or test.sh: run it by hand.
+#
+#   bench/wine-bench.sh [LIFE_SECONDS]        (default 60)
+#   RAVILO_DIST=/path/to/Ravilo bench/wine-bench.sh    (measure a staged program folder as is)
+#
+# 1. Builds Ravilo.exe (cmake --preset windows) unless RAVILO_DIST is given, and the probe.
+# 2. Three rounds, alternating probe then Ravilo: from launch to the window on screen, and
+#    resident memory 3 s after it appeared.
+# 3. Both run together for LIFE_SECONDS with the pointer circling round the pet's eyes;
+#    the CPU each used in that time, as a share of one core.
+# Figures on a loaded machine drift; compare the two columns, not runs.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+life=${1:-60}
+
+if [[ -z ${RAVILO_DIST:-} ]]; then
+    (cd "$root" && cmake --preset windows >/dev/null && cmake --build --preset windows -j2 >/dev/null) ||
+        { echo "the Windows build failed" >&2; exit 1; }
+    RAVILO_DIST=$root/build/win/dist/Ravilo
+fi
+export RAVILO_DIST
+probe_dir=$root/build/e2e-probe
+"$root/tools/e2e/probe/build.sh" "$probe_dir" >/dev/null || { echo "cannot build the probe" >&2; exit 1; }
+
+# shellcheck source=../tools/e2e/lib.sh
+source "$root/tools/e2e/lib.sh"
+e2e_setup --no-sound
+prog=$(e2e_stage "$RAVILO_DIST")
+probe=$probe_dir/probe.exe
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# start EXE TITLE ARGS... : prints "PID MS" (launch to the window on screen)
+start() {
+    local exe=$1 title=$2 t0 pid
+    shift 2
+    t0=$(now_ms)
+    pid=$(e2e_start_exe "$exe" "$@")
+    e2e_find_window "$title" 60 >/dev/null || { echo "$pid -1"; return; }
+    echo "$pid $(($(now_ms) - t0))"
+}
+stop() {
+    e2e_close_request "$1" >/dev/null 2>&1
+    e2e_wait_exit "$1" 20 >/dev/null || true
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+declare -a p_start r_start p_rss r_rss
+for round in 1 2 3; do
+    read -r pid ms < <(start "$probe" RaviloProbe --pos 700 400)
+    sleep 3
+    p_start+=("$ms"); p_rss+=("$(e2e_rss_kb "$pid")")
+    stop "$pid"
+    read -r pid ms < <(start "$prog/Ravilo.exe" Ravilo)
+    sleep 3
+    r_start+=("$ms"); r_rss+=("$(e2e_rss_kb "$pid")")
+    stop "$pid"
+    echo "round $round: probe ${p_start[-1]} ms ${p_rss[-1]} kB; Ravilo ${r_start[-1]} ms ${r_rss[-1]} kB" >&2
+done
+
+# Life: both at once, so that both see the same load.
+read -r ppid _ < <(start "$probe" RaviloProbe --pos 700 400)
+read -r rpid _ < <(start "$prog/Ravilo.exe" Ravilo)
+wid=$(e2e_find_window Ravilo 5)
+read -r wx wy _ _ < <(e2e_window_geometry "$wid")
+sleep 5  # the greeting movie
+p0=$(e2e_cpu_seconds "$ppid"); r0=$(e2e_cpu_seconds "$rpid"); t0=$(now_ms)
+end=$((SECONDS + life)); a=0
+while [[ $SECONDS -lt $end ]]; do  # a circle of radius 80 round the eyes, about one turn in 3 s
+    x=$(awk -v a="$a" -v c="$wx" 'BEGIN { printf "%d", c + 218 + 80 * cos(a) }')
+    y=$(awk -v a="$a" -v c="$wy" 'BEGIN { printf "%d", c + 60 + 80 * sin(a) }')
+    xdotool mousemove "$x" "$y" 2>/dev/null
+    a=$(awk -v a="$a" 'BEGIN { print a + 0.1 }')
+    sleep 0.05
+done
+p1=$(e2e_cpu_seconds "$ppid"); r1=$(e2e_cpu_seconds "$rpid"); t1=$(now_ms)
+p_life_rss=$(e2e_rss_kb "$ppid"); r_life_rss=$(e2e_rss_kb "$rpid")
+stop "$rpid"; stop "$ppid"
+
+share() { awk -v a="$1" -v b="$2" -v ms="$3" 'BEGIN { printf "%.2f", (b - a) * 100000 / ms }'; }
+pc=$(share "$p0" "$p1" $((t1 - t0))); rc=$(share "$r0" "$r1" $((t1 - t0)))
+ps=$(printf '%s\n' "${p_start[@]}" | median); rs=$(printf '%s\n' "${r_start[@]}" | median)
+pm=$(printf '%s\n' "${p_rss[@]}" | median); rm=$(printf '%s\n' "${r_rss[@]}" | median)
+size=$(stat -c %s "$prog/Ravilo.exe")
+
+row() { printf '| %-44s | %12s | %12s | %12s | %10s |\n' "$@"; }
+echo
+row "what (medians of 3 rounds; life ${life} s)" "empty window" "Ravilo" "above it" "target"
+row "--------------------------------------------" "------------" "------------" "------------" "----------"
+row "CPU, % of one core, ${life} s of life" "$pc" "$rc" "$(awk -v a="$rc" -v b="$pc" 'BEGIN { printf "%.2f", a - b }')" "<= 0.5"
+row "resident memory after start, MB" "$(awk -v k="$pm" 'BEGIN { printf "%.1f", k / 1024 }')" \
+    "$(awk -v k="$rm" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v a="$rm" -v b="$pm" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" "<= 10"
+row "resident memory after ${life} s of life, MB" "$(awk -v k="$p_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
+    "$(awk -v k="$r_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v a="$r_life_rss" -v b="$p_life_rss" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" "<= 10"
+row "launch to window on screen, ms" "$ps" "$rs" "$((rs - ps))" "<= 300"
+row "Ravilo.exe, MB" "" "$(awk -v s="$size" 'BEGIN { printf "%.2f", s / 1048576 }')" "" "<= 2"
