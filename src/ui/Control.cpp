@@ -12,12 +12,14 @@ void Control::SetBounds(Rect r) {
   if (r == bounds_) return;
   bounds_ = r;
   Invalidate();
+  Placed();
 }
 
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
   owner_.Invalidate();
+  Placed();
 }
 
 void Control::BringToFront() { owner_.BringControlToFront(this); }
