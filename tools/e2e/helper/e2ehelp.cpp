@@ -1,5 +1,8 @@
 // e2ehelp: Win32 console helper for the e2e harness (runs under wine).
 //   e2ehelp.exe winpid TITLE [X Y W H]
+//   e2ehelp.exe listbox TITLE
+// (listbox prints, in UTF-8, the items of the list box inside the visible window titled
+// TITLE, one a line, after a line with their count.)
 // prints the Windows process id owning each visible top-level window whose
 // title is exactly TITLE (and, if given, whose window rectangle is X,Y WxH),
 // one a line. Used to aim `taskkill /PID` at one process when several share
@@ -9,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -38,6 +42,36 @@ BOOL CALLBACK visit(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+BOOL CALLBACK findTop(HWND hwnd, LPARAM lp) {
+    auto* q = reinterpret_cast<std::pair<const char*, HWND>*>(lp);
+    char text[512];
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (IsWindowVisible(hwnd) && strcmp(text, q->first) == 0) {
+        q->second = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int listbox(const char* title) {
+    std::pair<const char*, HWND> q{title, nullptr};
+    EnumWindows(findTop, reinterpret_cast<LPARAM>(&q));
+    if (!q.second) return 1;
+    HWND list = FindWindowExA(q.second, nullptr, "LISTBOX", nullptr);
+    if (!list) return 1;
+    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    printf("%ld\n", static_cast<long>(n));
+    for (LRESULT i = 0; i < n; ++i) {
+        wchar_t w[4096] = {};
+        SendMessageW(list, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(w));
+        char u[16384] = {};
+        WideCharToMultiByte(CP_UTF8, 0, w, -1, u, sizeof u, nullptr, nullptr);
+        printf("%s\n", u);
+    }
+    fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,6 +87,7 @@ int main(int argc, char** argv) {
         fflush(stdout);
         return q.found > 0 ? 0 : 1;
     }
+    if (argc >= 3 && strcmp(argv[1], "listbox") == 0) return listbox(argv[2]);
     fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H]\n");
     return 2;
 }
