@@ -368,6 +368,12 @@ int Win32Backend::RunModal(Form& form) {
       reinterpret_cast<LPARAM>(&others));
   for (HWND hwnd : others.disabled) EnableWindow(hwnd, FALSE);
   form.Show();
+  // A modal form stands above the windows it blocks, also when one of them is raised
+  // afterwards (Wine raises the window whose button opened the form when the click's focus
+  // events arrive, after the form is shown): it is topmost while it is up.
+  const bool raise = self && !form.TopMost();
+  if (raise) SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (self) SetForegroundWindow(self);
   auto& app = Application::Instance();
   MSG msg;
   while (form.ModalResult() == 0 && !app.Terminated()) {
@@ -382,6 +388,7 @@ int Win32Backend::RunModal(Form& form) {
   }
   // Enabled again before the form hides, so that activation returns to one of them.
   for (HWND hwnd : others.disabled) EnableWindow(hwnd, TRUE);
+  if (raise) SetWindowPos(self, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   form.Hide();
   return form.ModalResult();
 }
