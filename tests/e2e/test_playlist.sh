@@ -57,6 +57,7 @@ fi
 wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Alarm\(simple mode\)$' >/dev/null 2>&1" &&
   e2e_pass "the simple-mode window hides" || e2e_fail "the simple-mode window hides" "still shown"
 
+e2e_screenshot "$E2E_TMP/before-dialog.png"
 e2e_click $((457 + 40 + 63)) $((120 + 424 + 12)) 1 # "Add folder"
 if dlg=$(e2e_find_window '^Add Directory$' 20) && wait_for 10 geometry_is "$dlg" "477 222 326 356"; then
   e2e_pass "\"Add folder\" opens the add-directory dialog in the middle"
@@ -74,6 +75,12 @@ xdotool type --delay 80 ravilo
 sleep 0.5
 e2e_screenshot "$E2E_TMP/adddir.png"
 cp "$E2E_TMP/adddir.png" "$SHOTS/e2e-add-directory.png" 2>/dev/null || true
+# The dialog stands above the window whose button opened it: its place looks different.
+convert "$E2E_TMP/before-dialog.png" -crop 326x356+477+222 +repage "$E2E_TMP/before-crop.png"
+convert "$E2E_TMP/adddir.png" -crop 326x356+477+222 +repage "$E2E_TMP/dialog-crop.png"
+changed=$(compare -metric AE "$E2E_TMP/before-crop.png" "$E2E_TMP/dialog-crop.png" null: 2>&1)
+((${changed%%[!0-9]*} > 40000)) && e2e_pass "the dialog is drawn above the playlist window ($changed pixels changed)" ||
+  e2e_fail "the dialog is drawn above the playlist window" "only $changed pixels changed"
 xdotool key Return
 if wait_for 20 list_count 4; then
   e2e_pass "Enter in the tree adds the folder's four WAVs"

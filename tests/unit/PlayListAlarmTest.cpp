@@ -71,8 +71,9 @@ class PlayListAlarmTest : public ::testing::Test {
   }
   // While the add-directory dialog is up: opens the tree along `path` (drive first), takes
   // the recurse switch off when asked, and confirms with Enter in the tree.
-  void AnswerAddDir(std::vector<std::string> path, bool recurse = true) {
-    env.desktop.PostAfter(10, [this, path, recurse] {
+  // `duringScan` runs among the messages processed while the folder is read.
+  void AnswerAddDir(std::vector<std::string> path, bool recurse = true, std::function<void()> duringScan = {}) {
+    env.desktop.PostAfter(10, [this, path, recurse, duringScan] {
       ASSERT_TRUE(DialogAddDir->Modal());
       auto& tree = HeadlessTreeViewPeer::Of(DialogAddDir->TreeView1);
       ui::TreeNode* node = nullptr;
@@ -90,6 +91,7 @@ class PlayListAlarmTest : public ::testing::Test {
       tree.Select(node->Id());
       if (!recurse) Click(DialogAddDir->ImageRecurseSubdirectories);
       tree.Type(13);
+      if (duringScan) env.desktop.Post(duringScan);
     });
   }
   std::vector<std::string> StoredList() {
@@ -210,10 +212,26 @@ TEST_F(PlayListAlarmTest, AddFolderTakesTheSoundFilesDepthFirstWithOrWithoutSubf
     EXPECT_EQ(env.desktop.BusyPeriods(), busyBefore + 1);
     EXPECT_FALSE(env.desktop.Busy());
   }
+  // While a folder is read, the window's buttons wait: OK can't store half a folder, and
+  // neither Remove all nor Cancel pulls the list from under the scan.
+  bool sawScan = false;
+  AnswerAddDir({"C:", "Music"}, false, [&] {
+    sawScan = w().Scanning();
+    Click(w().ImageRemoveAll);
+    Click(w().ImageOk);
+    Click(w().ImageCancel);
+  });
+  Click(w().ImageAddDir);
+  EXPECT_TRUE(sawScan);
+  EXPECT_TRUE(w().Visible());
+  EXPECT_EQ(w().PlayListPaths().size(), 8u);
+  EXPECT_EQ(Alarm->PlaylistCount(), 1);
+  Click(w().ImageRemoveAll);
+  Click(w().ImageUp1);
   // A cancelled dialog adds nothing.
   env.desktop.PostAfter(10, [] { ui::Application::Instance().Dispatch([] { DialogAddDir->HandleKeyPress(27); }); });
   Click(w().ImageAddDir);
-  EXPECT_EQ(w().PlayListPaths().size(), 4u);
+  EXPECT_TRUE(w().PlayListPaths().empty());
 }
 
 TEST_F(PlayListAlarmTest, RemoveSelectedKeepsTheShownListAndThePathsInStep) {
