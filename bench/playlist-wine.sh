@@ -53,10 +53,10 @@ deadline=$((SECONDS + 120))
 while [[ $SECONDS -lt $deadline ]]; do
   count=$(e2e_listbox_items 'Alarm(playlist mode)' | head -n1)
   [[ $count == "$want" ]] && break
-  sleep 0.2
+  sleep 1  # each look starts a Windows process, which takes CPU from the program
 done
 t1=$(date +%s%N)
-echo "figure: $count entries listed $(((t1 - t0) / 1000000)) ms after Enter (polled, ~0.5 s resolution)"
+echo "figure: $count entries listed $(((t1 - t0) / 1000000)) ms after Enter (polled about every 1.5 s)"
 cp "$E2E_TMP/during.png" "$E2E_REPO_DIR/build/bench-playlist-during-add.png" 2>/dev/null || true
 [[ $count == "$want" ]] && e2e_pass "all $want files listed, the loop read once" || e2e_fail "all files listed" "$count"
 e2e_click $((457 + 72 + 36)) $((120 + 464 + 13)) 1
