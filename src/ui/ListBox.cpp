@@ -26,7 +26,8 @@ void ListBox::Placed() {
 void ListBox::Add(const std::string& text) {
   items_.push_back(text);
   if (peer_) peer_->Add(text);
-  Invalidate();
+  // Thousands of additions in a row repaint the form once, at EndUpdate.
+  if (!updating_) Invalidate();
 }
 
 void ListBox::Delete(int index) {
@@ -58,11 +59,14 @@ void ListBox::SetFocus() {
 }
 
 void ListBox::BeginUpdate() {
+  updating_ = true;
   if (peer_) peer_->SetUpdating(true);
 }
 
 void ListBox::EndUpdate() {
+  updating_ = false;
   if (peer_) peer_->SetUpdating(false);
+  Invalidate();
 }
 
 void ListBox::Paint(Bitmap& surface) {

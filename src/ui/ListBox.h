@@ -46,6 +46,7 @@ class ListBox : public Control {
  private:
   std::vector<std::string> items_;
   std::unique_ptr<ListBoxPeer> peer_;
+  bool updating_ = false;
 };
 
 }  // namespace ui
