@@ -1,8 +1,11 @@
 // e2ehelp: Win32 console helper for the e2e harness (runs under wine).
 //   e2ehelp.exe winpid TITLE [X Y W H]
 //   e2ehelp.exe listbox TITLE
+//   e2ehelp.exe listbox-wait TITLE DIALOG COUNT
 // (listbox prints, in UTF-8, the items of the list box inside the visible window titled
-// TITLE, one a line, after a line with their count.)
+// TITLE, one a line, after a line with their count. listbox-wait waits for the visible
+// window DIALOG to go, then for that list box to hold COUNT items, and prints the
+// milliseconds between the two, measured inside Wine every 10 ms.)
 // prints the Windows process id owning each visible top-level window whose
 // title is exactly TITLE (and, if given, whose window rectangle is X,Y WxH),
 // one a line. Used to aim `taskkill /PID` at one process when several share
@@ -72,6 +75,29 @@ int listbox(const char* title) {
     return 0;
 }
 
+HWND visibleWindow(const char* title) {
+    std::pair<const char*, HWND> q{title, nullptr};
+    EnumWindows(findTop, reinterpret_cast<LPARAM>(&q));
+    return q.second;
+}
+
+int listboxWait(const char* title, const char* dialog, long want) {
+    HWND top = nullptr;
+    for (int i = 0; i < 3000 && !(top = visibleWindow(title)); ++i) Sleep(10);
+    HWND list = top ? FindWindowExA(top, nullptr, "LISTBOX", nullptr) : nullptr;
+    if (!list) return 1;
+    for (int i = 0; i < 30000 && visibleWindow(dialog); ++i) Sleep(10);
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 60000; ++i) {
+        if (SendMessageW(list, LB_GETCOUNT, 0, 0) >= want) {
+            printf("%lu\n", static_cast<unsigned long>(GetTickCount() - start));
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +114,7 @@ int main(int argc, char** argv) {
         return q.found > 0 ? 0 : 1;
     }
     if (argc >= 3 && strcmp(argv[1], "listbox") == 0) return listbox(argv[2]);
+    if (argc >= 5 && strcmp(argv[1], "listbox-wait") == 0) return listboxWait(argv[2], argv[3], atol(argv[4]));
     fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H]\n");
     return 2;
 }
