@@ -14,6 +14,8 @@ struct DirEntry {
   bool directory = false;
   bool hidden = false;
   bool system = false;
+  // A junction or symbolic link: the folder may lie anywhere, even above itself.
+  bool reparsePoint = false;
 };
 
 class FileSystem {
@@ -30,6 +32,9 @@ class FileSystem {
   virtual bool FileExists(const std::string& path) = 0;
   // FindFirstFileA/FindNextFileA over pattern (e.g. "C:\\Music\\*.*"); nothing when it fails.
   virtual std::vector<DirEntry> Enumerate(const std::string& pattern) = 0;
+  // What tells one folder from every other, however it is reached (through links too);
+  // nothing when the folder can't be opened.
+  virtual std::optional<std::string> FolderId(const std::string& folder) = 0;
 };
 
 }  // namespace platform

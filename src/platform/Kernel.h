@@ -51,12 +51,10 @@ class Kernel {
                             const std::string& dir) = 0;
   // A bitmap resource built into the program, as a packed DIB; nothing when there is none.
   virtual std::optional<std::string> LoadBitmapResource(const std::string& name) = 0;
-  // The common open-file dialog (GetOpenFileNameA): filter as "text|pattern|text|pattern"
-  // with the first entry selected, the read-only box hidden, path and file required to
-  // exist; initialDir "" for the system's choice. Nothing when cancelled, else the full
-  // paths of the picked files, the one the dialog reports as its file name first.
-  virtual std::optional<std::vector<std::string>> OpenFileDialog(const std::string& title, const std::string& filter,
-                                                                 const std::string& initialDir, bool multiSelect) = 0;
+  // GetDriveTypeA of a root folder such as "C:\\", with its values.
+  enum DriveType { kDriveUnknown = 0, kDriveNoRootDir = 1, kDriveRemovable = 2, kDriveFixed = 3, kDriveRemote = 4,
+                   kDriveCdRom = 5, kDriveRamDisk = 6 };
+  virtual int GetDriveType(const std::string& root) = 0;
   [[noreturn]] virtual void ExitProcess(int code) = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "desktop/MyMessageBoxUnit.h"
 #include "platform/Platform.h"
 #include "shell/PetMonitor.h"
+#include "setup/PlayListAlarm.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -52,6 +53,9 @@ TFormSimpleAlarm::TFormSimpleAlarm()
   ImageOk.SetPosition(72, 248);
   ImageCancel.SetPosition(216, 248);
   ImagePlayListMode.SetPosition(104, 288);
+  AddFileDialog.Title = kAddFilesTitle;
+  AddFileDialog.Filter = kAddFilesFilter;
+  AddFileDialog.MultiSelect = true;
 }
 
 void TFormSimpleAlarm::FormCreate() {
@@ -151,9 +155,9 @@ void TFormSimpleAlarm::ImageChangeMouseUp() {
   if (TestState_ == "Stop") ImageTest.OnMouseUp(ui::MouseButton::Left, 0, 0);
   std::string folder;
   if (!Reestr || !Reestr->GetString("OpenDialogsDir", folder)) folder.clear();
-  const auto picked = platform::kernel().OpenFileDialog(kAddFilesTitle, kAddFilesFilter, folder, true);
-  if (!picked || picked->empty()) return;
-  const std::string& file = picked->front();
+  AddFileDialog.InitialDir = folder;
+  if (!AddFileDialog.Execute()) return;
+  const std::string file = AddFileDialog.FileName();
   LabelMusic.SetCaption(ExtractNamePart(file));
   SoundFile_ = file;
   // Kept at once: a later Cancel does not undo it.
@@ -202,8 +206,11 @@ void TFormSimpleAlarm::ImageCancelMouseUp() {
 
 void TFormSimpleAlarm::ImageCloseMouseUp() { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); }
 
-// The playlist-mode window is not built yet: the button only does what Cancel does.
-void TFormSimpleAlarm::ImagePlayListModeMouseUp() { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); }
+// The alarm's mode changes only when the user confirms the playlist-mode window.
+void TFormSimpleAlarm::ImagePlayListModeMouseUp() {
+  ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
+  if (FormPlayListAlarm) FormPlayListAlarm->OpenWindow();
+}
 
 bool TFormSimpleAlarm::FormCloseQuery() {
   ImageClose.OnMouseUp(ui::MouseButton::Left, 0, 0);

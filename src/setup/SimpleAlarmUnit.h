@@ -9,6 +9,7 @@
 #include "shell/SkinnedForm.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
+#include "ui/OpenDialog.h"
 #include "ui/Timer.h"
 
 class TFormSimpleAlarm : public TSkinnedForm {
@@ -38,6 +39,7 @@ class TFormSimpleAlarm : public TSkinnedForm {
   ui::Image ImageOk;
   ui::Image ImageCancel;
   ui::Image ImagePlayListMode;
+  ui::OpenDialog AddFileDialog;
   ui::Timer Timer;
 
   TimeFields Time;

@@ -10,6 +10,7 @@
 #include "desktop/TrayIcon.h"
 #include "pet/AnimatorUnit.h"
 #include "pet/LogicWindow.h"
+#include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "ui/Application.h"
 
@@ -281,9 +282,10 @@ void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
 
 void TFormMain::About1Click() { AboutForm->ShowAbout(); }
 void TFormMain::SetAlarmTime1Click() {
-  // The playlist-mode window is not built yet.
-  if (Alarm->IsPlaylistMode()) return;
-  FormSimpleAlarm->OpenWindow();
+  if (Alarm->IsPlaylistMode())
+    FormPlayListAlarm->OpenWindow();
+  else
+    FormSimpleAlarm->OpenWindow();
 }
 void TFormMain::Show1Click() {
   if (!Logic) return;

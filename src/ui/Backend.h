@@ -7,12 +7,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/Geometry.h"
 
 namespace ui {
 
 class Form;
+class ListBox;
+class TreeView;
+class OpenDialog;
 class Timer;
 class PopupMenu;
 class Bitmap;
@@ -60,6 +64,39 @@ class TimerPeer {
   virtual void Update(bool enabled, unsigned intervalMs) = 0;
 };
 
+// A native list box of texts with several items selectable (extended selection).
+class ListBoxPeer {
+ public:
+  virtual ~ListBoxPeer() = default;
+  virtual void Place(Rect bounds, bool visible) = 0;
+  virtual void Add(const std::string& text) = 0;
+  virtual void Delete(int index) = 0;
+  virtual void Clear() = 0;
+  virtual bool Selected(int index) = 0;
+  virtual void SetSelected(int index, bool selected) = 0;
+  virtual int SelCount() = 0;
+  virtual void Focus() = 0;
+  virtual void SetUpdating(bool updating) = 0;
+};
+
+// A native tree of captioned nodes with an image list; the expand button of a node is
+// shown from its has-children mark before its children exist.
+class TreeViewPeer {
+ public:
+  using NodeId = std::uintptr_t;  // 0: none (the root, or no selection)
+  virtual ~TreeViewPeer() = default;
+  virtual void Place(Rect bounds, bool visible) = 0;
+  // Images of equal size; pixels of the key colour are drawn transparent.
+  virtual void SetImages(const std::vector<std::shared_ptr<const Bitmap>>& images, std::uint32_t key) = 0;
+  virtual NodeId Add(NodeId parent, const std::string& caption, int image, int selectedImage, bool hasChildren) = 0;
+  virtual void DeleteChildren(NodeId node) = 0;
+  virtual void SetHasChildren(NodeId node, bool hasChildren) = 0;
+  virtual NodeId Selected() = 0;
+  virtual void Select(NodeId node) = 0;
+  virtual void SetUpdating(bool updating) = 0;
+  virtual void Focus() = 0;
+};
+
 // System message box flags and results, with their Win32 values.
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbIconError = 0x10;
@@ -72,6 +109,13 @@ class Backend {
   virtual ~Backend() = default;
   virtual std::unique_ptr<FormPeer> CreateFormPeer(Form& form) = 0;
   virtual std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) = 0;
+  virtual std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) = 0;
+  virtual std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) = 0;
+  // The common open-file dialog, modal; nothing when cancelled, else the full paths of the
+  // picked files, the one the dialog reports as its file name first.
+  virtual std::optional<std::vector<std::string>> RunOpenDialog(const OpenDialog& dialog) = 0;
+  // The wait cursor over the program's windows while a long piece of work runs.
+  virtual void SetBusy(bool busy) = 0;
   // Waits for the next message and dispatches it.
   virtual void HandleMessage() = 0;
   // Dispatches every message already waiting, without waiting for more.

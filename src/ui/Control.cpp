@@ -13,12 +13,14 @@ void Control::SetBounds(Rect r) {
   Invalidate();  // where it was
   bounds_ = r;
   Invalidate();
+  Placed();
 }
 
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
   owner_.Invalidate(PaintBounds());
+  Placed();
 }
 
 void Control::BringToFront() { owner_.BringControlToFront(this); }

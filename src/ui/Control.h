@@ -52,6 +52,14 @@ class Control {
   // Draws the control at its place on the form's surface.
   virtual void Paint(Bitmap& surface) = 0;
 
+  // Controls that are native child windows make and release them with their form's window.
+  virtual void CreatePeer() {}
+  virtual void DestroyPeer() {}
+
+ protected:
+  // The place or the visibility changed (native controls follow with their window).
+  virtual void Placed() {}
+
  private:
   Form& owner_;
   Rect bounds_;

@@ -17,6 +17,7 @@ void Form::Create() {
   peer_ = Application::Instance().GetBackend().CreateFormPeer(*this);
   peer_->SetCaption(caption_);
   peer_->SetBounds(bounds_.left, bounds_.top, bounds_.width, bounds_.height);
+  for (Control* c : controls_) c->CreatePeer();
   const bool showWhenCreated = visible_;
   visible_ = false;
   FormCreate();
@@ -26,6 +27,7 @@ void Form::Create() {
 void Form::Destroy() {
   if (!peer_) return;
   FormDestroy();
+  for (Control* c : controls_) c->DestroyPeer();
   peer_.reset();
 }
 

@@ -11,6 +11,7 @@
 #include "alarm/AlarmUnit.h"
 #include "alarm/SoundSystemForm.h"
 #include "desktop/MyMessageBoxUnit.h"
+#include "setup/PlayListAlarm.h"
 #include "shell/main.h"
 
 namespace {
@@ -101,10 +102,25 @@ TEST_F(SimpleAlarmTest, OpensFromTheTrayWithTheAlarmsValuesWhateverItShowedBefor
   EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), "Alarm [off]");
 }
 
-TEST_F(SimpleAlarmTest, InPlaylistModeTheTrayCommandLeavesThisWindowClosed) {
+TEST_F(SimpleAlarmTest, InPlaylistModeTheTrayCommandOpensThePlaylistWindowInstead) {
   Start("Sounds\\Alarms\\alarm0.wav", true);
   ChooseAlarm();
   EXPECT_FALSE(w().Visible());
+  EXPECT_TRUE(FormPlayListAlarm->Visible());
+}
+
+TEST_F(SimpleAlarmTest, PlaylistModeDropsTheEditsAndOpensThePlaylistWindowWithTheAlarmsValues) {
+  Start();
+  ChooseAlarm();
+  Click(w().ImageUp1);
+  Click(w().ImageOnOff);
+  Click(w().ImagePlayListMode);
+  EXPECT_FALSE(w().Visible());
+  ASSERT_TRUE(FormPlayListAlarm->Visible());
+  EXPECT_EQ(FormPlayListAlarm->MaskEditHour.Caption() + ":" + FormPlayListAlarm->MaskEditMin.Caption(), "06:30");
+  EXPECT_FALSE(FormPlayListAlarm->OnOffState());
+  EXPECT_FALSE(Alarm->IsPlaylistMode());
+  EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 0u);
 }
 
 TEST_F(SimpleAlarmTest, OkAndEnterStoreTheValuesAndTheTrayFollows) {
@@ -217,7 +233,7 @@ TEST_F(SimpleAlarmTest, ChangeTakesThePickedFileAndRemembersItsFolderEvenOnCance
                {"one picked", std::vector<std::string>{"E:\\rooster.wav"}, "D:\\Tunes\\", "rooster.wav"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    env.kernel.openFileAnswer = [&](const platform::fake::FakeKernel::OpenFileCall& call) {
+    env.desktop.OpenDialogAnswer = [&](const ui::headless::HeadlessBackend::OpenDialogCall& call) {
       // The test has ended and its picture is back before the dialog shows.
       EXPECT_FALSE(SoundSystem->IsActive());
       EXPECT_EQ(w().TestState(), "Test");
@@ -225,6 +241,7 @@ TEST_F(SimpleAlarmTest, ChangeTakesThePickedFileAndRemembersItsFolderEvenOnCance
       EXPECT_EQ(call.title, "Add files");
       EXPECT_EQ(call.filter, "Windows Media files (*.wav)|*.wav|All files (*.*)|*.*");
       EXPECT_TRUE(call.multiSelect);
+      EXPECT_TRUE(call.hideReadOnly && call.pathMustExist && call.fileMustExist);
       EXPECT_EQ(call.initialDir, c.wantFolder);
       return c.answer;
     };
@@ -232,7 +249,7 @@ TEST_F(SimpleAlarmTest, ChangeTakesThePickedFileAndRemembersItsFolderEvenOnCance
     EXPECT_EQ(w().LabelMusic.Caption(), c.wantLabel);
     EXPECT_TRUE(w().Visible());
   }
-  EXPECT_EQ(env.kernel.openFileCalls.size(), 3u);
+  EXPECT_EQ(env.desktop.OpenDialogCalls().size(), 3u);
   EXPECT_EQ(w().SoundFile(), "E:\\rooster.wav");
   Click(w().ImageCancel);
   EXPECT_EQ(Alarm->GetSound(), "Sounds\\Alarms\\alarm0.wav");
@@ -249,7 +266,7 @@ TEST_F(SimpleAlarmTest, AFolderChangedByTheOpenFileDialogLosesNoFileOfTheProgram
   const std::string dir = TestEnvironment::kProgramDir;
   env.files.Put("D:\\Music\\song.ogg", "OggS, a sound no MCI device here takes");
   // As the Windows dialog does, it leaves the current directory where the file was picked.
-  env.kernel.openFileAnswer = [&](const platform::fake::FakeKernel::OpenFileCall&) {
+  env.desktop.OpenDialogAnswer = [&](const ui::headless::HeadlessBackend::OpenDialogCall&) {
     env.kernel.SetCurrentDirectory("D:\\Music\\");
     return std::optional<std::vector<std::string>>{{"D:\\Music\\song.ogg"}};
   };

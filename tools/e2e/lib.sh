@@ -478,6 +478,14 @@ e2e_windows_pid() {
     wine "$helper" winpid "$title" $geom 2>/dev/null | tr -d '\r' | head -n1 | grep -E '^[0-9]+$'
 }
 
+# e2e_listbox_items TITLE : the items of the list box in the visible window TITLE, in
+# UTF-8: first their count, then one a line.
+e2e_listbox_items() {
+    local helper
+    helper=$(e2e__helper) || return 1
+    wine "$helper" listbox "$1" 2>/dev/null | tr -d '\r'
+}
+
 # e2e_close_request PID|TITLE : ask a program to close the way `taskkill`
 # without /F does -- it runs Wine's taskkill /PID, which posts WM_CLOSE to
 # every top-level window of that process. PID is one returned by

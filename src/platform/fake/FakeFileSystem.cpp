@@ -12,7 +12,9 @@ std::string Lower(std::string s) {
 }
 }  // namespace
 
-std::string FakeFileSystem::Key(const std::string& path) const {
+std::string FakeFileSystem::Key(const std::string& path) const { return Lower(Absolute(path)); }
+
+std::string FakeFileSystem::Absolute(const std::string& path) const {
   std::string p = path;
   for (char& c : p)
     if (c == '/') c = '\\';
@@ -22,7 +24,46 @@ std::string FakeFileSystem::Key(const std::string& path) const {
     if (!base.empty() && base.back() != '\\') base += '\\';
     p = base + p;
   }
-  return Lower(p);
+  return p;
+}
+
+std::string FakeFileSystem::Folder(const std::string& path) const {
+  std::string key = Key(path);
+  if (key.empty() || key.back() != '\\') key += '\\';
+  return key;
+}
+
+void FakeFileSystem::Put(const std::string& path, const std::string& data) {
+  files_[Key(path)] = data;
+  display_[Key(path)] = Absolute(path);
+  hidden_.erase(Key(path));
+}
+
+void FakeFileSystem::AddFolder(const std::string& path, bool hidden, bool system) {
+  folders_[Folder(path)] = {hidden, system};
+  std::string shown = Absolute(path);
+  if (shown.back() != '\\') shown += '\\';
+  display_[Folder(path)] = shown;
+}
+
+void FakeFileSystem::Link(const std::string& path, const std::string& target) {
+  AddFolder(path);
+  links_[Folder(path)] = Folder(target);
+}
+
+std::string FakeFileSystem::Resolve(std::string folderKey) const {
+  for (int hops = 0; hops < 64; ++hops) {
+    bool moved = false;
+    for (const auto& [link, target] : links_) {
+      if (folderKey.rfind(link, 0) == 0) {
+        folderKey = target + folderKey.substr(link.size());
+        moved = true;
+        break;
+      }
+    }
+    if (!moved) break;
+  }
+  return folderKey;
 }
 
 void FakeFileSystem::Mount(const std::string& windowsFolder, const std::string& hostFolder) {
@@ -81,22 +122,52 @@ bool FakeFileSystem::Remove(const std::string& path) {
 bool FakeFileSystem::FileExists(const std::string& path) { return ReadAll(path).has_value(); }
 
 std::vector<DirEntry> FakeFileSystem::Enumerate(const std::string& pattern) {
-  // Only "folder\*.*" patterns over in-memory files, which is what the program asks.
-  std::string folder = Key(pattern);
-  if (auto slash = folder.rfind('\\'); slash != std::string::npos) folder.resize(slash + 1);
-  std::vector<DirEntry> out;
-  std::set<std::string> seenDirs;
-  for (const auto& [key, data] : files_) {
-    if (key.rfind(folder, 0) != 0) continue;
+  // Only "folder\*.*" patterns, which is what the program asks.
+  ++enumerations;
+  std::string asked = Key(pattern);
+  if (auto slash = asked.rfind('\\'); slash != std::string::npos) asked.resize(slash + 1);
+  const std::string folder = Resolve(asked);
+  if (unreadable_.count(folder)) return {};
+  std::map<std::string, DirEntry> found;  // by key name: the listing comes sorted
+  auto add = [&](const std::string& key, bool directory) {
     const std::string rest = key.substr(folder.size());
     const auto slash = rest.find('\\');
-    if (slash == std::string::npos) {
-      out.push_back({rest, false});
-    } else if (seenDirs.insert(rest.substr(0, slash)).second) {
-      out.push_back({rest.substr(0, slash), true});
+    const bool below = slash != std::string::npos && slash + 1 < rest.size();
+    const std::string nameKey = rest.substr(0, slash);
+    if (nameKey.empty() || found.count(nameKey)) return;
+    DirEntry e;
+    const auto shown = display_.find(key);
+    e.name = shown != display_.end() ? shown->second.substr(folder.size(), nameKey.size()) : nameKey;
+    e.directory = directory || below || slash != std::string::npos;
+    const std::string sub = folder + nameKey + "\\";
+    if (auto f = folders_.find(sub); e.directory && f != folders_.end()) {
+      e.hidden = f->second.hidden;
+      e.system = f->second.system;
+      if (auto d = display_.find(sub); d != display_.end()) e.name = d->second.substr(folder.size(), nameKey.size());
     }
+    e.reparsePoint = e.directory && links_.count(sub);
+    found[nameKey] = e;
+  };
+  for (auto it = files_.lower_bound(folder); it != files_.end() && it->first.rfind(folder, 0) == 0; ++it)
+    add(it->first, false);
+  for (auto it = folders_.lower_bound(folder); it != folders_.end() && it->first.rfind(folder, 0) == 0; ++it)
+    if (it->first != folder) add(it->first, true);
+  const bool exists = !found.empty() || folders_.count(folder) || folder.size() == 3;
+  if (!exists) return {};
+  std::vector<DirEntry> out;
+  // A folder other than a drive's root lists itself and its parent first, as Windows does.
+  if (folder.size() > 3) {
+    out.push_back({".", true});
+    out.push_back({"..", true});
   }
+  for (auto& [name, e] : found) out.push_back(e);
   return out;
+}
+
+std::optional<std::string> FakeFileSystem::FolderId(const std::string& folder) {
+  const std::string resolved = Resolve(Folder(folder));
+  if (unreadable_.count(resolved)) return std::nullopt;
+  return resolved;
 }
 
 }  // namespace platform::fake

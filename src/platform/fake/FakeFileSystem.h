@@ -20,12 +20,20 @@ class FakeFileSystem : public FileSystem {
   bool Remove(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   std::vector<DirEntry> Enumerate(const std::string& pattern) override;
+  std::optional<std::string> FolderId(const std::string& folder) override;
 
   // Where relative paths start (the fake kernel's current directory).
   std::function<std::string()> currentDirectory = [] { return std::string("C:\\"); };
   // Files under windowsFolder are read from hostFolder when not overridden in memory.
   void Mount(const std::string& windowsFolder, const std::string& hostFolder);
-  void Put(const std::string& path, const std::string& data) { files_[Key(path)] = data; hidden_.erase(Key(path)); }
+  void Put(const std::string& path, const std::string& data);
+  // A folder of its own (also an empty one), with its attributes.
+  void AddFolder(const std::string& path, bool hidden = false, bool system = false);
+  // A junction: the folder at path shows the folder target (which may lie above it).
+  void Link(const std::string& path, const std::string& target);
+  // Reading the folder fails (no access, no medium).
+  void MakeUnreadable(const std::string& folder) { unreadable_.insert(Folder(folder)); }
+  int enumerations = 0;
   void Hide(const std::string& path) { files_.erase(Key(path)); hidden_.insert(Key(path)); }
   std::optional<std::string> Peek(const std::string& path) { return ReadAll(path); }
 
@@ -38,11 +46,24 @@ class FakeFileSystem : public FileSystem {
 
   // The normalised key: absolute, backslashes, lower case.
   std::string Key(const std::string& path) const;
+  // The same, keeping the case: the names enumerations report.
+  std::string Absolute(const std::string& path) const;
 
  private:
   std::map<std::string, std::string> files_;
   std::set<std::string> hidden_;
   std::map<std::string, std::string> mounts_;  // normalised windows folder -> host folder
+  struct FolderAttributes {
+    bool hidden = false, system = false;
+  };
+  // A folder's key, with its trailing backslash.
+  std::string Folder(const std::string& path) const;
+  // Follows the junctions on the way (a bounded number of times).
+  std::string Resolve(std::string folderKey) const;
+  std::map<std::string, std::string> display_;       // key -> the path as it was given
+  std::map<std::string, FolderAttributes> folders_;  // folder key (with '\\') -> attributes
+  std::map<std::string, std::string> links_;         // folder key -> target folder key
+  std::set<std::string> unreadable_;
 };
 
 }  // namespace platform::fake

@@ -63,6 +63,13 @@ std::optional<std::string> FakeKernel::LoadBitmapResource(const std::string& nam
   return file.substr(14);  // a resource holds the bitmap without its file header
 }
 
+int FakeKernel::GetDriveType(const std::string& root) {
+  driveQueries.push_back(root);
+  if (root.empty()) return kDriveNoRootDir;
+  auto it = driveTypes.find(root[0]);
+  return it == driveTypes.end() ? kDriveNoRootDir : it->second;
+}
+
 void FakeKernel::ExitProcess(int code) { throw ProcessExit{code}; }
 
 }  // namespace platform::fake

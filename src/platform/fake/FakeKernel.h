@@ -2,6 +2,7 @@
 // Process services for tests: a local clock that follows the test's virtual time, a fixed
 // module path, a recorded mutex table and shell calls, and an ExitProcess that throws.
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,18 +28,10 @@ class FakeKernel : public Kernel {
   std::optional<std::string> LoadBitmapResource(const std::string& name) override;
   [[noreturn]] void ExitProcess(int code) override;
   std::set<std::string> missingResources;
-  // Every open-file dialog asked for; `openFileAnswer` plays the user (none: cancelled).
-  struct OpenFileCall {
-    std::string title, filter, initialDir;
-    bool multiSelect = false;
-  };
-  std::optional<std::vector<std::string>> OpenFileDialog(const std::string& title, const std::string& filter,
-                                                         const std::string& initialDir, bool multiSelect) override {
-    openFileCalls.push_back({title, filter, initialDir, multiSelect});
-    return openFileAnswer ? openFileAnswer(openFileCalls.back()) : std::nullopt;
-  }
-  std::vector<OpenFileCall> openFileCalls;
-  std::function<std::optional<std::vector<std::string>>(const OpenFileCall&)> openFileAnswer;
+  // Drive types by upper-case letter; a letter not listed has no root folder.
+  int GetDriveType(const std::string& root) override;
+  std::map<char, int> driveTypes = {{'C', kDriveFixed}};
+  std::vector<std::string> driveQueries;
 
   // The clock: seconds of the day at virtual time 0, plus the virtual milliseconds passed,
   // plus the changes made to the system clock. That is the UTC clock; the local clock is it

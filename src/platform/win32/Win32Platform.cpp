@@ -2,11 +2,7 @@
 
 #include "platform/win32/WinHeaders.h"
 
-#include <commdlg.h>
-
 #include <vector>
-
-#include "ui/win32/Win32Backend.h"
 
 namespace platform::win32 {
 
@@ -113,7 +109,8 @@ void Win32Kernel::CloseHandle(Handle h) {
 
 void Win32Kernel::ShellExecute(const std::string& verb, const std::string& file, const std::string& params,
                                const std::string& dir) {
-  ::ShellExecuteA(ui::win32::ApplicationWindow(), verb.empty() ? nullptr : verb.c_str(), file.c_str(), params.empty() ? nullptr : params.c_str(),
+  // No owner: the shell's own error boxes then stand alone.
+  ::ShellExecuteA(nullptr, verb.empty() ? nullptr : verb.c_str(), file.c_str(), params.empty() ? nullptr : params.c_str(),
                   dir.empty() ? nullptr : dir.c_str(), SW_SHOWNORMAL);
 }
 
@@ -127,37 +124,7 @@ std::optional<std::string> Win32Kernel::LoadBitmapResource(const std::string& na
   return std::string(static_cast<const char*>(data), size);
 }
 
-std::optional<std::vector<std::string>> Win32Kernel::OpenFileDialog(const std::string& title, const std::string& filter,
-                                                                    const std::string& initialDir, bool multiSelect) {
-  // The filter's pairs as zero-separated texts, ended by an empty one.
-  std::string filters = filter;
-  for (char& c : filters)
-    if (c == '|') c = '\0';
-  filters.append(2, '\0');
-  std::vector<char> names(64 * 1024, '\0');
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  HWND owner = ::GetActiveWindow();
-  ofn.hwndOwner = owner ? owner : ui::win32::ApplicationWindow();
-  ofn.lpstrFilter = filters.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = names.data();
-  ofn.nMaxFile = DWORD(names.size());
-  ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING |
-              (multiSelect ? OFN_ALLOWMULTISELECT : 0);
-  if (!::GetOpenFileNameA(&ofn)) return std::nullopt;
-  // One file: its full path. Several: the folder, then each name, each ended by a zero.
-  std::vector<std::string> parts;
-  for (const char* p = names.data(); *p; p += parts.back().size() + 1) parts.emplace_back(p);
-  if (parts.size() <= 1) return parts;
-  std::string dir = parts[0];
-  if (dir.back() != '\\') dir += '\\';
-  std::vector<std::string> files;
-  for (std::size_t i = 1; i < parts.size(); ++i) files.push_back(dir + parts[i]);
-  return files;
-}
+int Win32Kernel::GetDriveType(const std::string& root) { return int(::GetDriveTypeA(root.c_str())); }
 
 void Win32Kernel::ExitProcess(int code) { ::ExitProcess(UINT(code)); }
 
@@ -230,17 +197,58 @@ bool Win32FileSystem::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+// Paths travel in the ANSI code page (UTF-8 under the manifest); the folder calls take
+// them through the wide forms so that a path past MAX_PATH still works: the ANSI forms
+// stop at 260 characters, the wide ones take "\\?\" for longer absolute paths.
+std::wstring Wide(const std::string& s) {
+  if (s.empty()) return {};
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), nullptr, 0);
+  std::wstring w(std::size_t(n), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), w.data(), n);
+  return w;
+}
+
+std::string Narrow(const wchar_t* w) {
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string s(std::size_t(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
+  s.resize(std::size_t(n - 1));
+  return s;
+}
+
+std::wstring LongPath(const std::string& path) {
+  std::wstring w = Wide(path);
+  const bool absolute = w.size() >= 3 && w[1] == L':' && w[2] == L'\\';
+  if (absolute && w.size() >= MAX_PATH - 12) w = L"\\\\?\\" + w;
+  return w;
+}
+}  // namespace
+
 std::vector<DirEntry> Win32FileSystem::Enumerate(const std::string& pattern) {
   std::vector<DirEntry> out;
-  WIN32_FIND_DATAA data;
-  FindHandle find(::FindFirstFileA(pattern.c_str(), &data));
+  WIN32_FIND_DATAW data;
+  FindHandle find(::FindFirstFileW(LongPath(pattern).c_str(), &data));
   if (find.h == INVALID_HANDLE_VALUE) return out;
   do {
-    out.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                   (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0,
-                   (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0});
-  } while (::FindNextFileA(find.h, &data));
+    const DWORD a = data.dwFileAttributes;
+    out.push_back({Narrow(data.cFileName), (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_HIDDEN) != 0,
+                   (a & FILE_ATTRIBUTE_SYSTEM) != 0, (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  } while (::FindNextFileW(find.h, &data));
   return out;
+}
+
+std::optional<std::string> Win32FileSystem::FolderId(const std::string& folder) {
+  // The volume's serial number and the folder's file index, through links and junctions.
+  FileHandle f(::CreateFileW(LongPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!f.Valid()) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(f.h, &info)) return std::nullopt;
+  return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
+         std::to_string(info.nFileIndexLow);
 }
 
 }  // namespace platform::win32

@@ -28,8 +28,7 @@ class Win32Kernel : public Kernel {
   void ShellExecute(const std::string& verb, const std::string& file, const std::string& params,
                     const std::string& dir) override;
   std::optional<std::string> LoadBitmapResource(const std::string& name) override;
-  std::optional<std::vector<std::string>> OpenFileDialog(const std::string& title, const std::string& filter,
-                                                         const std::string& initialDir, bool multiSelect) override;
+  int GetDriveType(const std::string& root) override;
   [[noreturn]] void ExitProcess(int code) override;
 };
 
@@ -41,6 +40,7 @@ class Win32FileSystem : public FileSystem {
   bool Remove(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   std::vector<DirEntry> Enumerate(const std::string& pattern) override;
+  std::optional<std::string> FolderId(const std::string& folder) override;
 };
 
 }  // namespace platform::win32

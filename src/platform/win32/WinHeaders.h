@@ -16,3 +16,4 @@
 #undef ShellExecute
 #undef DrawText
 #undef LoadBitmap
+#undef GetDriveType

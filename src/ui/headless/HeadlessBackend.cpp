@@ -5,6 +5,8 @@
 
 #include "ui/Application.h"
 #include "ui/Label.h"
+#include "ui/OpenDialog.h"
+#include "ui/headless/HeadlessControls.h"
 #include "ui/Timer.h"
 
 namespace ui::headless {
@@ -112,6 +114,25 @@ std::unique_ptr<TimerPeer> HeadlessBackend::CreateTimerPeer(Timer& timer) {
   auto peer = std::make_unique<HeadlessTimerPeer>(*this, timer);
   timers_.push_back(peer.get());
   return peer;
+}
+
+std::unique_ptr<ListBoxPeer> HeadlessBackend::CreateListBoxPeer(ListBox& list, Form& owner) {
+  return std::make_unique<HeadlessListBoxPeer>(list, owner);
+}
+
+std::unique_ptr<TreeViewPeer> HeadlessBackend::CreateTreeViewPeer(TreeView& tree, Form& owner) {
+  return std::make_unique<HeadlessTreeViewPeer>(tree, owner);
+}
+
+std::optional<std::vector<std::string>> HeadlessBackend::RunOpenDialog(const OpenDialog& d) {
+  openDialogCalls_.push_back(
+      {d.Title, d.Filter, d.InitialDir, d.MultiSelect, d.HideReadOnly, d.PathMustExist, d.FileMustExist});
+  return OpenDialogAnswer ? OpenDialogAnswer(openDialogCalls_.back()) : std::nullopt;
+}
+
+void HeadlessBackend::SetBusy(bool busy) {
+  if (busy && !busy_) ++busyPeriods_;
+  busy_ = busy;
 }
 
 void HeadlessBackend::Forget(HeadlessFormPeer* peer) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ class HeadlessBackend : public Backend {
   // Backend
   std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
+  std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) override;
+  std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) override;
+  // Recorded and answered by OpenDialogAnswer (none: cancelled).
+  std::optional<std::vector<std::string>> RunOpenDialog(const OpenDialog& dialog) override;
+  void SetBusy(bool busy) override;
   void HandleMessage() override;
   void ProcessMessages() override;
   // As on Windows, the other shown windows take no mouse or key input meanwhile, except
@@ -128,6 +134,16 @@ class HeadlessBackend : public Backend {
   // Menus: recorded; the test's chooser returns the index of the item to click (or -1).
   const std::vector<RecordedMenu>& Menus() const { return menus_; }
   std::function<int(const RecordedMenu&)> MenuChooser;
+  // Open-file dialogs: what each was asked with, and the test playing the user.
+  struct OpenDialogCall {
+    std::string title, filter, initialDir;
+    bool multiSelect = false, hideReadOnly = false, pathMustExist = false, fileMustExist = false;
+  };
+  const std::vector<OpenDialogCall>& OpenDialogCalls() const { return openDialogCalls_; }
+  std::function<std::optional<std::vector<std::string>>(const OpenDialogCall&)> OpenDialogAnswer;
+  // The wait cursor: whether it shows, and how often it was shown.
+  bool Busy() const { return busy_; }
+  int BusyPeriods() const { return busyPeriods_; }
   const std::string& Title() const { return title_; }
   bool ApplicationButtonHidden() const { return applicationButtonHidden_; }
 
@@ -178,6 +194,9 @@ class HeadlessBackend : public Backend {
   std::vector<RecordedMenu> menus_;
   std::string title_;
   bool applicationButtonHidden_ = false;
+  std::vector<OpenDialogCall> openDialogCalls_;
+  bool busy_ = false;
+  int busyPeriods_ = 0;
 };
 
 }  // namespace ui::headless

@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Backend.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <exception>
 #include <map>
@@ -12,6 +13,7 @@
 #include "ui/Label.h"
 #include "ui/PopupMenu.h"
 #include "ui/Timer.h"
+#include "ui/win32/Win32Controls.h"
 
 namespace ui::win32 {
 namespace {
@@ -23,6 +25,8 @@ constexpr COLORREF kKey = RGB(128, 0, 128);
 constexpr UINT kMenuCommand = WM_APP + 7;
 
 HWND g_appWindow = nullptr;
+// The wait cursor shows over every form while a long piece of work runs.
+bool g_busy = false;
 
 constexpr UINT kDpiChanged = 0x02E0;        // WM_DPICHANGED
 constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
@@ -212,10 +216,36 @@ class Win32FormPeer : public FormPeer {
         form_.HandleMoved(r.left, r.top);
         return 0;
       }
+      case WM_COMMAND:
+        if (auto* child = Win32ChildPeer::Of(reinterpret_cast<HWND>(lParam))) {
+          Guarded([&] { child->Command(HIWORD(wParam)); });
+          return 0;
+        }
+        break;
+      case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (auto* child = header ? Win32ChildPeer::Of(header->hwndFrom) : nullptr) {
+          Guarded([&] { result = child->Notify(header); });
+          return result;
+        }
+        break;
+      }
+      case WM_SETFOCUS:
+        // Like a dialog: the keyboard goes to the first native control (the list, the tree).
+        if (HWND first = GetWindow(hwnd_, GW_CHILD); first && IsWindowVisible(first)) {
+          ::SetFocus(first);
+          return 0;
+        }
+        break;
       case WM_SETCURSOR: {
         // Only over the client area; a window disabled by a modal one gets HTERROR, which the
         // system answers (beep, the modal window flashes).
         if (LOWORD(lParam) != HTCLIENT) break;
+        if (g_busy) {
+          ::SetCursor(LoadCursor(nullptr, IDC_WAIT));
+          return TRUE;
+        }
         POINT p{};
         GetCursorPos(&p);
         ScreenToClient(hwnd_, &p);
@@ -336,6 +366,8 @@ class Win32TimerPeer : public TimerPeer {
 HWND ApplicationWindow() { return g_appWindow; }
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+  if (!InitCommonControlsEx(&controls)) OutputDebugStringA("Ravilo: InitCommonControlsEx failed\n");
   WNDCLASSA form{};
   form.style = CS_DBLCLKS;
   form.lpfnWndProc = FormProc;
@@ -366,6 +398,24 @@ std::unique_ptr<FormPeer> Win32Backend::CreateFormPeer(Form& form) {
 
 std::unique_ptr<TimerPeer> Win32Backend::CreateTimerPeer(Timer& timer) {
   return std::make_unique<Win32TimerPeer>(timer);
+}
+
+std::unique_ptr<ListBoxPeer> Win32Backend::CreateListBoxPeer(ListBox& list, Form& owner) {
+  return MakeListBoxPeer(list, owner, instance_);
+}
+
+std::unique_ptr<TreeViewPeer> Win32Backend::CreateTreeViewPeer(TreeView& tree, Form& owner) {
+  return MakeTreeViewPeer(tree, owner, instance_);
+}
+
+std::optional<std::vector<std::string>> Win32Backend::RunOpenDialog(const OpenDialog& dialog) {
+  HWND owner = GetActiveWindow();
+  return RunOpenFileDialog(dialog, owner ? owner : appWindow_);
+}
+
+void Win32Backend::SetBusy(bool busy) {
+  g_busy = busy;
+  ::SetCursor(LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
 void Win32Backend::Dispatch(MSG& msg) {
@@ -421,6 +471,12 @@ int Win32Backend::RunModal(Form& form) {
   };
   sync();
   form.Show();
+  // A modal form stands above the windows it blocks, also when one of them is raised
+  // afterwards (Wine raises the window whose button opened the form when the click's focus
+  // events arrive, after the form is shown): it is topmost while it is up.
+  const bool raise = self && !form.TopMost();
+  if (raise) SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (self) SetForegroundWindow(self);
   auto& app = Application::Instance();
   MSG msg;
   while (form.ModalResult() == 0 && !app.Terminated()) {
@@ -436,6 +492,7 @@ int Win32Backend::RunModal(Form& form) {
   }
   // Enabled again before the form hides, so that activation returns to one of them.
   for (HWND hwnd : others.disabled) EnableWindow(hwnd, TRUE);
+  if (raise) SetWindowPos(self, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   form.Hide();
   return form.ModalResult();
 }
@@ -505,9 +562,8 @@ void Win32Backend::HideApplicationButton() {
 }  // namespace ui::win32
 
 namespace ui::win32 {
-namespace {
-// A GDI font made once per face and height.
-HFONT FontFor(const Font& font) {
+
+HFONT FontHandle(const Font& font) {
   static std::map<std::pair<std::string, int>, HFONT> fonts;
   auto& f = fonts[{font.name, font.height}];
   if (!f)
@@ -515,6 +571,9 @@ HFONT FontFor(const Font& font) {
                     CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, font.name.c_str());
   return f;
 }
+
+namespace {
+HFONT FontFor(const Font& font) { return FontHandle(font); }
 
 // A screen-compatible memory DC for measuring and drawing text.
 HDC TextDc() {

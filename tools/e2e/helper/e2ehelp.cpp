@@ -16,12 +16,19 @@
 // sends a message (numbers, 0x... allowed) to each visible top-level window
 // titled exactly TITLE, as the system sends WM_POWERBROADCAST or
 // WM_TIMECHANGE; prints each window's answer, one a line.
+//   e2ehelp.exe listbox TITLE
+//   e2ehelp.exe listbox-wait TITLE DIALOG COUNT
+// (listbox prints, in UTF-8, the items of the list box inside the visible window titled
+// TITLE, one a line, after a line with their count. listbox-wait waits for the visible
+// window DIALOG to go, then for that list box to hold COUNT items, and prints the
+// milliseconds between the two, measured inside Wine every 10 ms.)
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -71,6 +78,59 @@ BOOL CALLBACK sendTo(HWND hwnd, LPARAM lp) {
         ++s->sent;
     }
     return TRUE;
+}
+
+BOOL CALLBACK findTop(HWND hwnd, LPARAM lp) {
+    auto* q = reinterpret_cast<std::pair<const char*, HWND>*>(lp);
+    char text[512];
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (IsWindowVisible(hwnd) && strcmp(text, q->first) == 0) {
+        q->second = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int listbox(const char* title) {
+    std::pair<const char*, HWND> q{title, nullptr};
+    EnumWindows(findTop, reinterpret_cast<LPARAM>(&q));
+    if (!q.second) return 1;
+    HWND list = FindWindowExA(q.second, nullptr, "LISTBOX", nullptr);
+    if (!list) return 1;
+    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    printf("%ld\n", static_cast<long>(n));
+    for (LRESULT i = 0; i < n; ++i) {
+        wchar_t w[4096] = {};
+        SendMessageW(list, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(w));
+        char u[16384] = {};
+        WideCharToMultiByte(CP_UTF8, 0, w, -1, u, sizeof u, nullptr, nullptr);
+        printf("%s\n", u);
+    }
+    fflush(stdout);
+    return 0;
+}
+
+HWND visibleWindow(const char* title) {
+    std::pair<const char*, HWND> q{title, nullptr};
+    EnumWindows(findTop, reinterpret_cast<LPARAM>(&q));
+    return q.second;
+}
+
+int listboxWait(const char* title, const char* dialog, long want) {
+    HWND top = nullptr;
+    for (int i = 0; i < 3000 && !(top = visibleWindow(title)); ++i) Sleep(10);
+    HWND list = top ? FindWindowExA(top, nullptr, "LISTBOX", nullptr) : nullptr;
+    if (!list) return 1;
+    for (int i = 0; i < 30000 && visibleWindow(dialog); ++i) Sleep(10);
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 60000; ++i) {
+        if (SendMessageW(list, LB_GETCOUNT, 0, 0) >= want) {
+            printf("%lu\n", static_cast<unsigned long>(GetTickCount() - start));
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
 }
 
 }  // namespace
@@ -126,6 +186,8 @@ int main(int argc, char** argv) {
         const UINT message = RegisterWindowMessageA(argv[2]);
         return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
     }
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM\n");
+    if (argc >= 3 && strcmp(argv[1], "listbox") == 0) return listbox(argv[2]);
+    if (argc >= 5 && strcmp(argv[1], "listbox-wait") == 0) return listboxWait(argv[2], argv[3], atol(argv[4]));
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | listbox TITLE | listbox-wait TITLE DIALOG COUNT | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM\n");
     return 2;
 }

@@ -1,0 +1,169 @@
+#include "setup/AddDirectoryDialog.h"
+
+#include <exception>
+
+#include "app/Globals.h"
+#include "platform/Platform.h"
+#include "shell/main.h"
+#include "ui/Application.h"
+
+namespace {
+constexpr const char* kUnit = "AddDirectoryDialog";
+constexpr std::uint32_t kTreeKey = ui::Rgb(0, 0, 255);
+
+// A folder a user would see: not ".", "..", hidden or system.
+bool ShownFolder(const platform::DirEntry& e) {
+  return e.directory && !e.hidden && !e.system && e.name != "." && e.name != "..";
+}
+}  // namespace
+
+TDialogAddDir::TDialogAddDir()
+    : Image1(*this),
+      ImageClose(*this),
+      ImageRecurseSubdirectories(*this),
+      TreeView1(*this),
+      ImageOk(*this),
+      ImageCancel(*this) {
+  SetCaption("Add Directory");
+  SetClientSize(326, 356);
+  PlaceButtons(Rows());
+  TreeView1.SetBounds({32, 80, 257, 209});
+  TreeView1.OnExpanding = [this](ui::TreeNode& node) { TreeView1Expanding(node); };
+}
+
+std::vector<ButtonRow> TDialogAddDir::Rows() {
+  using R = ButtonRow;
+  return {
+      {R::Push, &ImageOk, &iOk_, &aOk_, "Images\\ForAllWindows\\iok.bmp", "Images\\ForAllWindows\\aok.bmp", {48, 304},
+       {46, 302}, [this] { ImageOkMouseUp(); }, {}},
+      {R::Push, &ImageClose, &iExit_, &aExit_, "Images\\ForAllWindows\\iexit.bmp", "Images\\ForAllWindows\\aexit.bmp",
+       {288, 8}, {286, 6}, [this] { ImageCloseMouseUp(); }, {}},
+      {R::Push, &ImageCancel, &iCancel_, &aCancel_, "Images\\ForAllWindows\\icancel.bmp",
+       "Images\\ForAllWindows\\acancel.bmp", {208, 304}, {206, 302}, [this] { ImageCancelMouseUp(); }, {}},
+      {R::Switch, &ImageRecurseSubdirectories, &ion_, &aon_, "Images\\AddDirWindow\\ion.bmp",
+       "Images\\AddDirWindow\\aon.bmp", {28, 52}, {28, 52}, [this] { ImageRecurseSubdirectoriesClick(); },
+       [this] { return Recurse_; }},
+  };
+}
+
+int TDialogAddDir::DriveImage(int driveType) {
+  switch (driveType) {
+    case platform::Kernel::kDriveRemovable: return 2;
+    case platform::Kernel::kDriveFixed: return 3;
+    case platform::Kernel::kDriveRemote: return 4;
+    case platform::Kernel::kDriveCdRom: return 5;
+    default: return 6;  // a RAM disk, or a type that can't be told
+  }
+}
+
+void TDialogAddDir::FormCreate() {
+  SetBackground(Image1, LoadPictureResource("AddDirBack"), {0, 0});
+  const auto rows = Rows();
+  const bool loaded = LoadButtonPictures(rows, /*activeFirst=*/true);
+  AddButtons(*this, rows);
+  SetKeyButtons(ImageOk, ImageCancel);
+  if (!loaded) {
+    if (FormMain) FormMain->ReportDamaged();
+    return;
+  }
+  TreeView1.BeginUpdate();
+  std::vector<std::shared_ptr<const ui::Bitmap>> images;
+  try {
+    for (const char* name : kTreeImages) images.push_back(LoadPictureResource(name));
+  } catch (const std::exception&) {
+    TreeView1.EndUpdate();
+    if (FormMain) FormMain->ReportDamaged();
+    return;
+  }
+  TreeView1.SetImages(std::move(images), kTreeKey);
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const int type = platform::kernel().GetDriveType(std::string(1, letter) + ":\\");
+    if (type == platform::Kernel::kDriveNoRootDir) continue;
+    const int image = DriveImage(type);
+    // Not read now: a drive without a medium would keep the start waiting.
+    TreeView1.Add(nullptr, std::string(1, letter) + ":", image, image, true);
+  }
+  TreeView1.EndUpdate();
+}
+
+void TDialogAddDir::FormDestroy() {
+  Trace("AddDirDialog::Destroy");
+  FreeButtonPictures(Rows());
+}
+
+std::string TDialogAddDir::PathOf(const ui::TreeNode& node) const {
+  std::string path;
+  for (const ui::TreeNode* n = &node; n; n = n->Parent()) path = n->Caption() + "\\" + path;
+  return path;
+}
+
+void TDialogAddDir::TreeView1Expanding(ui::TreeNode& node) {
+  TreeView1.BeginUpdate();
+  TreeView1.DeleteChildren(node);
+  FillChildren(node);
+  TreeView1.EndUpdate();
+}
+
+void TDialogAddDir::FillChildren(ui::TreeNode& node) {
+  const std::string path = PathOf(node);
+  auto& files = platform::files();
+  bool any = false;
+  for (const platform::DirEntry& e : files.Enumerate(path + "*.*")) {
+    if (!ShownFolder(e)) continue;
+    any = true;
+    ui::TreeNode& child = TreeView1.Add(&node, e.name, 0, 1, false);
+    for (const platform::DirEntry& below : files.Enumerate(path + e.name + "\\*.*")) {
+      if (ShownFolder(below)) {
+        TreeView1.SetHasChildren(child, true);
+        break;
+      }
+    }
+  }
+  // Nothing to show (or nothing readable): the expand button goes, without a message.
+  if (!any) TreeView1.SetHasChildren(node, false);
+}
+
+bool TDialogAddDir::Execute() {
+  Directory_.clear();
+  Recurse_ = true;
+  ResetButtons();
+  if (!placed_) {
+    // First shown in the middle of the desktop; afterwards where the user left it.
+    const ui::Size desktop = ui::Application::Instance().GetBackend().VirtualScreenSize();
+    SetPosition((desktop.width - Width()) / 2, (desktop.height - Height()) / 2);
+    placed_ = true;
+  }
+  return ShowModal() == ui::kIdOk;
+}
+
+const std::string& TDialogAddDir::Directory() const {
+  RAVILO_ASSERT(!Directory_.empty(), kUnit);
+  return Directory_;
+}
+
+void TDialogAddDir::ImageRecurseSubdirectoriesClick() {
+  Recurse_ = !Recurse_;
+  ImageRecurseSubdirectories.SetPicture(Recurse_ ? aon_ : ion_);
+}
+
+void TDialogAddDir::ImageOkMouseUp() {
+  ui::Application::Instance().ProcessMessages();
+  const ui::TreeNode* selected = TreeView1.Selected();
+  // Without a selected node there is no folder to give: the press is ignored and the
+  // dialog stays open.
+  if (!selected) return;
+  std::string path;
+  for (const ui::TreeNode* n = selected; n; n = n->Parent()) {
+    path = n->Caption() + "\\" + path;
+    if (n->Caption().find(':') != std::string::npos) break;
+  }
+  Directory_ = path;
+  EndModal(ui::kIdOk);
+}
+
+void TDialogAddDir::ImageCancelMouseUp() { EndModal(ui::kIdCancel); }
+
+void TDialogAddDir::ImageCloseMouseUp() {
+  ui::Application::Instance().ProcessMessages();
+  EndModal(ui::kIdCancel);
+}

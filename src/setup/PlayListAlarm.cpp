@@ -1,0 +1,278 @@
+#include "setup/PlayListAlarm.h"
+
+#include "alarm/AlarmUnit.h"
+#include "alarm/Reestr.h"
+#include "alarm/SoundSystemForm.h"
+#include "app/Globals.h"
+#include "desktop/MyMessageBoxUnit.h"
+#include "setup/AddDirectoryDialog.h"
+#include "setup/FolderScan.h"
+#include "setup/SimpleAlarmUnit.h"
+#include "shell/main.h"
+#include "ui/Application.h"
+
+namespace {
+constexpr const char* kUnit = "PlayListAlarm";
+
+void ProcessMessages() { ui::Application::Instance().ProcessMessages(); }
+
+void ShowAlarmState() {
+  if (!FormMain || !Alarm) return;
+  if (Alarm->IsOn())
+    FormMain->ShowAlarmOn();
+  else
+    FormMain->ShowAlarmOff();
+}
+
+// The wait cursor for as long as a folder is read.
+struct Busy {
+  bool& flag;
+  explicit Busy(bool& f) : flag(f) {
+    flag = true;
+    ui::Application::Instance().GetBackend().SetBusy(true);
+  }
+  ~Busy() {
+    flag = false;
+    ui::Application::Instance().GetBackend().SetBusy(false);
+  }
+};
+}  // namespace
+
+TFormPlayListAlarm::TFormPlayListAlarm()
+    : Image1(*this),
+      ImageClose(*this),
+      ImageOnOff(*this),
+      MaskEditHour(*this),
+      MaskEditMin(*this),
+      ImageUp1(*this),
+      ImageDown1(*this),
+      ImageUp2(*this),
+      ImageDown2(*this),
+      ListBoxPlayList(*this),
+      ImageStop(*this),
+      ImageAddFile(*this),
+      ImageAddDir(*this),
+      ImageRemoveSelected(*this),
+      ImageRemoveAll(*this),
+      ImageOk(*this),
+      ImageCancel(*this),
+      ImageSimpleMode(*this),
+      Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit) {
+  SetCaption("Alarm(playlist mode)");
+  SetClientSize(365, 559);
+  Time.Place({{96, 120}, {192, 120}, {130, 115}, {130, 132}, {226, 115}, {226, 132}});
+  PlaceButtons(Rows());
+  ListBoxPlayList.SetBounds({40, 176, 275, 168});
+  ListBoxPlayList.OnDblClick = [this] { ListBoxPlayListDblClick(); };
+  ImageStop.SetVisible(false);
+  AddFileDialog.Title = TFormSimpleAlarm::kAddFilesTitle;
+  AddFileDialog.Filter = TFormSimpleAlarm::kAddFilesFilter;
+  AddFileDialog.MultiSelect = true;
+}
+
+// Every button of the window, in the order its pictures load; the arrows' pictures are the
+// time fields' own.
+std::vector<ButtonRow> TFormPlayListAlarm::Rows() {
+  using R = ButtonRow;
+  const auto cancel = [this] { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); };
+  return {
+      {R::Push, &ImageClose, &iExit_, &aExit_, "Images\\ForAllWindows\\iexit.bmp", "Images\\ForAllWindows\\aexit.bmp",
+       {320, 8}, {318, 6}, cancel, {}},
+      {R::Switch, &ImageOnOff, &iOnOff_, &aOnOff_, "Images\\AlarmWindow\\ionoff.bmp", "Images\\AlarmWindow\\aonoff.bmp",
+       {16, 48}, {16, 48}, [this] { ImageOnOffClick(); }, [this] { return OnOffState_; }},
+      {R::PicturesOnly, nullptr, &Time.iArrowUp, &Time.aArrowUp, "Images\\AlarmWindow\\iarrowup.bmp",
+       "Images\\AlarmWindow\\aarrowup.bmp", {}, {}, {}, {}},
+      {R::PicturesOnly, nullptr, &Time.iArrowDown, &Time.aArrowDown, "Images\\AlarmWindow\\iarrowdown.bmp",
+       "Images\\AlarmWindow\\aarrowdown.bmp", {}, {}, {}, {}},
+      {R::Push, &ImageStop, &iStop_, &aStop_, "Images\\PlayListModeWindow\\istop.bmp",
+       "Images\\PlayListModeWindow\\astop.bmp", {40, 352}, {38, 350}, [this] { ImageStopMouseUp(); }, {}},
+      {R::Push, &ImageAddFile, &iAddFile_, &aAddFile_, "Images\\PlayListModeWindow\\iaddfile.bmp",
+       "Images\\PlayListModeWindow\\aaddfile.bmp", {40, 392}, {38, 390}, [this] { ImageAddFileMouseUp(); }, {}},
+      {R::Push, &ImageAddDir, &iAddDir_, &aAddDir_, "Images\\PlayListModeWindow\\iadddir.bmp",
+       "Images\\PlayListModeWindow\\aadddir.bmp", {40, 424}, {38, 422}, [this] { ImageAddDirMouseUp(); }, {}},
+      {R::Push, &ImageRemoveSelected, &iRemoveSelected_, &aRemoveSelected_,
+       "Images\\PlayListModeWindow\\iremoveselected.bmp", "Images\\PlayListModeWindow\\aremoveselected.bmp",
+       {184, 392}, {182, 390}, [this] { ImageRemoveSelectedMouseUp(); }, {}},
+      {R::Push, &ImageRemoveAll, &iRemoveAll_, &aRemoveAll_, "Images\\PlayListModeWindow\\iremoveall.bmp",
+       "Images\\PlayListModeWindow\\aremoveall.bmp", {184, 424}, {182, 422}, [this] { ImageRemoveAllMouseUp(); }, {}},
+      {R::Push, &ImageOk, &iOk_, &aOk_, "Images\\ForAllWindows\\iok.bmp", "Images\\ForAllWindows\\aok.bmp", {72, 464},
+       {70, 462}, [this] { ImageOkMouseUp(); }, {}},
+      {R::Push, &ImageCancel, &iCancel_, &aCancel_, "Images\\ForAllWindows\\icancel.bmp",
+       "Images\\ForAllWindows\\acancel.bmp", {208, 464}, {206, 462}, [this] { ImageCancelMouseUp(); }, {}},
+      {R::Push, &ImageSimpleMode, &iSimpleMode_, &aSimpleMode_, "Images\\PlayListModeWindow\\isimplemode.bmp",
+       "Images\\PlayListModeWindow\\asimplemode.bmp", {104, 504}, {102, 502}, [this] { ImageSimpleModeMouseUp(); },
+       {}},
+  };
+}
+
+void TFormPlayListAlarm::FormCreate() {
+  Time.Idle();
+  SetBackground(Image1, LoadPictureResource("PlayListAlarmBack"), {0, 0});
+  const auto rows = Rows();
+  const bool loaded = LoadButtonPictures(rows);
+  AddButtons(*this, rows);
+  Time.AddArrows(*this);
+  SetKeyButtons(ImageOk, ImageCancel);
+  if (!loaded) {
+    if (FormMain) FormMain->ReportDamaged();
+    return;
+  }
+  PlayListPaths_.clear();
+}
+
+void TFormPlayListAlarm::FormDestroy() {
+  Trace("PlayListAlarmWindow::Destroy");
+  FreeButtonPictures(Rows());
+  PlayListPaths_.clear();
+}
+
+void TFormPlayListAlarm::OpenWindow() {
+  // While a folder is read the window is already open, and its list is not to be reloaded.
+  if (scanning_) return Show();
+  Time.Idle();
+  ResetButtons();
+  LoadFromAlarm();
+  ImageStop.SetVisible(false);
+  if (!placed_) {
+    // First shown in the middle of the desktop; afterwards where the user left it.
+    const ui::Size desktop = ui::Application::Instance().GetBackend().VirtualScreenSize();
+    SetPosition((desktop.width - Width()) / 2, (desktop.height - Height()) / 2);
+    placed_ = true;
+  }
+  Show();
+}
+
+void TFormPlayListAlarm::LoadFromAlarm() {
+  OnOffState_ = Alarm->IsOn();
+  ImageOnOff.SetPicture(OnOffState_ ? aOnOff_ : iOnOff_);
+  Time.Load(Alarm->GetHour(), Alarm->GetMinute());
+  ListBoxPlayList.Clear();
+  PlayListPaths_.clear();
+  for (int i = 0; i < Alarm->PlaylistCount(); ++i) Append(Alarm->PlaylistItem(i));
+}
+
+void TFormPlayListAlarm::Append(const std::string& path) {
+  ListBoxPlayList.Add(ExtractNamePart(path));
+  PlayListPaths_.push_back(path);
+}
+
+void TFormPlayListAlarm::ImageOnOffClick() {
+  if (scanning_) return;
+  OnOffState_ = !OnOffState_;
+  ImageOnOff.SetPicture(OnOffState_ ? aOnOff_ : iOnOff_);
+}
+
+void TFormPlayListAlarm::StopPreview(bool hide) {
+  if (SoundSystem) SoundSystem->Stop();
+  if (hide) ImageStop.SetVisible(false);
+}
+
+void TFormPlayListAlarm::ListBoxPlayListDblClick() {
+  ProcessMessages();
+  bool playing = false;
+  for (int i = 0; i < ListBoxPlayList.Count(); ++i) {
+    if (!ListBoxPlayList.Selected(i)) continue;
+    if (SoundSystem && SoundSystem->IsActive()) {
+      StopPreview(/*hide=*/false);
+      ProcessMessages();
+    }
+    RAVILO_ASSERT(i < int(PlayListPaths_.size()), kUnit);
+    playing = SoundSystem && SoundSystem->PlayLooped(PlayListPaths_[std::size_t(i)]);
+    break;
+  }
+  ImageStop.SetPicture(iStop_);
+  ImageStop.SetPosition(40, 352);
+  ImageStop.SetVisible(playing);
+}
+
+void TFormPlayListAlarm::ImageStopMouseUp() { StopPreview(/*hide=*/true); }
+
+void TFormPlayListAlarm::ImageAddFileMouseUp() {
+  if (scanning_) return;
+  ProcessMessages();
+  std::string folder;
+  if (!Reestr || !Reestr->GetString("OpenDialogsDir", folder)) folder.clear();
+  AddFileDialog.InitialDir = folder;
+  if (!AddFileDialog.Execute()) return;
+  // Neither the extension nor duplicates are looked at: the user chose these files.
+  for (const std::string& file : AddFileDialog.Files()) Append(file);
+  if (Reestr) Reestr->SetString("OpenDialogsDir", ExtractDirPart(AddFileDialog.FileName()));
+}
+
+void TFormPlayListAlarm::ImageAddDirMouseUp() {
+  if (scanning_) return;
+  ProcessMessages();
+  if (!DialogAddDir || !DialogAddDir->Execute()) return;
+  const std::string folder = DialogAddDir->Directory();
+  const bool recurse = DialogAddDir->Recurse();
+  // The windows keep painting while a large tree is read; the buttons of this window wait
+  // until it is done, so OK can't store half a folder.
+  Busy busy(scanning_);
+  std::vector<std::string> found;
+  for (const std::string& extension : SoundExtensions) {
+    found.clear();
+    ScanDirectory(folder, extension, recurse, found, [] { ProcessMessages(); });
+    ListBoxPlayList.BeginUpdate();
+    for (const std::string& path : found) Append(path);
+    ListBoxPlayList.EndUpdate();
+  }
+}
+
+void TFormPlayListAlarm::ImageRemoveSelectedMouseUp() {
+  if (scanning_) return;
+  ProcessMessages();
+  int left = ListBoxPlayList.SelCount();
+  for (int i = ListBoxPlayList.Count() - 1; i >= 0 && left > 0; --i) {
+    if (!ListBoxPlayList.Selected(i)) continue;
+    ListBoxPlayList.Delete(i);
+    PlayListPaths_.erase(PlayListPaths_.begin() + i);
+    --left;
+  }
+}
+
+void TFormPlayListAlarm::ImageRemoveAllMouseUp() {
+  if (scanning_) return;
+  ProcessMessages();
+  PlayListPaths_.clear();
+  ListBoxPlayList.Clear();
+}
+
+void TFormPlayListAlarm::ImageOkMouseUp() {
+  if (scanning_) return;
+  ProcessMessages();
+  if (ListBoxPlayList.Count() == 0) {
+    MyMessageBox(kEmpty);
+    return;
+  }
+  if (OnOffState_)
+    Alarm->TurnOn();
+  else
+    Alarm->TurnOff();
+  Alarm->SetHour(Time.Hour());
+  Alarm->SetMinute(Time.Minute());
+  Alarm->SetPlaylist(PlayListPaths_);
+  Alarm->SetPlaylistMode();
+  Alarm->Save();
+  Hide();
+  // A preview started here ends with the window, as it does on Cancel.
+  if (ImageStop.Visible()) StopPreview(/*hide=*/true);
+  ShowAlarmState();
+}
+
+void TFormPlayListAlarm::ImageCancelMouseUp() {
+  if (scanning_) return;
+  Hide();
+  // Whatever plays stops, the alarm's own ring included.
+  if (SoundSystem && SoundSystem->IsActive()) SoundSystem->Stop();
+}
+
+void TFormPlayListAlarm::ImageSimpleModeMouseUp() {
+  if (scanning_) return;
+  ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
+  if (FormSimpleAlarm) FormSimpleAlarm->OpenWindow();
+}
+
+bool TFormPlayListAlarm::FormCloseQuery() {
+  ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
+  return false;
+}

@@ -1,0 +1,243 @@
+#include "ui/win32/Win32Controls.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/Label.h"
+#include "ui/ListBox.h"
+#include "ui/OpenDialog.h"
+#include "ui/TreeView.h"
+
+namespace ui::win32 {
+namespace {
+
+constexpr char kPeerProperty[] = "RaviloControl";
+
+HWND ParentOf(Form& owner) { return reinterpret_cast<HWND>(owner.Peer() ? owner.Peer()->NativeHandle() : 0); }
+
+void LogFailure(const char* what) {
+  // Creation calls are checked; a failure is told to a debugger and the control stays empty.
+  OutputDebugStringA(what);
+}
+
+// Enter and Esc typed into a control are the form's keys (OK and cancel); everything else
+// is the control's own (arrows, type-ahead).
+LRESULT CALLBACK KeysToForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (msg == WM_CHAR && (wParam == 13 || wParam == 27)) {
+    Form* form = reinterpret_cast<Form*>(data);
+    try {
+      Application::Instance().Dispatch([&] { form->HandleKeyPress(char(wParam)); });
+    } catch (...) {
+    }
+    return 0;
+  }
+  if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, msg, wParam, lParam);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// A child window of the form, destroyed with the peer.
+class ChildWindow {
+ public:
+  ChildWindow(const char* cls, DWORD style, Form& owner, HINSTANCE instance, Win32ChildPeer* peer) {
+    hwnd_ = CreateWindowExA(0, cls, "", WS_CHILD | WS_TABSTOP | style, 0, 0, 10, 10, ParentOf(owner), nullptr,
+                            instance, nullptr);
+    if (!hwnd_) {
+      LogFailure("Ravilo: a child control could not be created\n");
+      return;
+    }
+    SetPropA(hwnd_, kPeerProperty, reinterpret_cast<HANDLE>(peer));
+    SetWindowSubclass(hwnd_, KeysToForm, 1, reinterpret_cast<DWORD_PTR>(&owner));
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(Font{})), FALSE);
+  }
+  ~ChildWindow() {
+    if (!hwnd_) return;
+    RemoveWindowSubclass(hwnd_, KeysToForm, 1);
+    RemovePropA(hwnd_, kPeerProperty);
+    DestroyWindow(hwnd_);
+  }
+  ChildWindow(const ChildWindow&) = delete;
+  ChildWindow& operator=(const ChildWindow&) = delete;
+  HWND Handle() const { return hwnd_; }
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return hwnd_ ? SendMessageA(hwnd_, msg, w, l) : 0; }
+  void Place(Rect r, bool visible) {
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+  }
+  void SetUpdating(bool updating) {
+    Send(WM_SETREDRAW, updating ? FALSE : TRUE);
+    if (!updating && hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  void Focus() {
+    if (hwnd_) ::SetFocus(hwnd_);
+  }
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+class Win32ListBoxPeer : public ListBoxPeer, public Win32ChildPeer {
+ public:
+  Win32ListBoxPeer(ListBox& list, Form& owner, HINSTANCE instance)
+      : list_(list),
+        window_("LISTBOX", WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, owner, instance, this) {
+    window_.Send(LB_SETITEMHEIGHT, 0, ListBox::kItemHeight);
+  }
+  void Place(Rect bounds, bool visible) override { window_.Place(bounds, visible); }
+  void Add(const std::string& text) override { window_.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())); }
+  void Delete(int index) override { window_.Send(LB_DELETESTRING, WPARAM(index)); }
+  void Clear() override { window_.Send(LB_RESETCONTENT); }
+  bool Selected(int index) override { return window_.Send(LB_GETSEL, WPARAM(index)) > 0; }
+  void SetSelected(int index, bool selected) override { window_.Send(LB_SETSEL, selected, LPARAM(index)); }
+  int SelCount() override {
+    const LRESULT n = window_.Send(LB_GETSELCOUNT);
+    return n < 0 ? 0 : int(n);
+  }
+  void Focus() override { window_.Focus(); }
+  void SetUpdating(bool updating) override { window_.SetUpdating(updating); }
+  void Command(unsigned code) override {
+    if (code == LBN_DBLCLK && list_.OnDblClick) Application::Instance().Dispatch(list_.OnDblClick);
+  }
+
+ private:
+  ListBox& list_;
+  ChildWindow window_;
+};
+
+// An image list destroyed with its owner.
+struct ImageList {
+  HIMAGELIST handle = nullptr;
+  ~ImageList() {
+    if (handle) ImageList_Destroy(handle);
+  }
+};
+
+class Win32TreeViewPeer : public TreeViewPeer, public Win32ChildPeer {
+ public:
+  Win32TreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance)
+      : tree_(tree),
+        window_(WC_TREEVIEWA, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, owner, instance,
+                this) {
+    window_.Send(TVM_SETINDENT, 19);
+  }
+  void Place(Rect bounds, bool visible) override { window_.Place(bounds, visible); }
+  void SetImages(const std::vector<std::shared_ptr<const Bitmap>>& images, std::uint32_t key) override {
+    if (images.empty()) return;
+    const int w = images[0]->Width(), h = images[0]->Height();
+    images_.handle = ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, int(images.size()), 0);
+    if (!images_.handle) return LogFailure("Ravilo: the tree's image list could not be created\n");
+    for (const auto& image : images) {
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+      info.bmiHeader.biWidth = w;
+      info.bmiHeader.biHeight = -h;
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = 32;
+      info.bmiHeader.biCompression = BI_RGB;
+      void* bits = nullptr;
+      HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+      if (!dib) {
+        LogFailure("Ravilo: a tree image could not be made\n");
+        continue;
+      }
+      auto* px = static_cast<std::uint32_t*>(bits);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          px[y * w + x] = (x < image->Width() && y < image->Height() ? image->At(x, y) : key) & 0xFFFFFF;
+      ImageList_AddMasked(images_.handle, dib, RGB((key >> 16) & 0xFF, (key >> 8) & 0xFF, key & 0xFF));
+      DeleteObject(dib);
+    }
+    window_.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.handle));
+  }
+  NodeId Add(NodeId parent, const std::string& caption, int image, int selectedImage, bool hasChildren) override {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent ? reinterpret_cast<HTREEITEM>(parent) : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<char*>(caption.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    insert.item.cChildren = hasChildren ? 1 : 0;
+    return NodeId(window_.Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  }
+  void DeleteChildren(NodeId node) override {
+    while (LRESULT child = window_.Send(TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(node)))
+      if (!window_.Send(TVM_DELETEITEM, 0, child)) break;
+  }
+  void SetHasChildren(NodeId node, bool hasChildren) override {
+    TVITEMA item{};
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.hItem = reinterpret_cast<HTREEITEM>(node);
+    item.cChildren = hasChildren ? 1 : 0;
+    window_.Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  NodeId Selected() override { return NodeId(window_.Send(TVM_GETNEXTITEM, TVGN_CARET, 0)); }
+  void Select(NodeId node) override { window_.Send(TVM_SELECTITEM, TVGN_CARET, LPARAM(node)); }
+  void SetUpdating(bool updating) override { window_.SetUpdating(updating); }
+  void Focus() override { window_.Focus(); }
+  LRESULT Notify(NMHDR* header) override {
+    // The form is an ANSI window, but either form carries the item where the other does.
+    if (header->code == TVN_ITEMEXPANDINGA || header->code == TVN_ITEMEXPANDINGW) {
+      auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+      if (nm->action & TVE_EXPAND) tree_.HandleExpanding(NodeId(nm->itemNew.hItem));
+    }
+    return 0;  // the expansion goes ahead
+  }
+
+ private:
+  TreeView& tree_;
+  ChildWindow window_;
+  ImageList images_;
+};
+
+}  // namespace
+
+Win32ChildPeer* Win32ChildPeer::Of(HWND child) {
+  return child ? reinterpret_cast<Win32ChildPeer*>(GetPropA(child, kPeerProperty)) : nullptr;
+}
+
+std::unique_ptr<ListBoxPeer> MakeListBoxPeer(ListBox& list, Form& owner, HINSTANCE instance) {
+  return std::make_unique<Win32ListBoxPeer>(list, owner, instance);
+}
+
+std::unique_ptr<TreeViewPeer> MakeTreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance) {
+  return std::make_unique<Win32TreeViewPeer>(tree, owner, instance);
+}
+
+std::optional<std::vector<std::string>> RunOpenFileDialog(const OpenDialog& dialog, HWND owner) {
+  // The filter's pairs as zero-separated texts, ended by an empty one.
+  std::string filters = dialog.Filter;
+  for (char& c : filters)
+    if (c == '|') c = '\0';
+  filters.append(2, '\0');
+  std::vector<char> names(64 * 1024, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filters.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = names.data();
+  ofn.nMaxFile = DWORD(names.size());
+  ofn.lpstrInitialDir = dialog.InitialDir.empty() ? nullptr : dialog.InitialDir.c_str();
+  ofn.lpstrTitle = dialog.Title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | (dialog.HideReadOnly ? OFN_HIDEREADONLY : 0) |
+              (dialog.PathMustExist ? OFN_PATHMUSTEXIST : 0) | (dialog.FileMustExist ? OFN_FILEMUSTEXIST : 0) |
+              (dialog.MultiSelect ? OFN_ALLOWMULTISELECT : 0);
+  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  // One file: its full path. Several: the folder, then each name, each ended by a zero.
+  std::vector<std::string> parts;
+  for (const char* p = names.data(); *p; p += parts.back().size() + 1) parts.emplace_back(p);
+  if (parts.size() <= 1) return parts;
+  std::string dir = parts[0];
+  if (dir.back() != '\\') dir += '\\';
+  std::vector<std::string> files;
+  for (std::size_t i = 1; i < parts.size(); ++i) files.push_back(dir + parts[i]);
+  return files;
+}
+
+}  // namespace ui::win32
