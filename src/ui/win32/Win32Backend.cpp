@@ -292,13 +292,7 @@ class Win32FormPeer : public FormPeer {
                                  int(paint.bottom - paint.top)},
                                 {0, 0, surface.Width(), surface.Height()});
     if (part.Empty()) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = surface.Width();
-    info.bmiHeader.biHeight = -part.height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownDib(surface.Width(), part.height);
     const std::uint32_t* rows = surface.Pixels().data() + std::size_t(part.top) * std::size_t(surface.Width());
     SetDIBitsToDevice(dc, part.left, part.top, DWORD(part.width), DWORD(part.height), part.left, 0, 0,
                       UINT(part.height), rows, &info, DIB_RGB_COLORS);
@@ -599,13 +593,7 @@ void Win32Backend::DrawText(Bitmap& surface, Rect where, const std::string& text
   const int x0 = part.left, y0 = part.top, x1 = part.left + part.width, y1 = part.top + part.height;
   if (part.Empty()) return;
   const int w = x1 - x0, h = y1 - y0;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownDib(w, h);
   void* bits = nullptr;
   HDC dc = TextDc();
   HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

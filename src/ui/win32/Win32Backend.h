@@ -9,6 +9,18 @@
 
 namespace ui::win32 {
 
+// The header of a top-down 32-bit DIB of that size: the layout of ui::Bitmap's pixels.
+inline BITMAPINFO TopDownDib(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 class Win32Backend : public Backend {
  public:
   explicit Win32Backend(HINSTANCE instance);

@@ -9,6 +9,7 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Label.h"
+#include "ui/win32/Win32Backend.h"
 #include "ui/ListBox.h"
 #include "ui/OpenDialog.h"
 #include "ui/TreeView.h"
@@ -132,13 +133,7 @@ class Win32TreeViewPeer : public TreeViewPeer, public Win32ChildPeer {
     images_.handle = ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, int(images.size()), 0);
     if (!images_.handle) return LogFailure("Ravilo: the tree's image list could not be created\n");
     for (const auto& image : images) {
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-      info.bmiHeader.biWidth = w;
-      info.bmiHeader.biHeight = -h;
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 32;
-      info.bmiHeader.biCompression = BI_RGB;
+      BITMAPINFO info = TopDownDib(w, h);
       void* bits = nullptr;
       HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
       if (!dib) {
