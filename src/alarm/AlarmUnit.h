@@ -28,6 +28,12 @@ class CAlarm {
   void RecordStop();
   void RecordSnooze();
 
+  // What the set-up windows' OK stores: on or off, and the time of day.
+  void SetOnAndTime(bool on, int hour, int minute) {
+    On = on;
+    Hour = hour;
+    Minute = minute;
+  }
   void TurnOn() { On = true; }
   void TurnOff() { On = false; }
   bool IsOn() const { return On; }

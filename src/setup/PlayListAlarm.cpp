@@ -244,12 +244,7 @@ void TFormPlayListAlarm::ImageOkMouseUp() {
     MyMessageBox(kEmpty);
     return;
   }
-  if (OnOffState_)
-    Alarm->TurnOn();
-  else
-    Alarm->TurnOff();
-  Alarm->SetHour(Time.Hour());
-  Alarm->SetMinute(Time.Minute());
+  Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
   Alarm->SetPlaylist(PlayListPaths_);
   Alarm->SetPlaylistMode();
   Alarm->Save();

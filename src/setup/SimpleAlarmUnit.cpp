@@ -185,12 +185,7 @@ bool TFormSimpleAlarm::CheckSoundFile() {
 
 void TFormSimpleAlarm::ImageOkMouseUp() {
   if (!CheckSoundFile()) return;
-  if (OnOffState_)
-    Alarm->TurnOn();
-  else
-    Alarm->TurnOff();
-  Alarm->SetHour(Time.Hour());
-  Alarm->SetMinute(Time.Minute());
+  Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
   Alarm->SetSound(SoundFile_);
   Alarm->SetSingleMode();
   Alarm->Save();

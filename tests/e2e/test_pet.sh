@@ -9,16 +9,8 @@ KEY='HKCU\Software\MirenWorks\Ravilo'
 PROG=$(e2e_stage "$RAVILO_DIST")
 PYTHON=/usr/bin/python3
 
-# The alarm: the next whole minute at least 40 s away (wine's clock is the host's local time).
-now=$(date +%s)
-target=$(( (now + 40 + 59) / 60 * 60 ))
-hour=$(date -d "@$target" +%-H) minute=$(date -d "@$target" +%-M)
-for v in "AlarmIsOn 1" "AlarmHour $hour" "AlarmMin $minute" "UsePlayist 0"; do
-  set -- $v
-  wine reg add "$KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1
-done
-wine reg add "$KEY" /v AlarmSound /t REG_SZ /d 'Sounds\Alarms\alarm0.wav' /f >/dev/null 2>&1
-e2e_log "alarm set to $(date -d "@$target" +%T)"
+# The alarm: the next whole minute at least 40 s away.
+target=$(e2e_set_alarm_soon "$KEY" 40)
 
 # Differing pixels of two screenshots: the bounding box "x0 y0 x1 y1" (exclusive), or "none".
 diff_box() {

@@ -11,17 +11,8 @@ PROG=$(e2e_stage "$RAVILO_DIST")
 HELPER=$(e2e__helper) || { e2e_fail "helper" "e2ehelp.exe did not build"; exit 1; }
 WM_POWERBROADCAST=0x218 PBT_APMRESUMEAUTOMATIC=0x12
 
-# The alarm: the next whole minute at least 35 s away, time enough to start (wine's clock is
-# the host's local time).
-now=$(date +%s)
-target=$(( (now + 35 + 59) / 60 * 60 ))
-hour=$(date -d "@$target" +%-H) minute=$(date -d "@$target" +%-M)
-for v in "AlarmIsOn 1" "AlarmHour $hour" "AlarmMin $minute" "UsePlayist 0"; do
-  set -- $v
-  wine reg add "$KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1
-done
-wine reg add "$KEY" /v AlarmSound /t REG_SZ /d 'Sounds\Alarms\alarm0.wav' /f >/dev/null 2>&1
-e2e_log "alarm set to $(date -d "@$target" +%T)"
+# The alarm: the next whole minute at least 35 s away, time enough to start.
+target=$(e2e_set_alarm_soon "$KEY" 35)
 
 # Waits until the given epoch second.
 until_second() { while (( $(date +%s) < $1 )); do sleep 0.1; done; }

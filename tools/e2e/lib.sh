@@ -600,3 +600,18 @@ for y in range(wy + 100, wy + 125):
 sys.exit(1)
 PY
 }
+
+# e2e_set_alarm_soon KEY SECONDS : sets the simple-mode alarm (alarm0.wav) in the registry
+# KEY to the next whole minute at least SECONDS away, and prints that minute as epoch
+# seconds. Wine's clock is the host's local time.
+e2e_set_alarm_soon() {
+    local key=$1 target hour minute v
+    target=$(( ($(date +%s) + $2 + 59) / 60 * 60 ))
+    hour=$(date -d "@$target" +%-H) minute=$(date -d "@$target" +%-M)
+    for v in "AlarmIsOn 1" "AlarmHour $hour" "AlarmMin $minute" "UsePlayist 0"; do
+        wine reg add "$key" /v "${v% *}" /t REG_DWORD /d "${v#* }" /f >/dev/null 2>&1
+    done
+    wine reg add "$key" /v AlarmSound /t REG_SZ /d 'Sounds\Alarms\alarm0.wav' /f >/dev/null 2>&1
+    e2e_log "alarm set to $(date -d "@$target" +%T)"
+    echo "$target"
+}
