@@ -55,7 +55,7 @@ TAboutForm::TAboutForm()
 }
 
 void TAboutForm::FormCreate() {
-  SetBackground(Image1, LoadPictureResource("AboutBack"), {32, 6});
+  SetBackground(Image1, "AboutBack", {32, 6});
   const bool loaded = LoadPictures({{&aOk_, "Images\\AboutWindow\\aok.bmp"},
                                     {&iOk_, "Images\\AboutWindow\\iok.bmp"},
                                     {&aExit_, "Images\\ForAllWindows\\aexit.bmp"},

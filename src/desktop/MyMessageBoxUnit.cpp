@@ -15,7 +15,7 @@ TFormMyMessageBox::TFormMyMessageBox() : Image1(*this), ImageOk(*this), LabelTex
 }
 
 void TFormMyMessageBox::FormCreate() {
-  SetBackground(Image1, LoadPictureResource("MessageBoxBack"), {96, 0});
+  SetBackground(Image1, "MessageBoxBack", {96, 0});
   const bool loaded = LoadPictures({{&iOk_, "Images\\ForAllWindows\\iok.bmp"},
                                     {&aOk_, "Images\\ForAllWindows\\aok.bmp"},
                                     {&iExit_, "Images\\ForAllWindows\\iexit.bmp"},

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 namespace pet {
@@ -11,7 +10,6 @@ namespace {
 constexpr int kMaxCodes = 4096;  // LZW codes are at most 12 bits wide
 // Bytes after a decoded stream that the string copy may scribble on.
 constexpr std::size_t kOutputSlack = 16;
-constexpr std::int64_t kMaxFileBytes = 1ll << 30;
 
 std::string Hex2(unsigned v) {
   static const char digits[] = "0123456789ABCDEF";
@@ -442,24 +440,6 @@ class Decoder {
 }  // namespace
 
 GifMovie DecodeGif(std::span<const std::uint8_t> bytes) { return Decoder(bytes).Run(); }
-
-GifMovie LoadGifFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw GifError(path + ": cannot open the file");
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0) throw GifError(path + ": cannot read the file");
-  if (size > kMaxFileBytes) throw GifError(path + ": file too large");
-  file.seekg(0, std::ios::beg);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (size > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw GifError(path + ": cannot read the file");
-  try {
-    return DecodeGif(bytes);
-  } catch (const GifError& e) {
-    throw GifError(path + ": " + e.what());
-  }
-}
 
 int ClampedFrameDelayMs(const GifMovie& movie, int index) {
   if (movie.frames.size() < 2 || index < 0 || std::size_t(index) >= movie.frames.size()) return 0;

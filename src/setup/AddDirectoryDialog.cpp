@@ -57,7 +57,7 @@ int TDialogAddDir::DriveImage(int driveType) {
 }
 
 void TDialogAddDir::FormCreate() {
-  SetBackground(Image1, LoadPictureResource("AddDirBack"), {0, 0});
+  SetBackground(Image1, "AddDirBack", {0, 0});
   const auto rows = Rows();
   const bool loaded = LoadButtonPictures(rows, /*activeFirst=*/true);
   AddButtons(*this, rows);

@@ -107,7 +107,7 @@ std::vector<ButtonRow> TFormPlayListAlarm::Rows() {
 
 void TFormPlayListAlarm::FormCreate() {
   Time.Idle();
-  SetBackground(Image1, LoadPictureResource("PlayListAlarmBack"), {0, 0});
+  SetBackground(Image1, "PlayListAlarmBack", {0, 0});
   const auto rows = Rows();
   const bool loaded = LoadButtonPictures(rows);
   AddButtons(*this, rows);

@@ -60,7 +60,7 @@ TFormSimpleAlarm::TFormSimpleAlarm()
 
 void TFormSimpleAlarm::FormCreate() {
   Time.Idle();
-  SetBackground(BackImage, LoadPictureResource("SimpleAlarmBack"), {8, 8});
+  SetBackground(BackImage, "SimpleAlarmBack", {8, 8});
   const bool loaded = LoadPictures({{&iExit_, "Images\\ForAllWindows\\iexit.bmp"},
                                     {&aExit_, "Images\\ForAllWindows\\aexit.bmp"},
                                     {&iOnOff_, "Images\\AlarmWindow\\ionoff.bmp"},

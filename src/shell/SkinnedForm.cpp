@@ -17,6 +17,13 @@ void TSkinnedForm::AddSwitch(ui::Image& image, Picture& on, Picture& off, ui::Po
   image.OnClick = std::move(click);
 }
 
+void TSkinnedForm::SetBackground(ui::Image& image, const std::string& resource, ui::Point at) {
+  // Loaded now, so that a damaged program is found at start; let go while the window is
+  // hidden, which is nearly always.
+  SetBackground(image, LoadPictureResource(resource), at);
+  image.SetPicture(image.Picture(), [resource] { return LoadPictureResource(resource); });
+}
+
 void TSkinnedForm::SetBackground(ui::Image& image, Picture picture, ui::Point at) {
   image.SetPosition(at.x, at.y);
   image.SetPicture(std::move(picture));

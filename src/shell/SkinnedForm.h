@@ -22,6 +22,8 @@ class TSkinnedForm : public ui::Form {
                  std::function<void()> click);
   // The background picture: drawn transparently, and a press on it drags the window.
   void SetBackground(ui::Image& image, Picture picture, ui::Point at);
+  // A background from the program's resources, kept only while the window shows.
+  void SetBackground(ui::Image& image, const std::string& resource, ui::Point at);
   // Every push button to its resting look, every switch to its state.
   void ResetButtons();
   // Enter releases the `ok` button and Esc the `cancel` one: each key runs that button's own

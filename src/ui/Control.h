@@ -55,6 +55,9 @@ class Control {
   // Controls that are native child windows make and release them with their form's window.
   virtual void CreatePeer() {}
   virtual void DestroyPeer() {}
+  // The form is hidden (or was made hidden): a control may let go of what it can make again
+  // when it is next painted.
+  virtual void FormHidden() {}
 
  protected:
   // The place or the visibility changed (native controls follow with their window).

@@ -22,6 +22,8 @@ void Form::Create() {
   visible_ = false;
   FormCreate();
   if (showWhenCreated && !visible_) Show();
+  if (!visible_)
+    for (Control* c : controls_) c->FormHidden();
 }
 
 void Form::Destroy() {
@@ -55,6 +57,7 @@ void Form::Hide() {
   visible_ = false;
   if (peer_) peer_->SetVisible(false);
   surface_ = Bitmap();  // a hidden window keeps no pixels
+  for (Control* c : controls_) c->FormHidden();
 }
 
 int Form::ShowModal() {

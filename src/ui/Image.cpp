@@ -4,7 +4,18 @@ namespace ui {
 
 Image::Image(Form& owner) : Control(owner) {}
 
+void Image::SetPicture(std::shared_ptr<const Bitmap> picture,
+                       std::function<std::shared_ptr<const Bitmap>()> reload) {
+  SetPicture(std::move(picture));
+  reload_ = std::move(reload);
+}
+
+void Image::FormHidden() {
+  if (reload_) picture_.reset();
+}
+
 void Image::SetPicture(std::shared_ptr<const Bitmap> picture) {
+  reload_ = nullptr;
   Invalidate();  // the old picture's place
   picture_ = std::move(picture);
   if (autoSize_ && picture_) SetBounds({Left(), Top(), picture_->Width(), picture_->Height()});
@@ -22,6 +33,13 @@ Rect Image::PaintBounds() const {
 }
 
 void Image::Paint(Bitmap& surface) {
+  if (!picture_ && reload_) {
+    try {
+      picture_ = reload_();
+    } catch (...) {
+      reload_ = nullptr;  // nothing drawn rather than a failed paint; not tried again
+    }
+  }
   if (!picture_ || picture_->Empty()) return;
   const std::uint32_t key = picture_->BottomLeft();
   surface.Draw(*picture_, Left(), Top(), transparent_ ? &key : nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 // A windowless picture: sizes itself to its bitmap and, when transparent, leaves out the
 // bitmap's own transparent colour (its bottom-left pixel) so the form's key shows through.
+#include <functional>
 #include <memory>
 
 #include "ui/Control.h"
@@ -11,15 +12,20 @@ class Image : public Control {
  public:
   explicit Image(Form& owner);
   void SetPicture(std::shared_ptr<const Bitmap> picture);
+  // A picture that can be made again: it is let go while the form is hidden and remade by
+  // `reload` when next painted (a large background kept by a window that is seldom shown).
+  void SetPicture(std::shared_ptr<const Bitmap> picture, std::function<std::shared_ptr<const Bitmap>()> reload);
   const std::shared_ptr<const Bitmap>& Picture() const { return picture_; }
   void SetTransparent(bool transparent);
   void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
   void Paint(Bitmap& surface) override;
+  void FormHidden() override;
   // Without automatic sizing the picture may reach beyond the bounds.
   Rect PaintBounds() const override;
 
  private:
   std::shared_ptr<const Bitmap> picture_;
+  std::function<std::shared_ptr<const Bitmap>()> reload_;
   bool transparent_ = true;
   bool autoSize_ = true;
 };

@@ -115,6 +115,23 @@ TEST_F(AboutTest, LinksShowTheHandAndOnlyALeftClickCallsTheShellLeavingTheWindow
   EXPECT_TRUE(AboutForm->Visible());
 }
 
+// The window is hidden nearly all day: its large background is not kept meanwhile, and
+// each showing draws it again exactly as the first did.
+TEST_F(AboutTest, AHiddenWindowKeepsNoBackgroundAndDrawsTheSameWhenShownAgain) {
+  EXPECT_EQ(AboutForm->Image1.Picture(), nullptr);  // created hidden
+  const auto showAndCompose = [&] {
+    ChooseAbout();
+    const ui::Bitmap& surface = AboutForm->Compose();
+    EXPECT_NE(AboutForm->Image1.Picture(), nullptr);
+    return surface.Pixels();
+  };
+  const auto first = showAndCompose();
+  ASSERT_FALSE(first.empty());
+  AboutForm->Hide();
+  EXPECT_EQ(AboutForm->Image1.Picture(), nullptr);
+  EXPECT_EQ(showAndCompose(), first);
+}
+
 TEST_F(AboutTest, DragsByTheBackgroundAndCaptionsOnlyAndOpensAgainWhereLeft) {
   ChooseAbout();
   const struct Case {

@@ -204,7 +204,29 @@ std::unique_ptr<TreeViewPeer> MakeTreeViewPeer(TreeView& tree, Form& owner, HINS
   return std::make_unique<Win32TreeViewPeer>(tree, owner, instance);
 }
 
+namespace {
+// comdlg32 is loaded when a file is first picked, not at start: under Wine it brings the
+// print spooler and its CUPS, Kerberos and TLS libraries, about 4 MB that a pet which never
+// opens the dialog would carry all day. Once loaded it stays.
+using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
+GetOpenFileNameFn OpenFileNameFunction() {
+  static const GetOpenFileNameFn function = [] {
+    HMODULE module = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module) {
+      LogFailure("Ravilo: comdlg32.dll could not be loaded\n");
+      return GetOpenFileNameFn{};
+    }
+    auto found = reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")));
+    if (!found) LogFailure("Ravilo: GetOpenFileNameA is missing from comdlg32.dll\n");
+    return found;
+  }();
+  return function;
+}
+}  // namespace
+
 std::optional<std::vector<std::string>> RunOpenFileDialog(const OpenDialog& dialog, HWND owner) {
+  const GetOpenFileNameFn getOpenFileName = OpenFileNameFunction();
+  if (!getOpenFileName) return std::nullopt;
   // The filter's pairs as zero-separated texts, ended by an empty one.
   std::string filters = dialog.Filter;
   for (char& c : filters)
@@ -223,7 +245,7 @@ std::optional<std::vector<std::string>> RunOpenFileDialog(const OpenDialog& dial
   ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | (dialog.HideReadOnly ? OFN_HIDEREADONLY : 0) |
               (dialog.PathMustExist ? OFN_PATHMUSTEXIST : 0) | (dialog.FileMustExist ? OFN_FILEMUSTEXIST : 0) |
               (dialog.MultiSelect ? OFN_ALLOWMULTISELECT : 0);
-  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  if (!getOpenFileName(&ofn)) return std::nullopt;
   // One file: its full path. Several: the folder, then each name, each ended by a zero.
   std::vector<std::string> parts;
   for (const char* p = names.data(); *p; p += parts.back().size() + 1) parts.emplace_back(p);
