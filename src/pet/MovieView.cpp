@@ -1,6 +1,7 @@
 #include "pet/MovieView.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "ui/Form.h"
 
@@ -124,8 +125,31 @@ void MovieView::InvalidateStep(int from, int to) {
   ui::Rect changed{next.left, next.top, next.width, next.height};
   if (last.disposal >= 2) changed = ui::Union(changed, {last.left, last.top, last.width, last.height});
   const int w = composer_ ? composer_->Width() : 0, h = composer_ ? composer_->Height() : 0;
+  changed = ui::Intersect(changed, {0, 0, w, h});
+  // A fifth of the pet's frames only hold the picture longer: they draw what is there
+  // already, and the screen is left alone.
+  if (composer_ && !changed.Empty() && SameInside(changed, from, to)) return;
   const int dx = center_ ? (Width() - w) / 2 : 0, dy = center_ ? (Height() - h) / 2 : 0;
   Invalidate({changed.left + dx, changed.top + dy, changed.width, changed.height});
+}
+
+bool MovieView::SameInside(ui::Rect part, int from, int to) {
+  const int w = composer_->Width();
+  // The composer keeps the frame it composed last, which is `from` once it has been painted.
+  const auto& before = composer_->Compose(from);
+  std::vector<std::uint32_t> old;
+  old.reserve(std::size_t(part.width) * std::size_t(part.height));
+  for (int y = part.top; y < part.top + part.height; ++y) {
+    const auto row = before.begin() + std::ptrdiff_t(std::size_t(y) * std::size_t(w) + std::size_t(part.left));
+    old.insert(old.end(), row, row + part.width);
+  }
+  const auto& after = composer_->Compose(to);
+  auto o = old.begin();
+  for (int y = part.top; y < part.top + part.height; ++y, o += part.width) {
+    const auto row = after.begin() + std::ptrdiff_t(std::size_t(y) * std::size_t(w) + std::size_t(part.left));
+    if (!std::equal(row, row + part.width, o)) return false;
+  }
+  return true;
 }
 
 void MovieView::Raise(const std::function<void()>& event) {

@@ -53,6 +53,8 @@ class MovieView : public ui::Control {
   void Raise(const std::function<void()>& event);
   // Repaints what changes from frame `from` to frame `to`.
   void InvalidateStep(int from, int to);
+  // Whether frame `to` shows the same pixels as frame `from` inside `part` (movie coordinates).
+  bool SameInside(ui::Rect part, int from, int to);
   void UpdateTimer(bool restart = false);
 
   std::shared_ptr<const pet::GifMovie> movie_;

@@ -30,6 +30,7 @@ std::shared_ptr<const pet::GifMovie> PatchMovie() {
   frame(1, 1, 2, 1, 1, 2);
   frame(4, 3, 1, 1, 2, 1);
   frame(0, 0, 3, 2, 3, 1);
+  frame(1, 0, 1, 1, 3, 1);  // draws over frame 3's patch in its own colour
   return m;
 }
 
@@ -65,6 +66,8 @@ TEST(Repaint, AFrameStepRepaintsItsFrameAndAPupilMoveItsOldAndNewPlace) {
   form->view.FrameStep();  // to frame 3: frame 2 stays, so only frame 3's patch
   EXPECT_EQ(form->Damage(), (ui::Rect{10, 5, 3, 2}));
   form->Compose();
+  form->view.FrameStep();  // to frame 4: the same pixels again, so nothing
+  EXPECT_TRUE(form->Damage().Empty());
   form->view.FrameStep();  // back to frame 0: the whole movie
   EXPECT_EQ(form->Damage(), (ui::Rect{10, 5, 6, 4}));
   form->Compose();
