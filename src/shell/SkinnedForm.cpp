@@ -21,7 +21,7 @@ void TSkinnedForm::SetBackground(ui::Image& image, const std::string& resource, 
   // Loaded now, so that a damaged program is found at start; let go while the window is
   // hidden, which is nearly always.
   SetBackground(image, LoadPictureResource(resource), at);
-  image.SetPicture(image.Picture(), [resource] { return LoadPictureResource(resource); });
+  image.SetReload([resource] { return LoadPictureResource(resource); });
 }
 
 void TSkinnedForm::SetBackground(ui::Image& image, Picture picture, ui::Point at) {

@@ -4,12 +4,6 @@ namespace ui {
 
 Image::Image(Form& owner) : Control(owner) {}
 
-void Image::SetPicture(std::shared_ptr<const Bitmap> picture,
-                       std::function<std::shared_ptr<const Bitmap>()> reload) {
-  SetPicture(std::move(picture));
-  reload_ = std::move(reload);
-}
-
 void Image::FormHidden() {
   if (reload_) picture_.reset();
 }

@@ -12,9 +12,10 @@ class Image : public Control {
  public:
   explicit Image(Form& owner);
   void SetPicture(std::shared_ptr<const Bitmap> picture);
-  // A picture that can be made again: it is let go while the form is hidden and remade by
-  // `reload` when next painted (a large background kept by a window that is seldom shown).
-  void SetPicture(std::shared_ptr<const Bitmap> picture, std::function<std::shared_ptr<const Bitmap>()> reload);
+  // The picture set last can be made again by `reload`: it is let go while the form is hidden
+  // and remade when next painted (a large background of a window that is seldom shown).
+  // Setting another picture forgets `reload`.
+  void SetReload(std::function<std::shared_ptr<const Bitmap>()> reload) { reload_ = std::move(reload); }
   const std::shared_ptr<const Bitmap>& Picture() const { return picture_; }
   void SetTransparent(bool transparent);
   void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }

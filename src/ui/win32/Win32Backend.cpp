@@ -55,6 +55,7 @@ std::optional<TrayEvent> DecodeTrayMouse(UINT mouseMessage) {
 }
 
 Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+RECT RectOf(const Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
 class Win32FormPeer;
 
@@ -134,7 +135,7 @@ class Win32FormPeer : public FormPeer {
       pending_ = Union(pending_, part);
       return;
     }
-    const RECT r{part.left, part.top, part.left + part.width, part.top + part.height};
+    const RECT r = RectOf(part);
     InvalidateRect(hwnd_, &r, FALSE);
   }
   // Draws what a timer's handler left to be drawn; a window hidden meanwhile, or one whose
@@ -143,13 +144,12 @@ class Win32FormPeer : public FormPeer {
     const Rect part = pending_;
     pending_ = {};
     if (part.Empty() || !hwnd_) return;
+    const RECT r = RectOf(part);
     HDC dc = IsWindowVisible(hwnd_) ? GetDC(hwnd_) : nullptr;
     if (!dc) {
-      const RECT r{part.left, part.top, part.left + part.width, part.top + part.height};
       InvalidateRect(hwnd_, &r, FALSE);
       return;
     }
-    const RECT r{part.left, part.top, part.left + part.width, part.top + part.height};
     Guarded([&] { Paint(dc, r); });
     ReleaseDC(hwnd_, dc);
   }
