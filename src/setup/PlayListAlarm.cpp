@@ -17,11 +17,7 @@ constexpr const char* kUnit = "PlayListAlarm";
 void ProcessMessages() { ui::Application::Instance().ProcessMessages(); }
 
 void ShowAlarmState() {
-  if (!FormMain || !Alarm) return;
-  if (Alarm->IsOn())
-    FormMain->ShowAlarmOn();
-  else
-    FormMain->ShowAlarmOff();
+  if (FormMain) FormMain->ShowAlarmState();
 }
 
 // The wait cursor for as long as a folder is read.

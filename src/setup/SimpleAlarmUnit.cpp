@@ -16,11 +16,7 @@ constexpr const char* kUnit = "SimpleAlarmUnit";
 constexpr ui::Point kTestAt{232, 200};
 
 void ShowAlarmState() {
-  if (!FormMain || !Alarm) return;
-  if (Alarm->IsOn())
-    FormMain->ShowAlarmOn();
-  else
-    FormMain->ShowAlarmOff();
+  if (FormMain) FormMain->ShowAlarmState();
 }
 }  // namespace
 

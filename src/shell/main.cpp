@@ -109,6 +109,11 @@ void TFormMain::FormCreate() {
     Show1.SetChecked(Logic->IsHidden());
   }
 
+  ShowAlarmState();
+}
+
+void TFormMain::ShowAlarmState() {
+  if (!Alarm) return;
   if (Alarm->IsOn())
     ShowAlarmOn();
   else

@@ -21,6 +21,8 @@ class TFormMain : public ui::Form {
   void ShowNormalLayout();
   void ShowAlarmOn();
   void ShowAlarmOff();
+  // The icon and the "Alarm" item as the alarm stands now (on or off).
+  void ShowAlarmState();
   void ReportDamaged();
   [[noreturn]] void ExitProgram();
   void FormMouseDown(ui::MouseButton button, int x, int y) override;

@@ -24,16 +24,6 @@ INST=$(unixpath "$INST_WIN")
 LINK=$(unixpath "$(winenv APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Ravilo.lnk")
 [[ -n $INST && -n $LINK ]] || { e2e_fail paths "LOCALAPPDATA/APPDATA not found"; exit 1; }
 
-# wait_until SECS CMD... : polls CMD until it succeeds; false when the time is up.
-wait_until() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [[ $SECONDS -ge $deadline ]] && return 1
-    sleep 0.2
-  done
-}
-
 # pet_shown PID : the program's main window is up and the pet is drawn in it.
 pet_shown() {
   local wid geo x y shot visible
@@ -49,7 +39,7 @@ pet_shown() {
 # start_and_see NAME EXE : starts EXE (its pid in $pid), passes NAME once its pet shows.
 start_and_see() {
   pid=$(e2e_start_exe "$2")
-  if wait_until 40 pet_shown "$pid"; then e2e_pass "$1"; else e2e_fail "$1" "no pet within 40 s"; fi
+  if e2e_wait_until 40 pet_shown "$pid"; then e2e_pass "$1"; else e2e_fail "$1" "no pet within 40 s"; fi
 }
 
 # Everything the build staged ships, apart from what the program writes itself.
@@ -62,7 +52,7 @@ reg_has() {
 files_gone() { [[ ! -e $INST/Ravilo.exe && ! -e $INST/unins000.exe && ! -e $LINK ]]; }
 values_gone() { ! reg_has "$RUN" Ravilo && ! reg_has "$UNINST"; }
 # The uninstaller removes the files first, then the two values.
-uninstalled() { wait_until "$1" files_gone && wait_until 20 values_gone; }
+uninstalled() { e2e_wait_until "$1" files_gone && e2e_wait_until 20 values_gone; }
 
 # --------------------------------------------------------------- 1. silent install
 pid=$(e2e_start_exe "$SETUP" /S)
@@ -101,7 +91,7 @@ grep -qxF "ProductVersion=$VERSION" <<<"$identity" &&
 
 # --------------------------------------------------------------- 2. the installed program
 start_and_see "the installed program shows the pet" "$INST/Ravilo.exe"
-wait_until 10 test -f "$INST/Playlist.txt" && e2e_pass "it writes Playlist.txt in its folder" ||
+e2e_wait_until 10 test -f "$INST/Playlist.txt" && e2e_pass "it writes Playlist.txt in its folder" ||
   e2e_fail "it writes Playlist.txt in its folder" "none"
 
 # --------------------------------------------------------------- 3. install over it while it runs

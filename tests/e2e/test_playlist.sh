@@ -22,15 +22,6 @@ e2e_make_tone "$TUNES/deeper/deep.wav" 2 2640 0.6
 echo "not a sound" >"$TUNES/notes.txt"
 declare -A PITCH=([low.wav]=330 [$UNICODE_NAME]=660 [high.wav]=1320 [deep.wav]=2640)
 
-# wait_for SECONDS CMD... : polls until CMD succeeds.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [[ $SECONDS -ge $deadline ]] && return 1
-    sleep 0.2
-  done
-}
 geometry_is() { [[ $(e2e_window_geometry "$1" 2>/dev/null) == "$2" ]]; }
 # The pet's menu from a right click on it, then its "Alarm" item (About, separator, Alarm).
 choose_alarm() {
@@ -45,21 +36,21 @@ e2e_find_window '^Ravilo$' 30 >/dev/null || { e2e_fail "window" "none"; exit 1; 
 sleep 2
 choose_alarm
 simple=$(e2e_find_window '^Alarm\(simple mode\)$' 20) || { e2e_fail "simple-mode window" "none"; exit 1; }
-wait_for 10 geometry_is "$simple" "242 167 371 336"
+e2e_wait_until 10 geometry_is "$simple" "242 167 371 336"
 e2e_click $((242 + 104 + 75)) $((167 + 288 + 13)) 1 # "Playlist mode"
-if pl=$(e2e_find_window '^Alarm\(playlist mode\)$' 20) && wait_for 10 geometry_is "$pl" "457 120 365 559"; then
+if pl=$(e2e_find_window '^Alarm\(playlist mode\)$' 20) && e2e_wait_until 10 geometry_is "$pl" "457 120 365 559"; then
   e2e_pass "\"Playlist mode\" opens the playlist window in the middle of the desktop"
 else
   e2e_fail "\"Playlist mode\" opens the playlist window in the middle of the desktop" \
     "$(e2e_window_geometry "${pl:-0}" 2>/dev/null || echo none)"
   exit 1
 fi
-wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Alarm\(simple mode\)$' >/dev/null 2>&1" &&
+e2e_wait_until 5 sh -c "! xdotool search --onlyvisible --name '^Alarm\(simple mode\)$' >/dev/null 2>&1" &&
   e2e_pass "the simple-mode window hides" || e2e_fail "the simple-mode window hides" "still shown"
 
 e2e_screenshot "$E2E_TMP/before-dialog.png"
 e2e_click $((457 + 40 + 63)) $((120 + 424 + 12)) 1 # "Add folder"
-if dlg=$(e2e_find_window '^Add Directory$' 20) && wait_for 10 geometry_is "$dlg" "477 222 326 356"; then
+if dlg=$(e2e_find_window '^Add Directory$' 20) && e2e_wait_until 10 geometry_is "$dlg" "477 222 326 356"; then
   e2e_pass "\"Add folder\" opens the add-directory dialog in the middle"
 else
   e2e_fail "\"Add folder\" opens the add-directory dialog in the middle" "$(e2e_window_geometry "${dlg:-0}")"
@@ -82,7 +73,7 @@ changed=$(compare -metric AE "$E2E_TMP/before-crop.png" "$E2E_TMP/dialog-crop.pn
 ((${changed%%[!0-9]*} > 40000)) && e2e_pass "the dialog is drawn above the playlist window ($changed pixels changed)" ||
   e2e_fail "the dialog is drawn above the playlist window" "only $changed pixels changed"
 xdotool key Return
-if wait_for 20 list_count 4; then
+if e2e_wait_until 20 list_count 4; then
   e2e_pass "Enter in the tree adds the folder's four WAVs"
 else
   e2e_fail "Enter in the tree adds the folder's four WAVs" "list: $(e2e_listbox_items 'Alarm(playlist mode)' | tr '\n' '|')"
@@ -97,10 +88,10 @@ white=$(e2e_pixel_count_of_colour "$E2E_TMP/playlist.png" 255 255 255 $((457 + 4
   e2e_fail "the list box is drawn" "$white white pixels"
 
 e2e_click $((457 + 72 + 36)) $((120 + 464 + 13)) 1 # OK
-wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Alarm\(playlist mode\)$' >/dev/null 2>&1" ||
+e2e_wait_until 10 sh -c "! xdotool search --onlyvisible --name '^Alarm\(playlist mode\)$' >/dev/null 2>&1" ||
   e2e_fail "OK hides the window" "still shown"
 stored_mode() { [[ $(e2e_reg_value "$KEY" UsePlayist) == "REG_DWORD 0x1" ]]; }
-wait_for 10 stored_mode && e2e_pass "OK stores playlist mode" ||
+e2e_wait_until 10 stored_mode && e2e_pass "OK stores playlist mode" ||
   e2e_fail "OK stores playlist mode" "$(e2e_reg_value "$KEY" UsePlayist)"
 want=$(printf 'C:\\ravilo-tunes\\%s\n' low.wav "$UNICODE_NAME" high.wav 'deeper\deep.wav' | sort)
 got=$(tail -n +2 "$PROG/Playlist.txt" | tr -d '\r' | sort)
@@ -126,7 +117,7 @@ e2e_record_start "$rec" || { e2e_fail "recording" "parecord did not start"; exit
 pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 main=$(e2e_find_window '^Ravilo$' 30) || { e2e_fail "restart" "no window"; exit 1; }
 ringing() { [[ $(e2e_window_geometry "$main" | awk '{ print $3 "x" $4 }') == 460x319 ]]; }
-if wait_for $((ring - $(date +%s) + 40)) ringing; then
+if e2e_wait_until $((ring - $(date +%s) + 40)) ringing; then
   e2e_pass "the alarm rings at the minute it was set to"
 else
   e2e_fail "the alarm rings at the minute it was set to" "no ringing layout"
@@ -158,10 +149,10 @@ done
 
 # Stop, then "Alarm" opens the playlist window with the entries.
 e2e_click $((410 + 70)) $((240 + 136 + 52)) 1
-wait_for 10 sh -c "! [ \"\$(xdotool getwindowgeometry --shell $main | grep WIDTH=)\" = WIDTH=460 ]" || true
+e2e_wait_until 10 sh -c "! [ \"\$(xdotool getwindowgeometry --shell $main | grep WIDTH=)\" = WIDTH=460 ]" || true
 sleep 1
 choose_alarm
-if e2e_find_window '^Alarm\(playlist mode\)$' 20 >/dev/null && wait_for 10 list_count 4; then
+if e2e_find_window '^Alarm\(playlist mode\)$' 20 >/dev/null && e2e_wait_until 10 list_count 4; then
   shown=$(e2e_listbox_items 'Alarm(playlist mode)' | tail -n +2 | sort)
   want_names=$(printf '%s\n' low.wav "$UNICODE_NAME" high.wav deep.wav | sort)
   [[ $shown == "$want_names" ]] && e2e_pass "after a restart \"Alarm\" shows the playlist window with the entries" ||

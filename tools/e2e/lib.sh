@@ -310,6 +310,17 @@ e2e_start_exe() {
 
 e2e__handle() { readlink "$E2E_TMP/handle.$1"; }
 
+# e2e_wait_until SECONDS CMD... : polls CMD every 0.2 s until it succeeds; false when the
+# time is up.
+e2e_wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [[ $SECONDS -ge $deadline ]] && return 1
+        sleep 0.2
+    done
+}
+
 # e2e_wait_exit PID TIMEOUT_S : prints the program's exit code; prints
 # "timeout" and returns 1 if it is still running after TIMEOUT_S seconds.
 e2e_wait_exit() {
