@@ -15,6 +15,9 @@
 //   --sound FILE.wav     play FILE looped through MCI (replay on MCI_NOTIFY_SUCCESSFUL)
 //   --mci-experiment F   scripted MCI sequence on F, logs every MM_MCINOTIFY
 //   --log FILE           append timestamped event lines to FILE
+//   --pet-load           the pet's kind of work, for the benchmark's floor: the pointer
+//                        polled every 50 ms (pupils redrawn when it moved) and the body
+//                        bobbing, a new silhouette every 100 ms
 //
 // Registry (HKCU\Software\MirenWorks\RaviloProbe, or ...\RaviloProbeBackdrop):
 //   Launches REG_DWORD (incremented at start), Greeting REG_SZ, AnsiCodePage
@@ -23,6 +26,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,6 +54,7 @@ struct Options {
     std::string sound;
     std::string mciExperiment;
     std::string log;
+    bool petLoad = false;
 };
 
 Options g_opt;
@@ -160,6 +165,35 @@ void experimentStep(HWND hwnd) {
     }
 }
 
+// --pet-load: how far the body is lifted (its silhouette changes with it) and where the
+// pointer was at the last poll.
+int g_bob = 0;
+POINT g_pointer{-1, -1};
+
+void paintPupils(HDC dc, int dy) {
+    RECT wr{};
+    GetWindowRect(WindowFromDC(dc), &wr);
+    HBRUSH eye = CreateSolidBrush(kEye);
+    HBRUSH pupil = CreateSolidBrush(RGB(0, 0, 0));
+    HPEN pen = CreatePen(PS_SOLID, 1, kEye);
+    HGDIOBJ oldB = SelectObject(dc, eye), oldP = SelectObject(dc, pen);
+    for (int cx : {125, 195}) {
+        const int cy = 75 - dy;
+        Ellipse(dc, cx - 15, cy - 15, cx + 15, cy + 15);
+        // Toward the pointer, at most 7 px from the eye's centre.
+        const double px = g_pointer.x - (wr.left + cx), py = g_pointer.y - (wr.top + cy);
+        const double d = px * px + py * py > 49 ? std::sqrt(px * px + py * py) : 7.0;
+        const int x = cx + int(px * 7 / d), y = cy + int(py * 7 / d);
+        RECT r{x - 4, y - 4, x + 4, y + 4};
+        FillRect(dc, &r, pupil);
+    }
+    SelectObject(dc, oldB);
+    SelectObject(dc, oldP);
+    DeleteObject(eye);
+    DeleteObject(pupil);
+    DeleteObject(pen);
+}
+
 void paintShape(HDC dc) {
     RECT all{0, 0, kWidth, kHeight};
     HBRUSH key = CreateSolidBrush(kKey);
@@ -168,16 +202,40 @@ void paintShape(HDC dc) {
     HBRUSH body = CreateSolidBrush(kShape);
     HPEN pen = CreatePen(PS_SOLID, 1, kShape);
     HGDIOBJ oldB = SelectObject(dc, body), oldP = SelectObject(dc, pen);
-    RoundRect(dc, kShapeRect.left, kShapeRect.top, kShapeRect.right, kShapeRect.bottom, 40, 40);
+    RoundRect(dc, kShapeRect.left, kShapeRect.top - g_bob, kShapeRect.right, kShapeRect.bottom - g_bob, 40, 40);
     HBRUSH eye = CreateSolidBrush(kEye);
     SelectObject(dc, eye);
-    Ellipse(dc, 110, 60, 140, 90);
-    Ellipse(dc, 180, 60, 210, 90);
+    if (g_opt.petLoad) {
+        paintPupils(dc, g_bob);
+    } else {
+        Ellipse(dc, 110, 60, 140, 90);
+        Ellipse(dc, 180, 60, 210, 90);
+    }
     SelectObject(dc, oldB);
     SelectObject(dc, oldP);
     DeleteObject(body);
     DeleteObject(pen);
     DeleteObject(eye);
+}
+
+// --pet-load: timer 2 is the eyes' poll, timer 3 the movie's frame.
+void petLoadTick(HWND hwnd, UINT_PTR id) {
+    if (id == 2) {
+        POINT p{};
+        GetCursorPos(&p);
+        if (p.x == g_pointer.x && p.y == g_pointer.y) return;
+        g_pointer = p;
+        HDC dc = GetDC(hwnd);
+        paintPupils(dc, g_bob);
+        ReleaseDC(hwnd, dc);
+    } else if (id == 3) {
+        static const int kBob[] = {0, 3, 6, 9, 6, 3};
+        static unsigned step = 0;
+        g_bob = kBob[++step % 6];
+        HDC dc = GetDC(hwnd);
+        paintShape(dc);
+        ReleaseDC(hwnd, dc);
+    }
 }
 
 void updateLayered(HWND hwnd) {
@@ -267,7 +325,8 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         logLine("WM_RBUTTONUP");
         return 0;
     case WM_TIMER:
-        experimentStep(hwnd);
+        if (g_opt.petLoad) petLoadTick(hwnd, wp);
+        else experimentStep(hwnd);
         return 0;
     case MM_MCINOTIFY: {
         logLine("MM_MCINOTIFY %s (0x%lx) dev=%ld", notifyName(wp), static_cast<unsigned long>(wp),
@@ -307,6 +366,7 @@ void parseArgs(int argc, char** argv) {
         else if (a == "--sound") g_opt.sound = next();
         else if (a == "--mci-experiment") g_opt.mciExperiment = next();
         else if (a == "--log") g_opt.log = next();
+        else if (a == "--pet-load") g_opt.petLoad = true;
     }
 }
 
@@ -358,6 +418,10 @@ int main(int argc, char** argv) {
     if (g_opt.ulw && !g_opt.ulwBeforeShow) updateLayered(hwnd);
     logLine("WINDOW shown hwnd=%p", static_cast<void*>(hwnd));
 
+    if (g_opt.petLoad) {
+        SetTimer(hwnd, 2, 50, nullptr);
+        SetTimer(hwnd, 3, 100, nullptr);
+    }
     if (!g_opt.sound.empty()) {
         if (mciOpen(g_opt.sound) == 0) mciPlay(hwnd, true);
     } else if (!g_opt.mciExperiment.empty()) {
