@@ -11,6 +11,7 @@ CSoundSystem::~CSoundSystem() { Stop(); }
 
 bool CSoundSystem::Play(const std::string& file) {
   bool result = true;
+  LoopFallback.clear();
   Active = true;
   try {
     Looping = false;
@@ -32,6 +33,7 @@ bool CSoundSystem::PlayLooped(const std::string& file) {
 }
 
 void CSoundSystem::Stop() {
+  LoopFallback.clear();
   if (!Active) return;
   Looping = false;
   bool failed = false;
@@ -70,7 +72,12 @@ void CSoundSystem::MediaPlayerNotify() {
       // The restart failed: release the device like any other end.
     }
   }
+  // A ring that broke off goes on with its fallback rather than in silence; that may be the
+  // same file, which then plays on the device the system has moved to. The fallback is used
+  // once, so its own failure ends the ring's sound like any other play.
+  const std::string fallback = Looping && Active ? LoopFallback : std::string();
   Stop();
+  if (!fallback.empty()) PlayLooped(fallback);
 }
 
 TFormSoundSystem::TFormSoundSystem() : MediaPlayer(*this) {

@@ -18,6 +18,10 @@ class CSoundSystem {
   bool Play(const std::string& file);
   // Plays the file and keeps repeating it until Stop; the result is Play's.
   bool PlayLooped(const std::string& file);
+  // While a ring loops: should a later play of its file fail (the device lost mid-ring, as
+  // when a USB headset is unplugged), `file` loops instead, once. Forgotten by the next
+  // Play or PlayLooped and by Stop.
+  void SetLoopFallback(std::string file) { LoopFallback = std::move(file); }
   // Stops and closes the device and forgets the file; nothing is sent when nothing plays.
   void Stop();
   bool IsActive() const { return Active; }
@@ -29,6 +33,7 @@ class CSoundSystem {
   TMediaPlayer& Player;
   bool Looping = false;
   bool Active = false;
+  std::string LoopFallback;
 };
 
 inline CSoundSystem* SoundSystem = nullptr;

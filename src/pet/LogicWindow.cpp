@@ -149,6 +149,7 @@ void CLogic::StartRinging() {
   // Whatever could not be played, the program's own sound is tried; failing that the ring
   // goes on silently.
   if (!playing && SoundSystem) SoundSystem->PlayLooped(kFallbackAlarmSound);
+  if (SoundSystem) SoundSystem->SetLoopFallback(kFallbackAlarmSound);
   HiddenBeforeRinging = State == StateHidden;
   if (HiddenBeforeRinging) Animator->ShowView();
   FormMain->ShowRingingLayout();

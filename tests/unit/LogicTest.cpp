@@ -284,6 +284,33 @@ TEST(Ringing, PlaylistEntriesAreTriedSixteenTimesBeforeTheProgramsOwnSound) {
   }
 }
 
+TEST(Ringing, ASoundThatBreaksOffMidRingGoesOnWithTheProgramsOwnSoundOnce) {
+  TestEnvironment env;
+  env.kernel.SetTimeOfDay(11, 59, 58);
+  PresetAlarm(env, 12, 0);
+  env.registry.PutString(kKey, "AlarmSound", "C:\\Music\\headset.wav");
+  env.files.Put("C:\\Music\\headset.wav", *env.files.Peek(kDir + kFallbackAlarmSound));
+  env.registry.PutDword(kKey, "hidden", 1);  // rings at the first 3-s tick
+  ASSERT_FALSE(env.Start());
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 3500, 100));
+  ASSERT_TRUE(env.media.Sounding());
+  env.media.commands.clear();
+  // The device fails the restart at the end of the first pass (a headset unplugged): the
+  // ring goes on with the program's own sound.
+  env.media.failingPlays = 1;
+  EXPECT_FALSE(env.RunFor(4000));
+  EXPECT_EQ(OpenedFiles(env.media), std::vector<std::string>{kDir + kFallbackAlarmSound});
+  EXPECT_TRUE(env.media.Sounding());
+  // A device that fails every play ends the sound after one more try, not in a loop.
+  env.media.commands.clear();
+  env.media.failingPlays = 1000;
+  EXPECT_FALSE(env.RunFor(60'000));
+  EXPECT_FALSE(env.media.Sounding());
+  EXPECT_TRUE(env.media.OpenDevices().empty());
+  EXPECT_EQ(env.media.Count(platform::kMciPlay), 1);
+  EXPECT_TRUE(RingingLayout());
+}
+
 TEST(Ringing, AWholeDayRingsAtEightThenTenMinutesAfterASnoozeAndNextDayAfterAStop) {
   TestEnvironment env;
   env.kernel.SetTimeOfDay(7, 0, 0);

@@ -196,7 +196,9 @@ MciError FakeMedia::Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t
     d->notifyPending = true;
     d->notifyWindow = callback;
   }
-  if (playNotifiesFailure) {
+  const bool failing = playNotifiesFailure || failingPlays > 0;
+  if (failingPlays > 0) --failingPlays;
+  if (failing) {
     if (d->notifyPending) {
       d->notifyPending = false;
       Notify(d->notifyWindow, kMciNotifyFailure, device);

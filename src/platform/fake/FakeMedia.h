@@ -50,6 +50,7 @@ class FakeMedia : public Media {
   MciError failStop = 0;
   MciError failClose = 0;  // the device stays open
   bool playNotifiesFailure = false;  // plays are accepted but report a device error at once
+  int failingPlays = 0;              // the next this many plays do so, as above
   MciError failStatus = 0;   // every status query returns this code
   MciError failDevCaps = 0;  // every capability query returns this code
   // A play that reaches its end leaves the position this many ms short of the length, as
