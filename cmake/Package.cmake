@@ -39,7 +39,7 @@ function(ravilo_add_packages)
             -DICON=${CMAKE_SOURCE_DIR}/resources/Ravilo.ico -DSIDE=${CMAKE_SOURCE_DIR}/installer/side.bmp
             -DVERSION=${PROJECT_VERSION} -DSETUP=${RAVILO_SETUP} -DZIP=${RAVILO_ZIP}
             -P ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake
-    DEPENDS ${exes} ${data_files} ${CMAKE_SOURCE_DIR}/installer/Ravilo.nsi
+    DEPENDS ${exes} ${data_files} ${RAVILO_DATA_STAMP} ${CMAKE_SOURCE_DIR}/installer/Ravilo.nsi
             ${CMAKE_SOURCE_DIR}/resources/Ravilo.ico ${CMAKE_SOURCE_DIR}/installer/side.bmp
             ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake ${CMAKE_BINARY_DIR}/package/README.txt
     COMMENT "Packing Ravilo-Setup-${PROJECT_VERSION}.exe and Ravilo-${PROJECT_VERSION}.zip"
