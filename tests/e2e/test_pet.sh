@@ -38,12 +38,18 @@ PY
 e2e_record_start "$E2E_TMP/ring.wav"
 pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 wid=$(e2e_find_window '^Ravilo$' 20) || { e2e_fail "window" "none"; exit 1; }
+geometry_is() { [[ $(e2e_window_geometry "$wid" 2>/dev/null) == "$1" ]]; }
+# Two screenshots 0.7 s apart differ; "box" is where.
+plays() {
+  e2e_screenshot "$E2E_TMP/${1}1.png"; sleep 0.7; e2e_screenshot "$E2E_TMP/${1}2.png"
+  box=$(diff_box "$E2E_TMP/${1}1.png" "$E2E_TMP/${1}2.png")
+  [[ $box != none ]]
+}
 # Somewhere in the middle of the screen, so the whole pet is seen.
 xdotool mousemove 600 300
-sleep 4
-e2e_screenshot "$E2E_TMP/a.png"; sleep 0.7; e2e_screenshot "$E2E_TMP/b.png"
+e2e_wait_pet "$wid" 20 >/dev/null
+e2e_wait_until 10 plays a
 read -r x y w h <<<"$(e2e_window_geometry "$wid")"
-box=$(diff_box "$E2E_TMP/a.png" "$E2E_TMP/b.png")
 if [[ $box == none ]]; then e2e_fail "the pet plays" "two screenshots are the same"
 else
   read -r bx0 by0 bx1 by1 <<<"$box"
@@ -54,12 +60,17 @@ fi
 
 # Funny eyes (on by default): the pointer far to the left at the eyes' height.
 e2e_mousemove 0 $(( y + 60 ))
-sleep 1
-e2e_screenshot "$E2E_TMP/eyes.png"
-cp "$E2E_TMP/eyes.png" "$E2E_REPO_DIR/build/e2e-eyes-left.png" 2>/dev/null || true
-if pupil_at "$E2E_TMP/eyes.png" $(( x + 228 )) $(( y + 60 )) && pupil_at "$E2E_TMP/eyes.png" $(( x + 200 )) $(( y + 60 )); then
+pupils_left() {
+  e2e_screenshot "$E2E_TMP/eyes.png" &&
+    pupil_at "$E2E_TMP/eyes.png" $(( x + 228 )) $(( y + 60 )) && pupil_at "$E2E_TMP/eyes.png" $(( x + 200 )) $(( y + 60 ))
+}
+if e2e_wait_until 5 pupils_left; then
+  cp "$E2E_TMP/eyes.png" "$E2E_REPO_DIR/build/e2e-eyes-left.png" 2>/dev/null || true
   e2e_pass "pupils at the clamped points (228,60) and (200,60)"
-else e2e_fail "pupils at the clamped points (228,60) and (200,60)" "see build/e2e-eyes-left.png"; fi
+else
+  cp "$E2E_TMP/eyes.png" "$E2E_REPO_DIR/build/e2e-eyes-left.png" 2>/dev/null || true
+  e2e_fail "pupils at the clamped points (228,60) and (200,60)" "see build/e2e-eyes-left.png"
+fi
 xdotool mousemove 600 300
 
 # The ring.
@@ -77,6 +88,8 @@ if [[ -n $rang ]]; then
 else
   e2e_fail "rings at the minute, 460x319 centred" "no ringing layout by $(date -d "@$deadline" +%T)"
 fi
+# The ringing movie follows the idle movie under way, which nothing on screen tells apart
+# from it: time for that movie to end.
 sleep 4
 e2e_screenshot "$E2E_TMP/ring1.png"; sleep 0.5; e2e_screenshot "$E2E_TMP/ring2.png"
 cp "$E2E_TMP/ring1.png" "$E2E_REPO_DIR/build/e2e-ringing.png" 2>/dev/null || true
@@ -86,11 +99,11 @@ cp "$E2E_TMP/ring1.png" "$E2E_REPO_DIR/build/e2e-ringing.png" 2>/dev/null || tru
 # Snooze: the button at (312,136) of the ringing layout.
 snoozed=$(date +%s.%N)
 e2e_click $(( 410 + 312 + 70 )) $(( 241 + 136 + 52 )) 1
-sleep 1
+e2e_wait_until 10 geometry_is "$x $y 319 170"
 read -r nx ny nw nh <<<"$(e2e_window_geometry "$wid")"
 [[ "$nx $ny $nw $nh" == "$x $y 319 170" ]] && e2e_pass "snooze puts the window back" ||
   e2e_fail "snooze puts the window back" "at $nx $ny $nw $nh"
-sleep 3
+sleep 3  # silence on the recording after the snooze, checked below
 e2e_record_stop
 segments=$(e2e_sound_segments "$E2E_TMP/ring.wav")
 echo "$segments" | sed 's/^/  sound: /'
@@ -107,23 +120,20 @@ awk -v e="${last_end:-0}" -v l="${rec_len:-0}" 'BEGIN{exit !(l - e > 2.5)}' && e
 e2e_screenshot "$E2E_TMP/c.png"
 read -r px py <<<"$(e2e_pet_point "$E2E_TMP/c.png" "$x" "$y")"
 e2e_drag "$px" "$py" $(( px - 300 )) $(( py - 200 )) 1
-sleep 0.5
+e2e_wait_until 5 geometry_is "$(( x - 300 )) $(( y - 200 )) 319 170"
 read -r dx dy dw dh <<<"$(e2e_window_geometry "$wid")"
 [[ "$dx $dy" == "$(( x - 300 )) $(( y - 200 ))" ]] && e2e_pass "a left drag moves the window" ||
   e2e_fail "a left drag moves the window" "at $dx $dy, wanted $(( x - 300 )) $(( y - 200 ))"
 e2e_screenshot "$E2E_TMP/d.png"
 read -r px py <<<"$(e2e_pet_point "$E2E_TMP/d.png" "$dx" "$dy")"
 e2e_drag "$px" "$py" $(( px - 100 )) $(( py + 50 )) 2
-sleep 0.5
+e2e_wait_until 5 geometry_is "$(( dx - 100 )) $(( dy + 50 )) 319 170"
 read -r mx my mw mh <<<"$(e2e_window_geometry "$wid")"
 [[ "$mx $my" == "$(( dx - 100 )) $(( dy + 50 ))" ]] && e2e_pass "a middle drag moves the window" ||
   e2e_fail "a middle drag moves the window" "at $mx $my, wanted $(( dx - 100 )) $(( dy + 50 ))"
 
 # "Exit" from the pet's menu: the last item.
-e2e_screenshot "$E2E_TMP/e.png"
-read -r px py <<<"$(e2e_pet_point "$E2E_TMP/e.png" "$mx" "$my")"
-e2e_click "$px" "$py" 3
-sleep 1
+e2e_pet_menu "$pid" "$wid" || e2e_fail "the pet's menu opens" "no menu"
 xdotool key Up Return
 t0=$(date +%s.%N)
 rc=$(e2e_wait_exit "$pid" 20)

@@ -24,16 +24,11 @@ declare -A PITCH=([low.wav]=330 [$UNICODE_NAME]=660 [high.wav]=1320 [deep.wav]=2
 
 geometry_is() { [[ $(e2e_window_geometry "$1" 2>/dev/null) == "$2" ]]; }
 # The pet's menu from a right click on it, then its "Alarm" item (About, separator, Alarm).
-choose_alarm() {
-  e2e_click 1230 770 3
-  sleep 0.5
-  xdotool key Down Down Return
-}
+choose_alarm() { e2e_pet_menu "$pid" "$main" && xdotool key Down Down Return; }
 list_count() { [[ $(e2e_listbox_items 'Alarm(playlist mode)' | head -n1) == "$1" ]]; }
 
 pid=$(e2e_start_exe "$PROG/Ravilo.exe")
-e2e_find_window '^Ravilo$' 30 >/dev/null || { e2e_fail "window" "none"; exit 1; }
-sleep 2
+main=$(e2e_find_window '^Ravilo$' 30) || { e2e_fail "window" "none"; exit 1; }
 choose_alarm
 simple=$(e2e_find_window '^Alarm\(simple mode\)$' 20) || { e2e_fail "simple-mode window" "none"; exit 1; }
 e2e_wait_until 10 geometry_is "$simple" "242 167 371 336"
@@ -56,8 +51,19 @@ else
   e2e_fail "\"Add folder\" opens the add-directory dialog in the middle" "$(e2e_window_geometry "${dlg:-0}")"
   exit 1
 fi
-sleep 1
-# By keyboard in the tree: the first drive, open it, type the folder's name, Enter.
+# Drawn over the playlist window.
+dialog_changed() {
+  e2e_screenshot "$E2E_TMP/dialog-now.png"
+  convert "$E2E_TMP/dialog-now.png" -crop 326x356+477+222 +repage "$E2E_TMP/dialog-now-crop.png"
+  convert "$E2E_TMP/before-dialog.png" -crop 326x356+477+222 +repage "$E2E_TMP/before-crop.png"
+  local n
+  n=$(compare -metric AE "$E2E_TMP/before-crop.png" "$E2E_TMP/dialog-now-crop.png" null: 2>&1)
+  ((${n%%[!0-9]*} > 40000))
+}
+e2e_wait_until 10 dialog_changed
+# By keyboard in the tree: the first drive, open it, type the folder's name, Enter. The
+# pauses pace the keys for the tree (expanding a drive reads it); nothing outside the
+# program can read the tree's state to wait on.
 xdotool key Home
 sleep 0.3
 xdotool key Right
@@ -122,7 +128,7 @@ if e2e_wait_until $((ring - $(date +%s) + 40)) ringing; then
 else
   e2e_fail "the alarm rings at the minute it was set to" "no ringing layout"
 fi
-sleep 4
+sleep 4  # four seconds of the ring on the recording
 e2e_record_stop
 cp "$rec" "$SHOTS/e2e-playlist-ring.wav" 2>/dev/null || true
 # The strongest frequency of the loud part of the recording.
@@ -150,7 +156,6 @@ done
 # Stop, then "Alarm" opens the playlist window with the entries.
 e2e_click $((410 + 70)) $((240 + 136 + 52)) 1
 e2e_wait_until 10 sh -c "! [ \"\$(xdotool getwindowgeometry --shell $main | grep WIDTH=)\" = WIDTH=460 ]" || true
-sleep 1
 choose_alarm
 if e2e_find_window '^Alarm\(playlist mode\)$' 20 >/dev/null && e2e_wait_until 10 list_count 4; then
   shown=$(e2e_listbox_items 'Alarm(playlist mode)' | tail -n +2 | sort)

@@ -10,7 +10,10 @@ PROG=$(e2e_stage "$RAVILO_DIST")
 pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 if wid=$(e2e_find_window Ravilo 20); then e2e_pass "the main window appears"
 else e2e_fail "the main window appears" "no window after 20 s"; exit 1; fi
-sleep 3
+# Start-up is done once the pet is drawn and the first start's settings are stored.
+stored() { [[ -n $(e2e_reg_value "$KEY" mouse_tracking) ]]; }
+e2e_wait_pet "$wid" 10 >/dev/null
+e2e_wait_until 10 stored
 
 geometry=$(e2e_window_geometry "$wid")
 [[ $geometry == "1001 680 319 170" ]] && e2e_pass "first start stands at 1001,680" ||

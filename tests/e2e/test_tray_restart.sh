@@ -46,23 +46,10 @@ else
     exit 1
 fi
 
-# Its menu opens from the icon that came back (a new visible window of the program, other
-# than the pet's); "Exit" (the last item) ends the program.
-other_windows() {
-    xdotool search --onlyvisible --pid "$(e2e_exe_pid "$pid")" 2>/dev/null | while read -r w; do
-        [[ $(xdotool getwindowname "$w" 2>/dev/null) == "Ravilo" ]] || echo "$w"
-    done
-}
-before=$(other_windows)
+# Its menu opens from the icon that came back (a new visible window of the program); "Exit"
+# (the last item) ends the program.
 read -r tx ty tw th <<<"$(e2e_window_geometry "$tray")"
-e2e_click $((tx + 10)) $((ty + th / 2)) 3
-menu=""
-for _ in $(seq 1 100); do
-    menu=$(other_windows | grep -vxF -e "${before:-none}" | head -n1)
-    [[ -n $menu ]] && break
-    sleep 0.1
-done
-[[ -n $menu ]] && e2e_pass "a right click on the icon opens the menu" ||
+e2e_open_menu "$pid" $((tx + 10)) $((ty + th / 2)) 3 && e2e_pass "a right click on the icon opens the menu" ||
     e2e_fail "a right click on the icon opens the menu" "no menu window"
 xdotool key Up Return
 rc=$(e2e_wait_exit "$pid" 30)
