@@ -18,6 +18,14 @@ bool CSoundSystem::Play(const std::string& file) {
     Player.SetFileName(file);
     Player.Open();
     Player.Play();
+    // A device that took the file but refused to play it (a format no output can play)
+    // sends no notification and would stay silent: the file counts as one that cannot be
+    // played, and the caller tries another.
+    if (Player.LastError() != 0) {
+      Player.Close();
+      result = false;
+      Active = false;
+    }
   } catch (const std::exception&) {
     // The file name stays as it was given; the caller tries another file.
     result = false;
@@ -67,10 +75,10 @@ void CSoundSystem::MediaPlayerNotify() {
       // length they gave, and a play from there would end at once.
       Player.Rewind();
       Player.Play();
-      return;
+      if (Player.LastError() == 0) return;
     } catch (const std::exception&) {
-      // The restart failed: release the device like any other end.
     }
+    // The restart failed or was refused: release the device like any other end.
   }
   // A ring that broke off goes on with its fallback rather than in silence; that may be the
   // same file, which then plays on the device the system has moved to. The fallback is used
