@@ -28,6 +28,10 @@ ManifestDPIAware true
 ; as it ends, which takes a while on a busy machine).
 !define CLOSE_WAIT_MS 20000
 
+; The program file of the Ravilo that Setup closed, if any: a silent update starts it again,
+; so that its alarm is not left off by an update nobody watched.
+Var RaviloWasRunning
+
 Name "Ravilo"
 OutFile "${OUTFILE}"
 ; Per user and without administrator rights. Ravilo writes Playlist.txt beside itself, so
@@ -89,16 +93,22 @@ Function ${un}CloseRavilo
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1) i'
     ; SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION
     System::Call 'kernel32::OpenProcess(i 0x00101001, i 0, i r1) p .r2'
+    StrCpy $3 ""
+    ${If} $2 P<> 0
+      System::Call 'kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r3, *i ${NSIS_MAX_STRLEN}) i'
+    ${EndIf}
     !if "${un}" == "un."
-      ${If} $2 P<> 0
-        StrCpy $3 ""
-        System::Call 'kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r3, *i ${NSIS_MAX_STRLEN}) i'
-        ${If} $3 != ""
-        ${AndIf} $3 != "$INSTDIR\Ravilo.exe"
-          DetailPrint "Ravilo runs from $3; left running."
-          System::Call 'kernel32::CloseHandle(p r2)'
-          Goto done
-        ${EndIf}
+      ${If} $3 != ""
+      ${AndIf} $3 != "$INSTDIR\Ravilo.exe"
+        DetailPrint "Ravilo runs from $3; left running."
+        System::Call 'kernel32::CloseHandle(p r2)'
+        Goto done
+      ${EndIf}
+    !else
+      ; A portable copy that was running is the one started again.
+      StrCpy $RaviloWasRunning "$INSTDIR\Ravilo.exe"
+      ${If} $3 != ""
+        StrCpy $RaviloWasRunning $3
       ${EndIf}
     !endif
     DetailPrint "Closing Ravilo..."
@@ -152,6 +162,14 @@ FunctionEnd
 Function StartRavilo
   SetOutPath "$INSTDIR"
   Exec '"$INSTDIR\Ravilo.exe"'
+FunctionEnd
+
+; An interactive install offers the same on its last page ("Start Ravilo now").
+Function .onInstSuccess
+  ${If} ${Silent}
+  ${AndIf} $RaviloWasRunning != ""
+    Exec '"$RaviloWasRunning"'
+  ${EndIf}
 FunctionEnd
 
 Section "Ravilo (required)" SecProgram

@@ -42,6 +42,16 @@ start_and_see() {
   if e2e_wait_until 40 pet_shown "$pid"; then e2e_pass "$1"; else e2e_fail "$1" "no pet within 40 s"; fi
 }
 
+# restarted NAME : a silent update started again the Ravilo it had closed (passes NAME); that
+# copy is then closed through its window, for the steps that follow.
+ravilo_gone() { ! xdotool search --onlyvisible --name '^Ravilo$' >/dev/null 2>&1; }
+restarted() {
+  if ! e2e_find_window '^Ravilo$' 30 >/dev/null; then e2e_fail "$1" "no window within 30 s"; return; fi
+  e2e_pass "$1"
+  e2e_close_request Ravilo >/dev/null
+  e2e_wait_until 20 ravilo_gone || e2e_fail "$1: it closes again" "still shown"
+}
+
 # Everything the build staged ships, apart from what the program writes itself.
 same_as_dist() { diff -r -x Playlist.txt -x unins000.exe -x README.txt "$RAVILO_DIST" "$1" >"$E2E_TMP/diff.txt"; }
 
@@ -110,6 +120,7 @@ cmp -s "$INST/Playlist.txt" "$E2E_TMP/playlist.before" && e2e_pass "the playlist
 [[ $(e2e_reg_value "$SETTINGS" AlarmHour) == "REG_DWORD 0x6" ]] && e2e_pass "the settings are kept" ||
   e2e_fail "the settings are kept" "AlarmHour $(e2e_reg_value "$SETTINGS" AlarmHour)"
 same_as_dist "$INST" && e2e_pass "the program files are there again" || e2e_fail "the program files are there again" "diff"
+restarted "the silent update starts the closed Ravilo again"
 
 # --------------------------------------------------------------- 4. silent uninstall
 start_and_see "the program runs again before the uninstall" "$INST/Ravilo.exe"
@@ -137,8 +148,9 @@ start_and_see "Ravilo.exe starts from the unpacked folder" "$PORT/Ravilo.exe"
 # An uninstall leaves a copy that runs from elsewhere alone.
 setup=$(e2e_start_exe "$SETUP" /S)
 e2e_wait_exit "$setup" 180 >/dev/null
-# The installer ends whichever Ravilo runs (only one can); start the portable one again.
+# The installer ends whichever Ravilo runs (only one can) and starts that one again.
 e2e_wait_exit "$pid" 5 >/dev/null
+restarted "the silent install starts the closed portable copy again"
 start_and_see "the portable copy runs beside a new install" "$PORT/Ravilo.exe"
 e2e_start_exe "$INST/unins000.exe" /S >/dev/null
 uninstalled 120 || e2e_fail "the second uninstall" "did not finish"
