@@ -6,7 +6,8 @@
 ;   ICON      the program's icon
 ;   SIDE      the welcome and finish pages' picture (164 x 314)
 ;   OUTFILE   Ravilo-Setup-<version>.exe
-; /S installs or uninstalls silently; a silent uninstall keeps the settings and the playlist.
+; /S installs or uninstalls silently; a silent install starts again the Ravilo it closed, and
+; a silent uninstall keeps the settings and the playlist.
 
 Unicode true
 Target amd64-unicode
