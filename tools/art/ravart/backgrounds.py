@@ -46,9 +46,11 @@ def title(rgb, text, sub=None):
     return rgb
 
 
-def mini_ravilo(eyes="open", mouth="smile", arm_r=18.0, scale=0.36):
+def mini_ravilo(eyes="open", mouth="smile", arm_r=18.0, scale=0.47):
+    """The pet as the movies draw it (squeezed), small."""
     w, h = int(172 * scale) + 1, int(136 * scale) + 1
-    return C.render(C.pose(eyes=eyes, mouth=mouth, arm_r=arm_r, look=(-3, 1)), w=w, h=h, scale=scale, ss=8)
+    return C.render(C.pose(eyes=eyes, mouth=mouth, arm_r=arm_r, look=(-3, 1)), w=w, h=h, scale=scale, ss=8,
+                    compact=True)
 
 
 def time_section(c):
@@ -72,7 +74,7 @@ def simple_alarm():
     rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 24, 163, "Sound", 12, P.INK, anchor="lm")
-    stamp(rgb, mini_ravilo(), 256, 34 + 8)
+    stamp(rgb, mini_ravilo(), 247, 36)
     return rgb
 
 
@@ -88,7 +90,7 @@ def playlist_alarm():
     rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 40, 163, "Playlist", 12, P.INK, anchor="lm")
-    stamp(rgb, mini_ravilo(), 256, 34 + 8)
+    stamp(rgb, mini_ravilo(), 247, 36)
     return rgb
 
 
@@ -107,7 +109,7 @@ def message_box():
     c = frame(w, h)
     rgb, _ = c.finish()
     rgb = title(rgb, "Ravilo")
-    stamp(rgb, mini_ravilo(mouth="open", arm_r=120, scale=0.27), 196, 102)
+    stamp(rgb, mini_ravilo(mouth="open", arm_r=120, scale=0.35), 190, 98)
     return rgb
 
 
@@ -117,7 +119,7 @@ def about():
     rgb, _ = c.finish()
     rgb = title(rgb, "Ravilo")
     rgb = draw_text_1x(rgb, 16, 45, "desktop pet & alarm clock", 10, P.INK, anchor="lm", bold=False)
-    stamp(rgb, mini_ravilo(eyes="happy", mouth="grin", arm_r=140, scale=0.27), 196, 102)
+    stamp(rgb, mini_ravilo(eyes="happy", mouth="grin", arm_r=140, scale=0.35), 190, 98)
     return rgb
 
 
