@@ -30,6 +30,9 @@ class CAlarm {
 
   // What the set-up windows' OK stores: on or off, and the time of day.
   void SetOnAndTime(bool on, int hour, int minute) {
+    // Another time of day is another alarm: what rang for the old one (kept so that a clock
+    // put back does not ring it twice) does not hold the new one back.
+    if (hour != Hour || minute != Minute) HaveLastRung = false;
     On = on;
     Hour = hour;
     Minute = minute;

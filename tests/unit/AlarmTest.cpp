@@ -402,6 +402,23 @@ TEST_F(AlarmTest, AClockSetAFewMinutesEitherWayNeitherRingsTwiceNorSkips) {
   }
 }
 
+TEST_F(AlarmTest, AnAlarmMovedEarlierRingsWhenTheClockIsSetBackPastIt) {
+  CreateAt(8, 0);
+  env.kernel.clockChangeMs = 0;
+  At(7, 50, 0);
+  ASSERT_EQ(RunChecks(Hms(8, 5, 0) - Hms(7, 50, 0)), std::vector<std::int64_t>{Hms(8, 0, 0)});
+  // At 08:05 the user moves the alarm to 07:30 and puts the clock back an hour: another
+  // alarm, not the one that rang.
+  alarm->SetOnAndTime(true, 7, 30);
+  env.kernel.clockChangeMs = -3600'000;
+  EXPECT_EQ(RunChecks(3600), std::vector<std::int64_t>{Hms(7, 30, 0)});
+  // The same alarm time set again is the same alarm: after a second hour back it does not
+  // ring twice.
+  alarm->SetOnAndTime(true, 7, 30);
+  env.kernel.clockChangeMs = -2 * 3600'000;
+  EXPECT_TRUE(RunChecks(3600).empty());
+}
+
 TEST_F(AlarmTest, TheWakeTimerIsSetToTheNextAlarmTimeWhileTheAlarmIsOn) {
   auto& wake = env.wakeTimer;
   auto armedAt = [&]() -> std::string {
