@@ -60,17 +60,13 @@ fi
 
 # Funny eyes (on by default): the pointer far to the left at the eyes' height.
 e2e_mousemove 0 $(( y + 60 ))
-pupils_left() {
-  e2e_screenshot "$E2E_TMP/eyes.png" &&
-    pupil_at "$E2E_TMP/eyes.png" $(( x + 228 )) $(( y + 60 )) && pupil_at "$E2E_TMP/eyes.png" $(( x + 200 )) $(( y + 60 ))
-}
-if e2e_wait_until 5 pupils_left; then
-  cp "$E2E_TMP/eyes.png" "$E2E_REPO_DIR/build/e2e-eyes-left.png" 2>/dev/null || true
+clamped() { pupil_at "$E2E_TMP/eyes.png" $(( x + 228 )) $(( y + 60 )) && pupil_at "$E2E_TMP/eyes.png" $(( x + 200 )) $(( y + 60 )); }
+pupils_left() { e2e_screenshot "$E2E_TMP/eyes.png" && clamped; }
+e2e_wait_until 5 pupils_left
+cp "$E2E_TMP/eyes.png" "$E2E_REPO_DIR/build/e2e-eyes-left.png" 2>/dev/null || true
+if clamped; then
   e2e_pass "pupils at the clamped points (228,60) and (200,60)"
-else
-  cp "$E2E_TMP/eyes.png" "$E2E_REPO_DIR/build/e2e-eyes-left.png" 2>/dev/null || true
-  e2e_fail "pupils at the clamped points (228,60) and (200,60)" "see build/e2e-eyes-left.png"
-fi
+else e2e_fail "pupils at the clamped points (228,60) and (200,60)" "see build/e2e-eyes-left.png"; fi
 xdotool mousemove 600 300
 
 # The ring.

@@ -52,10 +52,10 @@ else
   exit 1
 fi
 # Drawn over the playlist window.
+convert "$E2E_TMP/before-dialog.png" -crop 326x356+477+222 +repage "$E2E_TMP/before-crop.png"
 dialog_changed() {
   e2e_screenshot "$E2E_TMP/dialog-now.png"
   convert "$E2E_TMP/dialog-now.png" -crop 326x356+477+222 +repage "$E2E_TMP/dialog-now-crop.png"
-  convert "$E2E_TMP/before-dialog.png" -crop 326x356+477+222 +repage "$E2E_TMP/before-crop.png"
   local n
   n=$(compare -metric AE "$E2E_TMP/before-crop.png" "$E2E_TMP/dialog-now-crop.png" null: 2>&1)
   ((${n%%[!0-9]*} > 40000))
