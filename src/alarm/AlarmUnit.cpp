@@ -18,32 +18,45 @@ CAlarm::CAlarm() {
   if (Load()) {
     UpdateWakeTimer(true);
   } else {
-    // Any missing value resets the whole alarm: 08:00, off, our own sound, simple mode.
+    // Any missing value resets the five values together: 08:00, off, our own sound, simple
+    // mode. A list file that loaded is the user's and stays as it is: the values go missing
+    // when the folder moves to another PC or account, or a registry cleaner runs.
     On = false;
     Minute = 0;
     Hour = 8;
     Sound = kDefaultAlarmSound;
-    Playlist.clear();
     UsePlaylist = false;
-    Save();
+    SaveSettings();
+    if (!PlaylistLoaded) SavePlaylist(Playlist);
   }
 }
 
 bool CAlarm::Load() {
-  if (!Reestr->LoadList("Playlist", Playlist)) Playlist.clear();
+  PlaylistLoaded = Reestr->LoadList("Playlist", Playlist);
+  if (!PlaylistLoaded) Playlist.clear();
   return Reestr->GetBool("AlarmIsOn", On) && Reestr->GetString("AlarmSound", Sound) &&
          Reestr->GetBool("UsePlayist", UsePlaylist) && Reestr->GetInt("AlarmMin", Minute) &&
          Reestr->GetInt("AlarmHour", Hour);
 }
 
 void CAlarm::Save() {
+  SaveSettings();
+  SavePlaylist(Playlist);
+}
+
+void CAlarm::SaveSettings() {
   Reestr->SetBool("AlarmIsOn", On);
   Reestr->SetString("AlarmSound", Sound);
   Reestr->SetBool("UsePlayist", UsePlaylist);
   Reestr->SetInt("AlarmMin", Minute);
   Reestr->SetInt("AlarmHour", Hour);
-  Reestr->SaveList("Playlist", Playlist);
   UpdateWakeTimer(true);
+}
+
+bool CAlarm::SavePlaylist(const std::vector<std::string>& list) {
+  if (!Reestr->SaveList("Playlist", list)) return false;
+  Playlist = list;
+  return true;
 }
 
 int CAlarm::Target() const {

@@ -23,7 +23,13 @@ class CAlarm {
   virtual ~CAlarm() = default;
 
   bool Load();
+  // The five values, then the list file.
   void Save();
+  // The five values alone (the registry; a refused write raises).
+  void SaveSettings();
+  // Stores the list file and, once it is stored, makes it the alarm's list; false when the
+  // file could not be written, and then the alarm's list and the old file stay as they were.
+  bool SavePlaylist(const std::vector<std::string>& list);
   void CheckTime();
   void RecordStop();
   void RecordSnooze();
@@ -93,6 +99,9 @@ class CAlarm {
   int SnoozeMinutes = 0;
   int SnoozeSeconds = 0;
   std::vector<std::string> Playlist;
+  // The list file was read at start (it may hold the user's list even when the registry
+  // values are gone).
+  bool PlaylistLoaded = false;
   std::string Sound = kDefaultAlarmSound;
   bool UsePlaylist = false;
   bool RingInProgress = false;

@@ -118,21 +118,25 @@ std::string FormatListFile(const std::vector<std::string>& list) {
   return out;
 }
 
+std::string CReestr::ListPath(const std::string& name) { return ExeDirectory() + name + ".txt"; }
+
 bool CReestr::LoadList(const std::string& name, std::vector<std::string>& list) {
   list.clear();
-  const auto text = platform::files().ReadAll(ExeDirectory() + name + ".txt");
+  const auto text = platform::files().ReadAll(ListPath(name));
   if (!text) return false;
   return ParseListFile(*text, list);
 }
 
-void CReestr::SaveList(const std::string& name, const std::vector<std::string>& list) {
+bool CReestr::SaveList(const std::string& name, const std::vector<std::string>& list) {
   // A store that did not open writes nothing: the alarm's defaults, saved after its values
   // could not be read, must not wipe the user's list.
-  if (!Opened) return;
+  if (!Opened) return false;
   // Written beside the old file first and swapped in only when complete, so a failure
   // midway never loses the list that was there.
-  const std::string path = ExeDirectory() + name + ".txt";
+  const std::string path = ListPath(name);
   const std::string temp = path + ".new";
   auto& files = platform::files();
-  if (!files.WriteAll(temp, FormatListFile(list)) || !files.Replace(temp, path)) files.Remove(temp);
+  if (files.WriteAll(temp, FormatListFile(list)) && files.Replace(temp, path)) return true;
+  files.Remove(temp);
+  return false;
 }

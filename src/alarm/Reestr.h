@@ -27,9 +27,12 @@ class CReestr {
   void SetString(const std::string& name, const std::string& value);
   // The list file <program folder><name>.txt: a count line, then one entry per line.
   bool LoadList(const std::string& name, std::vector<std::string>& list);
-  // Replaces the list file; a failure leaves the old file as it was and is not reported. A
-  // store that is not open leaves the file alone.
-  void SaveList(const std::string& name, const std::vector<std::string>& list);
+  // Replaces the list file; false when it could not, and then the old file is as it was. A
+  // store that is not open leaves the file alone and reports false.
+  bool SaveList(const std::string& name, const std::vector<std::string>& list);
+
+  // Where SaveList keeps the list of that name.
+  static std::string ListPath(const std::string& name);
 
   static constexpr const char* kKeyPath = "\\Software\\MirenWorks\\Ravilo";
 

@@ -3,6 +3,7 @@
 // replace, existence checks and folder enumeration. Paths are ANSI (UTF-8 under the
 // manifest's code page) and may be relative to the current directory.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,8 +31,18 @@ class FileSystem {
   virtual bool Remove(const std::string& path) = 0;
   // A file (not a folder) exists at path.
   virtual bool FileExists(const std::string& path) = 0;
-  // FindFirstFileA/FindNextFileA over pattern (e.g. "C:\\Music\\*.*"); nothing when it fails.
-  virtual std::vector<DirEntry> Enumerate(const std::string& pattern) = 0;
+  // FindFirstFileA/FindNextFileA over pattern (e.g. "C:\\Music\\*.*"): `visit` sees each entry
+  // in the order listed until it returns false; nothing is seen when the folder can't be read.
+  virtual void EachEntry(const std::string& pattern, const std::function<bool(const DirEntry&)>& visit) = 0;
+  // Every entry of the pattern; nothing when it fails.
+  std::vector<DirEntry> Enumerate(const std::string& pattern) {
+    std::vector<DirEntry> out;
+    EachEntry(pattern, [&](const DirEntry& e) {
+      out.push_back(e);
+      return true;
+    });
+    return out;
+  }
   // What tells one folder from every other, however it is reached (through links too);
   // nothing when the folder can't be opened.
   virtual std::optional<std::string> FolderId(const std::string& folder) = 0;

@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "platform/Platform.h"
+#include "setup/Busy.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -12,6 +13,8 @@ constexpr const char* kUnit = "AddDirectoryDialog";
 constexpr std::uint32_t kTreeKey = ui::Rgb(0, 0, 255);
 
 // A folder a user would see: not ".", "..", hidden or system.
+constexpr int kChildrenBetweenMessages = 32;
+
 bool ShownFolder(const platform::DirEntry& e) {
   return e.directory && !e.hidden && !e.system && e.name != "." && e.name != "..";
 }
@@ -98,6 +101,8 @@ std::string TDialogAddDir::PathOf(const ui::TreeNode& node) const {
 }
 
 void TDialogAddDir::TreeView1Expanding(ui::TreeNode& node) {
+  if (filling_) return;
+  ScopedFlag filling(filling_);
   TreeView1.BeginUpdate();
   TreeView1.DeleteChildren(node);
   FillChildren(node);
@@ -108,16 +113,19 @@ void TDialogAddDir::FillChildren(ui::TreeNode& node) {
   const std::string path = PathOf(node);
   auto& files = platform::files();
   bool any = false;
+  int added = 0;
   for (const platform::DirEntry& e : files.Enumerate(path + "*.*")) {
     if (!ShownFolder(e)) continue;
     any = true;
     ui::TreeNode& child = TreeView1.Add(&node, e.name, 0, 1, false);
-    for (const platform::DirEntry& below : files.Enumerate(path + e.name + "\\*.*")) {
-      if (ShownFolder(below)) {
-        TreeView1.SetHasChildren(child, true);
-        break;
-      }
-    }
+    // Whether it has a subfolder: the first one found tells, however many more there are.
+    files.EachEntry(path + e.name + "\\*.*", [&](const platform::DirEntry& below) {
+      if (!ShownFolder(below)) return true;
+      TreeView1.SetHasChildren(child, true);
+      return false;
+    });
+    // A folder with thousands of subfolders takes a while: the ring's buttons keep working.
+    if (++added % kChildrenBetweenMessages == 0) ui::Application::Instance().ProcessMessages();
   }
   // Nothing to show (or nothing readable): the expand button goes, without a message.
   if (!any) TreeView1.SetHasChildren(node, false);

@@ -42,6 +42,9 @@ class TDialogAddDir : public TSkinnedForm {
   std::vector<ButtonRow> Rows();
   void TreeView1Expanding(ui::TreeNode& node);
   void FillChildren(ui::TreeNode& node);
+  // A fill is under way; it lets the messages run now and then, and an expansion they bring
+  // waits for the next one rather than change the children being added.
+  bool filling_ = false;
   std::string PathOf(const ui::TreeNode& node) const;
   void ImageRecurseSubdirectoriesClick();
   void ImageOkMouseUp();

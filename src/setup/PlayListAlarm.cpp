@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "desktop/MyMessageBoxUnit.h"
 #include "setup/AddDirectoryDialog.h"
+#include "setup/Busy.h"
 #include "setup/FolderScan.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
@@ -20,18 +21,6 @@ void ShowAlarmState() {
   if (FormMain) FormMain->ShowAlarmState();
 }
 
-// The wait cursor for as long as a folder is read.
-struct Busy {
-  bool& flag;
-  explicit Busy(bool& f) : flag(f) {
-    flag = true;
-    ui::Application::Instance().GetBackend().SetBusy(true);
-  }
-  ~Busy() {
-    flag = false;
-    ui::Application::Instance().GetBackend().SetBusy(false);
-  }
-};
 }  // namespace
 
 TFormPlayListAlarm::TFormPlayListAlarm()
@@ -240,10 +229,16 @@ void TFormPlayListAlarm::ImageOkMouseUp() {
     MyMessageBox(kEmpty);
     return;
   }
+  // The list file first: when it can't be written (a folder the user may not write to, a
+  // full disk) nothing changes, and the window stays open with the edits.
+  if (!Alarm->SavePlaylist(PlayListPaths_)) {
+    MyMessageBox(std::string(kCannotSave) + "\n" + CReestr::ListPath("Playlist") +
+                 "\nIs the disk full, or the folder read-only?");
+    return;
+  }
   Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
-  Alarm->SetPlaylist(PlayListPaths_);
   Alarm->SetPlaylistMode();
-  Alarm->Save();
+  Alarm->SaveSettings();
   Hide();
   // A preview started here ends with the window, as it does on Cancel.
   if (ImageStop.Visible()) StopPreview(/*hide=*/true);

@@ -18,6 +18,8 @@
 class TFormPlayListAlarm : public TSkinnedForm {
  public:
   static constexpr const char* kEmpty = "Playlist is empty. Add some files for playing in it.";
+  // What OK says when the list file could not be written, followed by the file's path.
+  static constexpr const char* kCannotSave = "Can't save the playlist to";
 
   TFormPlayListAlarm();
 

@@ -35,15 +35,44 @@ void Label::SetMinimumSize(Size minimum) {
   Resize();
 }
 
+namespace {
+// A caption's lines: it is cut at each line feed.
+template <typename F>
+void ForEachLine(const std::string& caption, F&& f) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = caption.find('\n', start);
+    f(caption.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return;
+    start = end + 1;
+  }
+}
+}  // namespace
+
 void Label::Resize() {
   if (!autoSize_) return;
-  const Size s = Application::Instance().GetBackend().MeasureText(caption_, font_);
+  Size s{0, 0};
+  ForEachLine(caption_, [&](const std::string& line) {
+    const Size l = Application::Instance().GetBackend().MeasureText(line, font_);
+    s.width = std::max(s.width, l.width);
+    s.height += l.height;
+  });
   SetBounds({Left(), Top(), std::max(s.width, minimum_.width), std::max(s.height, minimum_.height)});
 }
 
 void Label::Paint(Bitmap& surface) {
   if (opaque_) surface.FillRect(Bounds(), background_);
-  Application::Instance().GetBackend().DrawText(surface, Bounds(), caption_, font_, colour_);
+  auto& backend = Application::Instance().GetBackend();
+  if (caption_.find('\n') == std::string::npos) {
+    backend.DrawText(surface, Bounds(), caption_, font_, colour_);
+    return;
+  }
+  int top = Top();
+  ForEachLine(caption_, [&](const std::string& line) {
+    const int height = backend.MeasureText(line, font_).height;
+    backend.DrawText(surface, {Left(), top, Width(), std::min(height, Top() + Height() - top)}, line, font_, colour_);
+    top += height;
+  });
 }
 
 }  // namespace ui

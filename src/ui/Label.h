@@ -15,6 +15,7 @@ class Label : public Control {
  public:
   explicit Label(Form& owner);
   const std::string& Caption() const { return caption_; }
+  // A line feed in the caption starts another line below.
   void SetCaption(const std::string& caption);
   void SetFont(const Font& font);
   const Font& GetFont() const { return font_; }

@@ -136,6 +136,36 @@ TEST_F(AddDirDialogTest, AFolderIsReadAtEveryExpansionAndShowsAButtonOnlyForVisi
   EXPECT_FALSE(tree().Updating());
 }
 
+TEST_F(AddDirDialogTest, AFolderOfManySubfoldersStopsAtEachOnesFirstSubfolderAndKeepsMessagesFlowing) {
+  constexpr int kFolders = 200, kFiles = 40;
+  for (int i = 0; i < kFolders; ++i) {
+    const std::string folder = "C:\\Big\\" + std::to_string(1000 + i);
+    env.files.AddFolder(folder + "\\a");
+    for (int f = 0; f < kFiles; ++f) env.files.Put(folder + "\\f" + std::to_string(f) + ".wav", "");
+  }
+  Start();
+  ui::TreeNode* c = Find(nullptr, "C:");
+  tree().Expand(c->Id());
+  ui::TreeNode* big = Find(c, "Big");
+  ASSERT_NE(big, nullptr);
+  // A message that arrives during the fill runs during it; an expansion it brings (here of
+  // the very folder being filled) waits rather than pull the children from under the fill.
+  int seenDuringFill = -1;
+  env.desktop.Post([&] {
+    seenDuringFill = big->Count();
+    tree().Expand(big->Id());
+  });
+  const long before = env.files.entriesSeen;
+  tree().Expand(big->Id());
+  EXPECT_GT(seenDuringFill, 0);
+  EXPECT_LT(seenDuringFill, kFolders);
+  ASSERT_EQ(big->Count(), kFolders);
+  for (int i = 0; i < kFolders; ++i) EXPECT_TRUE(tree().ShowsButton(big->Child(i).Id()));
+  // Each subfolder is read only as far as its first folder (".", "..", "a"), not its files.
+  EXPECT_LE(env.files.entriesSeen - before, (kFolders + 2) + kFolders * 3);
+  EXPECT_FALSE(tree().Updating());
+}
+
 TEST_F(AddDirDialogTest, OkGivesTheSelectedFolderAndEveryUseStartsWithSubfoldersOn) {
   env.files.Put("C:\\Music\\Night\\a.wav", "");
   Start();

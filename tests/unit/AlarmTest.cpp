@@ -233,8 +233,10 @@ TEST_F(AlarmTest, EndlessSnoozingKeepsItsArithmetic) {
   EXPECT_EQ(t, Hms(8, 10, 0));
 }
 
-TEST_F(AlarmTest, DefaultsAreWrittenBackWhenAValueIsMissing) {
-  env.files.Put(std::string(TestEnvironment::kProgramDir) + "Playlist.txt", "1\r\nC:\\x.wav\r\n");
+TEST_F(AlarmTest, DefaultsAreWrittenBackWhenAValueIsMissingAndTheListIsKept) {
+  // The user's list survives values gone missing (another PC or account, a registry
+  // cleaner): only the five values take their defaults.
+  env.files.Put(std::string(TestEnvironment::kProgramDir) + "Playlist.txt", "2\r\nC:\\x.wav\r\nC:\\y.wav");
   env.registry.PutDword(TestEnvironment::kKey, "AlarmIsOn", 1);
   env.registry.PutString(TestEnvironment::kKey, "AlarmSound", "");  // present but empty
   env.registry.PutDword(TestEnvironment::kKey, "UsePlayist", 1);
@@ -246,14 +248,15 @@ TEST_F(AlarmTest, DefaultsAreWrittenBackWhenAValueIsMissing) {
   EXPECT_EQ(alarm->GetMinute(), 0);
   EXPECT_EQ(alarm->GetSound(), "Sounds\\Alarms\\alarm0.wav");
   EXPECT_FALSE(alarm->IsPlaylistMode());
-  EXPECT_EQ(alarm->PlaylistCount(), 0);
+  EXPECT_EQ(alarm->PlaylistCount(), 2);
   const auto* key = TestEnvironment::kKey;
   EXPECT_EQ(env.registry.Dword(key, "AlarmIsOn"), 0u);
   EXPECT_EQ(env.registry.String(key, "AlarmSound"), "Sounds\\Alarms\\alarm0.wav");
   EXPECT_EQ(env.registry.Dword(key, "UsePlayist"), 0u);
   EXPECT_EQ(env.registry.Dword(key, "AlarmMin"), 0u);
   EXPECT_EQ(env.registry.Dword(key, "AlarmHour"), 8u);
-  EXPECT_EQ(*env.files.Peek(std::string(TestEnvironment::kProgramDir) + "Playlist.txt"), "0\r\n");
+  EXPECT_EQ(*env.files.Peek(std::string(TestEnvironment::kProgramDir) + "Playlist.txt"),
+            "2\r\nC:\\x.wav\r\nC:\\y.wav");
 }
 
 TEST_F(AlarmTest, StoredValuesLoadAndADamagedPlaylistIsEmpty) {

@@ -309,6 +309,20 @@ TEST_F(PlayListAlarmTest, OkStoresTheListAndPlaylistModeAndAnEmptyListIsRefused)
   Click(w().ImageAddFile);
   Click(w().ImageOnOff);
   Click(w().ImageUp2);
+  // A list file that can't be written (a read-only folder, a full disk) is reported with its
+  // place, changes nothing, and leaves the window open with the edits.
+  env.files.failReplace = true;
+  const std::string refused = Answered([&] { Click(w().ImageOk); });
+  EXPECT_EQ(refused, std::string(TFormPlayListAlarm::kCannotSave) + "\n" + kDir +
+                         "Playlist.txt\nIs the disk full, or the folder read-only?");
+  EXPECT_TRUE(w().Visible());
+  EXPECT_EQ(w().PlayListPaths().size(), 2u);
+  EXPECT_FALSE(Alarm->IsPlaylistMode());
+  EXPECT_FALSE(Alarm->IsOn());
+  EXPECT_EQ(Alarm->PlaylistCount(), 1);
+  EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 0u);
+  EXPECT_EQ(StoredList(), std::vector<std::string>{"C:\\old.wav"});
+  env.files.failReplace = false;
   Click(w().ImageOk);
   EXPECT_FALSE(w().Visible());
   EXPECT_TRUE(Alarm->IsPlaylistMode());

@@ -121,9 +121,16 @@ bool FakeFileSystem::Remove(const std::string& path) {
 
 bool FakeFileSystem::FileExists(const std::string& path) { return ReadAll(path).has_value(); }
 
-std::vector<DirEntry> FakeFileSystem::Enumerate(const std::string& pattern) {
-  // Only "folder\*.*" patterns, which is what the program asks.
+void FakeFileSystem::EachEntry(const std::string& pattern, const std::function<bool(const DirEntry&)>& visit) {
   ++enumerations;
+  for (const DirEntry& e : List(pattern)) {
+    ++entriesSeen;
+    if (!visit(e)) return;
+  }
+}
+
+std::vector<DirEntry> FakeFileSystem::List(const std::string& pattern) {
+  // Only "folder\*.*" patterns, which is what the program asks.
   std::string asked = Key(pattern);
   if (auto slash = asked.rfind('\\'); slash != std::string::npos) asked.resize(slash + 1);
   const std::string folder = Resolve(asked);

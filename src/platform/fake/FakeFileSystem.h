@@ -19,7 +19,7 @@ class FakeFileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   bool FileExists(const std::string& path) override;
-  std::vector<DirEntry> Enumerate(const std::string& pattern) override;
+  void EachEntry(const std::string& pattern, const std::function<bool(const DirEntry&)>& visit) override;
   std::optional<std::string> FolderId(const std::string& folder) override;
 
   // Where relative paths start (the fake kernel's current directory).
@@ -34,6 +34,8 @@ class FakeFileSystem : public FileSystem {
   // Reading the folder fails (no access, no medium).
   void MakeUnreadable(const std::string& folder) { unreadable_.insert(Folder(folder)); }
   int enumerations = 0;
+  // Entries handed to the callers of EachEntry, all enumerations together.
+  long entriesSeen = 0;
   void Hide(const std::string& path) { files_.erase(Key(path)); hidden_.insert(Key(path)); }
   std::optional<std::string> Peek(const std::string& path) { return ReadAll(path); }
 
@@ -56,6 +58,7 @@ class FakeFileSystem : public FileSystem {
   struct FolderAttributes {
     bool hidden = false, system = false;
   };
+  std::vector<DirEntry> List(const std::string& pattern);
   // A folder's key, with its trailing backslash.
   std::string Folder(const std::string& path) const;
   // Follows the junctions on the way (a bounded number of times).

@@ -226,17 +226,16 @@ std::wstring LongPath(const std::string& path) {
 }
 }  // namespace
 
-std::vector<DirEntry> Win32FileSystem::Enumerate(const std::string& pattern) {
-  std::vector<DirEntry> out;
+void Win32FileSystem::EachEntry(const std::string& pattern, const std::function<bool(const DirEntry&)>& visit) {
   WIN32_FIND_DATAW data;
   FindHandle find(::FindFirstFileW(LongPath(pattern).c_str(), &data));
-  if (find.h == INVALID_HANDLE_VALUE) return out;
+  if (find.h == INVALID_HANDLE_VALUE) return;
   do {
     const DWORD a = data.dwFileAttributes;
-    out.push_back({Narrow(data.cFileName), (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_HIDDEN) != 0,
-                   (a & FILE_ATTRIBUTE_SYSTEM) != 0, (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+    if (!visit({Narrow(data.cFileName), (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_HIDDEN) != 0,
+                (a & FILE_ATTRIBUTE_SYSTEM) != 0, (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0}))
+      return;
   } while (::FindNextFileW(find.h, &data));
-  return out;
 }
 
 std::optional<std::string> Win32FileSystem::FolderId(const std::string& folder) {

@@ -39,7 +39,7 @@ class Win32FileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   bool FileExists(const std::string& path) override;
-  std::vector<DirEntry> Enumerate(const std::string& pattern) override;
+  void EachEntry(const std::string& pattern, const std::function<bool(const DirEntry&)>& visit) override;
   std::optional<std::string> FolderId(const std::string& folder) override;
 };
 
