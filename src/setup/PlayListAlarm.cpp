@@ -17,6 +17,20 @@ constexpr const char* kUnit = "PlayListAlarm";
 
 void ProcessMessages() { ui::Application::Instance().ProcessMessages(); }
 
+// A path cut to fit the message box's line: the drive, then "...", then as many of the last
+// folders as fit whole.
+std::string ShortPathForLine(const std::string& path) {
+  constexpr std::size_t kFits = 40;
+  if (path.size() <= kFits) return path;
+  const std::size_t drive = path.find('\\');
+  std::size_t tail = path.rfind('\\');
+  for (std::size_t at = tail; at != std::string::npos && at > drive && path.size() - at + drive + 4 <= kFits;
+       at = at ? path.rfind('\\', at - 1) : std::string::npos)
+    tail = at;
+  if (drive == std::string::npos || tail <= drive) return "..." + path.substr(path.size() - (kFits - 3));
+  return path.substr(0, drive + 1) + "..." + path.substr(tail);
+}
+
 void ShowAlarmState() {
   if (FormMain) FormMain->ShowAlarmState();
 }
@@ -232,8 +246,8 @@ void TFormPlayListAlarm::ImageOkMouseUp() {
   // The list file first: when it can't be written (a folder the user may not write to, a
   // full disk) nothing changes, and the window stays open with the edits.
   if (!Alarm->SavePlaylist(PlayListPaths_)) {
-    MyMessageBox(std::string(kCannotSave) + "\n" + CReestr::ListPath("Playlist") +
-                 "\nIs the disk full, or the folder read-only?");
+    MyMessageBox(std::string(kCannotSave) + "\n" + ShortPathForLine(CReestr::ListPath("Playlist")) +
+                 "\nIs the disk full, or read-only?");
     return;
   }
   Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());

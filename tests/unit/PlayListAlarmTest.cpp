@@ -314,7 +314,7 @@ TEST_F(PlayListAlarmTest, OkStoresTheListAndPlaylistModeAndAnEmptyListIsRefused)
   env.files.failReplace = true;
   const std::string refused = Answered([&] { Click(w().ImageOk); });
   EXPECT_EQ(refused, std::string(TFormPlayListAlarm::kCannotSave) + "\n" + kDir +
-                         "Playlist.txt\nIs the disk full, or the folder read-only?");
+                         "Playlist.txt\nIs the disk full, or read-only?");
   EXPECT_TRUE(w().Visible());
   EXPECT_EQ(w().PlayListPaths().size(), 2u);
   EXPECT_FALSE(Alarm->IsPlaylistMode());
