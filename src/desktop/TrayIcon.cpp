@@ -59,7 +59,10 @@ void CTrayIcon::SetIcon(int index) {
   if (index > 1) AssertionFailure("TrayIcon", 78);
   index_ = index;
   record_.icon = icons_[index];
-  platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_);
+  // A refused change means the icon is gone (the shell lost it without telling): it is added
+  // again with the new picture, and retried as at start. An add being retried already
+  // carries the new picture.
+  if (!platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_) && !RetryTimer.Enabled()) AddOrRetry();
 }
 
 void CTrayIcon::ShowBalloon(const std::string& text) { platform::notifyIcon().ShowBalloon(record_, "Ravilo", text); }

@@ -125,6 +125,12 @@ TEST(TrayIcon, ComesBackWithItsCurrentPictureWhenTheShellRestarts) {
   EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOnIcon.ico");
   EXPECT_EQ(env.notifyIcon.Adds(), adds + 1);
   EXPECT_TRUE(TrayIcon->Added());
+  // An icon the shell lost without the broadcast comes back at the next change of picture.
+  env.notifyIcon.EndShell();
+  env.notifyIcon.taskbarPresent = true;
+  FormMain->ShowAlarmOff();
+  EXPECT_TRUE(env.notifyIcon.shown);
+  EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOffIcon.ico");
 }
 
 TEST(TrayIcon, AFailedFirstAddIsRetriedForAMinute) {

@@ -422,6 +422,14 @@ class Win32TimerPeer : public TimerPeer {
   UINT_PTR id_ = 0;
 };
 
+// Wine tells itself by an export of its ntdll.
+bool RunningUnderWine() {
+  static const bool wine = [] {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }();
+  return wine;
+}
 }  // namespace
 
 HWND ApplicationWindow() { return g_appWindow; }
@@ -532,10 +540,10 @@ int Win32Backend::RunModal(Form& form) {
   };
   sync();
   form.Show();
-  // A modal form stands above the windows it blocks, also when one of them is raised
-  // afterwards (Wine raises the window whose button opened the form when the click's focus
-  // events arrive, after the form is shown): it is topmost while it is up.
-  const bool raise = self && !form.TopMost();
+  // Under Wine (8.0) the window whose button opened the form is raised when the click's focus
+  // events arrive, after the form is shown, and would cover it: there the form is topmost
+  // while it is up. Windows keeps an owned, activated form above its owner without that.
+  const bool raise = self && !form.TopMost() && RunningUnderWine();
   if (raise) SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   if (self) SetForegroundWindow(self);
   auto& app = Application::Instance();
