@@ -3,8 +3,11 @@
 // a ring in progress (the last stop or snooze, and how far snoozes moved the alarm time).
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "alarm/AlarmOptions.h"
 
 constexpr int kSecondsPerDay = 86400;
 // A ring starts at the first check in the 30 seconds from the alarm time.
@@ -37,12 +40,37 @@ class CAlarm {
   // What the set-up windows' OK stores: on or off, and the time of day.
   void SetOnAndTime(bool on, int hour, int minute) {
     // Another time of day is another alarm: what rang for the old one (kept so that a clock
-    // put back does not ring it twice) does not hold the new one back.
-    if (hour != Hour || minute != Minute) HaveLastRung = false;
+    // put back does not ring it twice) does not hold the new one back, and a skip of the old
+    // one goes.
+    if (hour != Hour || minute != Minute) {
+      HaveLastRung = false;
+      ClearSkip();
+    }
     On = on;
     Hour = hour;
     Minute = minute;
   }
+  // The days the alarm rings on (AlarmOptions' bits); stored by SaveSettings. Other days
+  // clear a skip.
+  void SetDays(int days);
+  int Days() const { return Options.days; }
+  // The settings of the Options window; Reload reads them again from the store.
+  const AlarmOptions& GetOptions() const { return Options; }
+  void SetOptions(const AlarmOptions& options);
+
+  // The next moment the alarm rings (local seconds), a skip and the days honoured; none
+  // while it is off or no day is chosen.
+  std::optional<std::int64_t> NextRing() const;
+  // The ring a skip would leave out: the one skipped while a skip is set, else the next
+  // ring of the alarm's own time (a pending snooze aside); none while it is off.
+  std::optional<std::int64_t> SkippableRing() const;
+  bool SkipSet() const { return HaveSkip; }
+  // Sets a skip of SkippableRing, or clears the one that is set; stored at once.
+  void ToggleSkip();
+  // "Tue 07:30".
+  static std::string RingText(std::int64_t moment);
+  // Runs whenever the next ring changes (the tray shows it).
+  std::function<void()> NextRingChanged;
   void TurnOn() { On = true; }
   void TurnOff() { On = false; }
   bool IsOn() const { return On; }
@@ -87,6 +115,14 @@ class CAlarm {
   // That moment rang or was reported already (a night when the clocks go back, or a clock
   // set back a little, shows the same time twice).
   bool AlreadyRang(std::int64_t target) const;
+  // A ring at that moment is wanted: its day is chosen and it is not skipped; a snooze
+  // rings whatever the day.
+  bool Due(std::int64_t target) const;
+  bool Snoozed() const { return SnoozeMinutes != 0 || SnoozeSeconds != 0; }
+  std::optional<std::int64_t> NextAfter(std::int64_t latest, bool honourSkip) const;
+  void ClearSkip();
+  void StoreSkip();
+  void LoadSkip();
   void Ring(std::int64_t target);
   void Missed(std::int64_t target);
   void AfterPress();
@@ -113,9 +149,14 @@ class CAlarm {
   // The latest alarm moment that rang or was reported missed.
   bool HaveLastRung = false;
   std::int64_t LastRung = 0;
-  // The local moment the wake timer is set to.
+  // The next ring as last worked out, which the wake timer is set to.
   bool WakeArmed = false;
   std::int64_t WakeAt = 0;
+
+  AlarmOptions Options;
+  // The one ring left out (local seconds of the alarm's moment), stored as "AlarmSkip".
+  bool HaveSkip = false;
+  std::int64_t SkipAt = 0;
 };
 
 inline CAlarm* Alarm = nullptr;

@@ -7,6 +7,7 @@
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
+#include "app/Globals.h"
 
 namespace {
 
@@ -473,4 +474,129 @@ TEST_F(AlarmTest, TheWakeTimerIsSetToTheNextAlarmTimeWhileTheAlarmIsOn) {
   calls = wake.calls.size();
   EXPECT_FALSE(CheckAt(0, 30, 0, 31));
   EXPECT_EQ(wake.calls.size(), calls);
+}
+
+namespace {
+std::string Armed(const platform::fake::FakeWakeTimer& wake) {
+  if (!wake.armed) return "none";
+  const auto& t = *wake.armed;
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %s %02d:%02d", t.year, t.month, t.day, DayName(t.dayOfWeek).c_str(),
+                t.hour, t.minute);
+  return text;
+}
+}  // namespace
+
+TEST_F(AlarmTest, AMonthOfWeekdayAlarmsRingsMondayToFridayOnlyAcrossBothClockChanges) {
+  // The test clock's day 0 is Saturday 1 January 2000. The zone moves on by an hour at
+  // 01:00 UTC of Monday 10 January (02:00 local becomes 03:00) and back at 01:00 UTC of
+  // Monday 24 January (03:00 local becomes 02:00).
+  constexpr std::int64_t kHour = 3600'000, kDay = 86400'000;
+  env.kernel.zoneOffsetMs = [=](std::int64_t utc) {
+    return utc < 9 * kDay + kHour ? kHour : utc < 23 * kDay + kHour ? 2 * kHour : kHour;
+  };
+  CreateAt(2, 30);
+  alarm->SetDays(0b0011111);
+  alarm->Save();
+  std::vector<std::string> rang, armedAfter, want, wantArmed;
+  int armedOnADayOff = 0;
+  for (clockMs = 0; clockMs < 31 * kDay;) {
+    const auto t = env.kernel.GetLocalTime();
+    if (alarm->RingInProgressNow()) {
+      alarm->RecordStop();
+      armedAfter.push_back(Armed(env.wakeTimer));
+    } else {
+      const int before = rings;
+      alarm->CheckTime();
+      if (rings > before) rang.push_back(std::to_string(t.day) + " " + TwoDigits(t.hour) + ":" + TwoDigits(t.minute));
+    }
+    if (!env.wakeTimer.armed || !(alarm->Days() & DayBit(env.wakeTimer.armed->dayOfWeek))) ++armedOnADayOff;
+    // Every 3 s through the night's small hours, every 5 minutes at other times.
+    clockMs += t.hour >= 1 && t.hour <= 3 ? 3000 : 300'000;
+  }
+  for (int day = 1; day <= 31; ++day) {
+    const int dayOfWeek = (day + 5) % 7;  // 0 Sunday
+    if (dayOfWeek == 0 || dayOfWeek == 6) continue;
+    // The forward night has no 02:30: it rings at the first check after the jump.
+    want.push_back(std::to_string(day) + (day == 10 ? " 03:00" : " 02:30"));
+    char text[40];
+    const int next = day + (dayOfWeek == 5 ? 3 : 1);
+    const char* names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    std::snprintf(text, sizeof text, "2000-%02d-%02d %s 02:30", next > 31 ? 2 : 1, next > 31 ? next - 31 : next,
+                  names[(next + 5) % 7]);
+    wantArmed.push_back(text);
+  }
+  EXPECT_EQ(rang, want);
+  EXPECT_EQ(armedAfter, wantArmed);
+  EXPECT_EQ(armedOnADayOff, 0);
+  EXPECT_TRUE(missed.empty());
+}
+
+TEST_F(AlarmTest, ASkipLeavesOutOneRingSurvivesARestartAndGoesWithAnotherTimeOrDays) {
+  At(6, 0, 0);  // Saturday
+  CreateAt(7, 30);
+  alarm->Save();
+  EXPECT_FALSE(alarm->SkipSet());
+  EXPECT_EQ(CAlarm::RingText(*alarm->SkippableRing()), "Sat 07:30");
+  alarm->ToggleSkip();
+  EXPECT_TRUE(alarm->SkipSet());
+  EXPECT_EQ(env.registry.String(TestEnvironment::kKey, "AlarmSkip"), "2000-01-01 07:30");
+  EXPECT_EQ(Armed(env.wakeTimer), "2000-01-02 Sun 07:30");
+  // A restart keeps it.
+  Create();
+  EXPECT_TRUE(alarm->SkipSet());
+  EXPECT_EQ(CAlarm::RingText(*alarm->NextRing()), "Sun 07:30");
+  EXPECT_EQ(Armed(env.wakeTimer), "2000-01-02 Sun 07:30");
+  EXPECT_TRUE(ChecksEvery3s(Hms(7, 0, 0), Hms(9, 0, 0)).empty());
+  // Its moment has passed: gone, also from the store; the next day rings.
+  EXPECT_FALSE(alarm->SkipSet());
+  EXPECT_EQ(env.registry.String(TestEnvironment::kKey, "AlarmSkip"), "");
+  EXPECT_EQ(ChecksEvery3s(Hms(7, 29, 0), Hms(7, 31, 0), 1), std::vector<int>{Hms(7, 30, 0)});
+  At(7, 31, 3, 1);
+  alarm->RecordStop();
+  EXPECT_TRUE(missed.empty());
+  // A skip goes when the alarm's time or days change, or when it is chosen again.
+  alarm->ToggleSkip();
+  EXPECT_EQ(CAlarm::RingText(*alarm->SkippableRing()), "Mon 07:30");
+  alarm->SetOnAndTime(true, 7, 45);
+  EXPECT_FALSE(alarm->SkipSet());
+  alarm->ToggleSkip();
+  alarm->SetDays(0b0011111);
+  EXPECT_FALSE(alarm->SkipSet());
+  alarm->ToggleSkip();
+  EXPECT_TRUE(alarm->SkipSet());
+  alarm->ToggleSkip();
+  EXPECT_FALSE(alarm->SkipSet());
+}
+
+TEST_F(AlarmTest, EachSnoozeLengthIsHonouredAndDaysOffNeitherRingNorAreReportedMissed) {
+  const auto* key = TestEnvironment::kKey;
+  for (const int minutes : {5, 10, 15, 20, 30, 7 /* not offered: the default */}) {
+    SCOPED_TRACE(minutes);
+    env.registry.PutDword(key, "SnoozeMinutes", std::uint32_t(minutes));
+    CreateAt(8, 0);
+    ASSERT_TRUE(CheckAt(8, 0, 0));
+    At(8, 0, 5);
+    alarm->RecordSnooze();
+    EXPECT_EQ(alarm->Target(), Hms(8, minutes == 7 ? 10 : minutes, 5));
+  }
+  // A wrong value of one setting leaves the alarm's own values as they were.
+  EXPECT_EQ(env.registry.Dword(key, "AlarmHour"), 8u);
+  // Saturday only: a snooze past midnight still rings on the Sunday.
+  CreateAt(23, 55);
+  alarm->SetDays(1 << 5);
+  ASSERT_TRUE(CheckAt(23, 55, 0));
+  At(23, 55, 5);
+  alarm->RecordSnooze();
+  EXPECT_TRUE(CheckAt(0, 5, 6, 1));
+  At(0, 5, 9, 1);
+  alarm->RecordStop();
+  // Sunday's and Monday's alarm times pass unchecked (the computer slept): neither rings nor
+  // is reported; Saturday's is.
+  EXPECT_FALSE(CheckAt(22, 0, 0, 1));
+  EXPECT_FALSE(CheckAt(2, 0, 0, 3));
+  EXPECT_TRUE(missed.empty());
+  EXPECT_FALSE(CheckAt(22, 0, 0, 7));
+  EXPECT_FALSE(CheckAt(2, 0, 0, 8));
+  EXPECT_EQ(missed, std::vector<std::string>{"Missed alarm at 23:55"});
 }
