@@ -65,9 +65,12 @@ bool CReestr::GetString(const std::string& name, std::string& value) {
 
 void CReestr::Set(const std::string& name, RegType type, const void* data, std::uint32_t size) {
   if (!Opened) return;
-  if (platform::registry().SetValue(SettingsKey, name, type, static_cast<const std::uint8_t*>(data), size) !=
+  if (platform::registry().SetValue(SettingsKey, name, type, static_cast<const std::uint8_t*>(data), size) ==
       platform::kErrorSuccess)
-    throw std::runtime_error("Failed to set data for '" + name + "'");
+    return;
+  const std::string failure = "Failed to set data for '" + name + "'";
+  if (LogWriteFailures == 0) throw std::runtime_error(failure);
+  platform::kernel().DebugLog("Ravilo: " + failure);
 }
 
 void CReestr::SetInt(const std::string& name, int value) {

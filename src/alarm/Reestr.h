@@ -36,10 +36,26 @@ class CReestr {
 
   static constexpr const char* kKeyPath = "\\Software\\MirenWorks\\Ravilo";
 
+  // While one is held, a refused write is logged and its caller goes on instead. Start-up
+  // writes back defaults and the window's place; one that cannot be stored (a key made
+  // read-only, a full registry) is only missing again next time, which gives the same
+  // default, and is no reason to leave the program half built.
+  class WriteFailuresLogged {
+   public:
+    explicit WriteFailuresLogged(CReestr& store) : store_(store) { ++store_.LogWriteFailures; }
+    ~WriteFailuresLogged() { --store_.LogWriteFailures; }
+    WriteFailuresLogged(const WriteFailuresLogged&) = delete;
+    WriteFailuresLogged& operator=(const WriteFailuresLogged&) = delete;
+
+   private:
+    CReestr& store_;
+  };
+
  private:
   void Set(const std::string& name, platform::RegType type, const void* data, std::uint32_t size);
   bool Opened = false;
   platform::RegKey SettingsKey = 0;
+  int LogWriteFailures = 0;
 };
 
 // Parses the text of a list file; false for a count that is not a number. Entries missing

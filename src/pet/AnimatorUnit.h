@@ -37,6 +37,7 @@ class CAnimator {
   void SetStopHandler(std::function<void()> handler);
   void ShowView();
   void HideView();
+  bool IsViewShown() const { return view_ && view_->Visible(); }
   void ClearView();
   void TrackingOn();
   void TrackingOff();

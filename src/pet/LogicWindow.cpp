@@ -4,6 +4,7 @@
 #include "alarm/Reestr.h"
 #include "alarm/SoundSystemForm.h"
 #include "app/Globals.h"
+#include "platform/Platform.h"
 #include "pet/AnimatorUnit.h"
 #include "shell/main.h"
 
@@ -18,6 +19,26 @@ int IdleIndexForDraw(const double (&weights)[11], double draw) {
   }
   return 10;
 }
+
+// Holds InTick while a tick runs and lets it go however the tick ends, by an error too: a
+// flag left set would refuse every later tick, and the alarm with them. An exit inside the
+// tick releases the logic before the process ends (in the tests that end unwinds as an
+// exception), so a logic that is no longer the program's is left alone.
+class CLogic::TickHold {
+ public:
+  explicit TickHold(CLogic& logic) : logic_(logic) { logic_.InTick = true; }
+  ~TickHold() { Release(); }
+  TickHold(const TickHold&) = delete;
+  TickHold& operator=(const TickHold&) = delete;
+  void Release() {
+    if (held_ && Logic == &logic_) logic_.InTick = false;
+    held_ = false;
+  }
+
+ private:
+  CLogic& logic_;
+  bool held_ = true;
+};
 
 CLogic::CLogic() {
   PendingCommand = CommandNone;
@@ -49,34 +70,32 @@ void CLogic::Start() {
 
 void CLogic::Tick() {
   if (InTick || Paused) return;
-  InTick = true;
-  if (State == StateRinging) {
-    InTick = false;
-    return;
-  }
+  TickHold hold(*this);
+  if (State == StateRinging) return;
   if (State == StateHidden) {
     Alarm->CheckTime();
-    InTick = false;
     return;
   }
-  if (Animator->IsPlaying()) {
-    InTick = false;
-    return;
-  }
+  KeepViewShown();
+  if (Animator->IsPlaying()) return;
   switch (PendingCommand) {
     case CommandNone:
       ChooseIdleMovie();
       Alarm->CheckTime();
       break;
     case CommandExit:
-      InTick = false;
+      hold.Release();
       PendingCommand = CommandNone;
       FormMain->ExitProgram();
     case CommandHide:
+      // Hidden whole before ClearView lets the waiting messages through (so that the
+      // emptied view is drawn): a click on the icon or a menu command among them finds the
+      // pet hidden and shows it again whole, and a tick among them checks the alarm.
       State = StateHidden;
-      Animator->ClearView();
-      Animator->HideView();
       PendingCommand = CommandNone;
+      Animator->HideView();
+      hold.Release();
+      Animator->ClearView();
       break;
     case CommandRing:
       State = StateRinging;
@@ -89,7 +108,16 @@ void CLogic::Tick() {
       ChooseIdleMovie();
       break;
   }
-  InTick = false;
+}
+
+// In the normal state the pet is shown. A view found hidden here, by a way not foreseen,
+// would hold its movie for good (a hidden view does not advance), and with it every tick,
+// the alarm check included, and Hide and Exit would have no view to play on: it is shown
+// again, so that its movie ends and the ticks go on.
+void CLogic::KeepViewShown() {
+  if (State != StateNormal || Animator->IsViewShown()) return;
+  platform::kernel().DebugLog("Ravilo: the pet was hidden in the normal state; shown again");
+  Animator->ShowView();
 }
 
 void CLogic::ChooseIdleMovie() {
@@ -102,12 +130,14 @@ void CLogic::RequestExit() {
   // end), exit is refused: the alarm must be stopped or snoozed first.
   if (State == StateRinging || PendingCommand == CommandRing) return;
   if (State == StateHidden) FormMain->ExitProgram();
+  KeepViewShown();
   PendingCommand = CommandExit;
   Animator->PlayControlOnce(1);
 }
 
 void CLogic::RequestHide() {
   if (State != StateNormal || PendingCommand == CommandRing) return;
+  KeepViewShown();
   PendingCommand = CommandHide;
   Animator->PlayControlOnce(1);
 }
@@ -162,9 +192,8 @@ void CLogic::StartRinging() {
 
 void CLogic::CheckAlarmNow() {
   if (InTick || Paused || State == StateRinging || PendingCommand == CommandRing) return;
-  InTick = true;
+  TickHold hold(*this);
   Alarm->CheckTime();
-  InTick = false;
 }
 
 void CLogic::StopRinging() { EndRinging(false); }

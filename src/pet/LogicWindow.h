@@ -52,8 +52,10 @@ class CLogic {
   LogicCommand Pending() const { return PendingCommand; }
 
  private:
+  class TickHold;
   void ChooseIdleMovie();
   void EndRinging(bool snooze);
+  void KeepViewShown();
 
   LogicCommand PendingCommand = CommandNone;
   bool InTick = false;

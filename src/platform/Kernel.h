@@ -55,6 +55,8 @@ class Kernel {
   enum DriveType { kDriveUnknown = 0, kDriveNoRootDir = 1, kDriveRemovable = 2, kDriveFixed = 3, kDriveRemote = 4,
                    kDriveCdRom = 5, kDriveRamDisk = 6 };
   virtual int GetDriveType(const std::string& root) = 0;
+  // A line for a debugger (OutputDebugStringA): what went wrong but was not worth stopping for.
+  virtual void DebugLog(const std::string& text) = 0;
   [[noreturn]] virtual void ExitProcess(int code) = 0;
 };
 

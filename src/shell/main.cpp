@@ -77,6 +77,9 @@ void TFormMain::FormCreate() {
 
   Reestr = new CReestr();
   if (!Reestr->IsOpen()) ReportDamaged();
+  // The place and the defaults written back below are logged when refused: the program is
+  // built whole all the same.
+  const CReestr::WriteFailuresLogged startUp(*Reestr);
   int x = 0, y = 0;
   LoadPosition(x, y);
   SetPosition(x, y);
@@ -287,6 +290,7 @@ void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
 
 void TFormMain::About1Click() { AboutForm->ShowAbout(); }
 void TFormMain::SetAlarmTime1Click() {
+  if (!Alarm) return;
   if (Alarm->IsPlaylistMode())
     FormPlayListAlarm->OpenWindow();
   else

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The notification-area icon: a pet that starts hidden comes back on a left click on the
-# icon, and the icon's right-click menu ends the program.
+# icon, "Hide" in the icon's right-click menu hides it again, and "Exit" ends the program.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
@@ -40,6 +40,16 @@ e2e_wait_until 10 shown
 cp "$E2E_TMP/shown.png" "$E2E_REPO_DIR/build/e2e-tray.png" 2>/dev/null || true
 (( $(pet_pixels "$E2E_TMP/shown.png") > 2000 )) && e2e_pass "a left click on the icon shows the pet" ||
   e2e_fail "a left click on the icon shows the pet" "$(pet_pixels "$E2E_TMP/shown.png") pet pixels"
+
+# "Hide": the pet's gesture, then nothing of it is left on the screen; the icon brings it back.
+gone() { e2e_screenshot "$E2E_TMP/gone.png" && (( $(pet_pixels "$E2E_TMP/gone.png") < 200 )); }
+e2e_open_menu "$pid" $(( tx + 10 )) $(( ty + th / 2 )) 3 || e2e_fail "the icon's menu opens" "no menu window"
+xdotool key Up Up Up Return
+e2e_wait_until 15 gone && e2e_pass "Hide from the icon's menu hides the pet" ||
+  e2e_fail "Hide from the icon's menu hides the pet" "$(pet_pixels "$E2E_TMP/gone.png") pet pixels"
+e2e_click $(( tx + 10 )) $(( ty + th / 2 )) 1
+e2e_wait_until 10 shown && e2e_pass "and a left click on the icon shows it again" ||
+  e2e_fail "and a left click on the icon shows it again" "$(pet_pixels "$E2E_TMP/shown.png") pet pixels"
 
 e2e_open_menu "$pid" $(( tx + 10 )) $(( ty + th / 2 )) 3 || e2e_fail "the icon's menu opens" "no menu window"
 xdotool key Up Return

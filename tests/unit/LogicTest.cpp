@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,132 @@ TEST(Logic, ShowingAHiddenPetPlaysControlMovie2AndClearsTheHideMark) {
     EXPECT_EQ(Showing(), idle);
     EXPECT_FALSE(Logic->IsHidden());
   }
+}
+
+namespace {
+// After a race, an unforeseen path or an error, the pet is still whole: the view shown
+// exactly when the state says so, the alarm ringing at its time, Hide and Exit working.
+void ExpectAWholePet(TestEnvironment& env) {
+  EXPECT_EQ(Animator->View()->Visible(), !Logic->IsHidden());
+  EXPECT_EQ(FormMain->Show1.Checked(), Logic->IsHidden());
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 70'000, 100)) << "no ring by " << Clock(env);
+  ASSERT_TRUE(RunUntil(env, [] { return Showing() == 3; }, 30'000));
+  env.desktop.Click(StopButton());
+  EXPECT_EQ(Logic->CurrentState(), StateNormal);
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
+  EXPECT_FALSE(env.RunFor(Duration(1) + 100));
+  EXPECT_TRUE(Logic->IsHidden());
+  EXPECT_FALSE(Animator->View()->Visible());
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
+  EXPECT_FALSE(env.RunFor(Duration(2) + 100));
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Exit"));
+  EXPECT_EQ(env.RunFor(30'000), 1);
+}
+}  // namespace
+
+TEST(Logic, ACommandThatArrivesWhileThePetHidesFindsItHiddenWhole) {
+  // The hide step lets the waiting messages through, so that the emptied view is drawn;
+  // a click on the icon or a menu command may be among them.
+  for (const std::string arrives : {"click", "Hide", "Exit"}) {
+    SCOPED_TRACE(arrives);
+    TestEnvironment env;
+    env.kernel.SetTimeOfDay(11, 59, 0);
+    PresetAlarm(env, 12, 0);
+    ASSERT_FALSE(env.Start());
+    env.RunFor(Duration(0) + 400);
+    ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
+    ASSERT_EQ(Logic->Pending(), CommandHide);
+    bool arrived = false;
+    env.desktop.BeforeProcessMessages = [&] {
+      if (arrived) return;
+      arrived = true;
+      env.desktop.MenuChooser = [arrives](const ui::headless::RecordedMenu& menu) {
+        for (std::size_t i = 0; i < menu.captions.size(); ++i)
+          if (menu.captions[i] == arrives) return int(i);
+        return -1;
+      };
+      env.desktop.RaiseTrayEvent(env.notifyIcon.shownRecord.window,
+                                 arrives == "click" ? ui::TrayEvent::LeftClick : ui::TrayEvent::RightClick);
+    };
+    const std::optional<int> code = env.RunFor(Duration(1) + 100);
+    EXPECT_TRUE(arrived);
+    if (arrives == "Exit") {
+      // Hidden by then: the program ends at once, and starts hidden next time.
+      EXPECT_EQ(code, 1);
+      EXPECT_EQ(env.registry.Dword(kKey, "hidden"), 1u);
+      continue;
+    }
+    ASSERT_FALSE(code);
+    env.desktop.BeforeProcessMessages = nullptr;
+    // Shown again, whole: the greeting of showing plays to its end and idle movies follow.
+    EXPECT_FALSE(Logic->IsHidden());
+    EXPECT_TRUE(Animator->View()->Visible());
+    EXPECT_FALSE(FormMain->Show1.Checked());
+    EXPECT_EQ(Logic->Pending(), CommandNone);
+    EXPECT_EQ(Showing(), 2);
+    ASSERT_TRUE(RunUntil(env, [] { return Showing() >= CAnimator::kControlCount; }, Duration(2) + 100));
+    ExpectAWholePet(env);
+    EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  }
+}
+
+TEST(Logic, AOnceMovieLeftOnAHiddenViewIsTakenUpAgain) {
+  // However the view came to be hidden in the normal state, its movie would never end (a
+  // hidden view does not advance), and every tick would wait for it: no alarm, and Hide or
+  // Exit would find no view to play on. Left alone, or with Hide or Exit chosen at once.
+  for (const std::string then : {"", "Hide", "Exit"}) {
+    SCOPED_TRACE(then);
+    TestEnvironment env;
+    env.kernel.SetTimeOfDay(11, 59, 0);
+    PresetAlarm(env, 12, 0);
+    ASSERT_FALSE(env.Start());
+    env.RunFor(Duration(0) + 400);
+    ASSERT_TRUE(Animator->IsPlaying());
+    Animator->HideView();
+    if (then == "Exit") {
+      ASSERT_FALSE(env.ChooseFromTrayMenu("Exit"));
+      EXPECT_EQ(env.RunFor(Duration(1) + 100), 1);
+      EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+      continue;
+    }
+    if (then == "Hide") {
+      ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
+      EXPECT_FALSE(env.RunFor(Duration(1) + 100));
+      EXPECT_TRUE(Logic->IsHidden());
+      ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
+    } else {
+      EXPECT_FALSE(env.RunFor(3100));  // the next tick
+    }
+    ExpectAWholePet(env);
+    EXPECT_EQ(env.kernel.debugLog,
+              std::vector<std::string>{"Ravilo: the pet was hidden in the normal state; shown again"});
+    EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  }
+}
+
+TEST(Logic, AnErrorInsideATickHoldsUpNoLaterTick) {
+  TestEnvironment env;
+  env.kernel.SetTimeOfDay(11, 59, 0);
+  PresetAlarm(env, 12, 0);
+  bool failNext = false;
+  SetRandomSource([&] {
+    if (failNext) {
+      failNext = false;
+      throw std::runtime_error("no draw");
+    }
+    return 0.5;
+  });
+  ASSERT_FALSE(env.Start());
+  env.RunFor(Duration(0) + 100);
+  const int idle = Showing();
+  ASSERT_GE(idle, CAnimator::kControlCount);
+  failNext = true;
+  // The tick at the end of this movie fails; the error is shown and the next tick goes on.
+  env.RunFor(Duration(idle) + 100);
+  ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].text, "no draw");
+  ASSERT_TRUE(RunUntil(env, [] { return Animator->IsPlaying(); }, 3100));
+  ExpectAWholePet(env);
 }
 
 TEST(Ringing, ARingWhileHiddenLoopsTheRingingMovieAtOnceAndEndsHiddenAgain) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
@@ -211,4 +216,38 @@ TEST(Shutdown, AMainWindowDestroyedFromOutsideEndsThroughTheTeardown) {
   EXPECT_EQ(FormMain, nullptr);
   EXPECT_EQ(Reestr, nullptr);
   EXPECT_EQ(env.registry.Dword(kKey, "xpos"), 140u);
+}
+
+TEST(Startup, SettingsThatCannotBeWrittenAtStartStillGiveTheWholeProgram) {
+  // Every write refused (a key made read-only), then each write of the start on its own:
+  // the place, the eyes and hidden defaults, and the alarm's defaults.
+  std::vector<std::set<std::string>> cases = {{}};
+  for (const char* name :
+       {"xpos", "ypos", "mouse_tracking", "hidden", "AlarmIsOn", "AlarmSound", "UsePlayist", "AlarmMin", "AlarmHour"})
+    cases.push_back({name});
+  for (const auto& failing : cases) {
+    const std::string which = failing.empty() ? "every write" : *failing.begin();
+    SCOPED_TRACE(which);
+    TestEnvironment env;
+    env.registry.refuseWrites = failing.empty();
+    env.registry.failingWrites = failing;
+    ASSERT_FALSE(env.Start());
+    // Told to a debugger, not to the user; nothing stops.
+    EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+    const std::string logged = "Ravilo: Failed to set data for '" + (failing.empty() ? "xpos" : which) + "'";
+    EXPECT_NE(std::find(env.kernel.debugLog.begin(), env.kernel.debugLog.end(), logged), env.kernel.debugLog.end());
+    EXPECT_TRUE(env.notifyIcon.shown);
+    ASSERT_NE(Logic, nullptr);
+    ASSERT_NE(Alarm, nullptr);
+    EXPECT_TRUE(FormMain->Visible());
+    EXPECT_TRUE(Animator->View()->Visible());
+    EXPECT_TRUE(Animator->IsPlaying());  // the greeting
+    EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), "Alarm [off]");
+    ASSERT_FALSE(env.ChooseFromTrayMenu("Alarm ["));
+    EXPECT_TRUE(FormSimpleAlarm->Visible());
+    FormSimpleAlarm->Hide();
+    ASSERT_FALSE(env.ChooseFromTrayMenu("Exit"));
+    EXPECT_EQ(env.RunFor(20'000), 1);
+    EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  }
 }

@@ -26,6 +26,8 @@ class FakeKernel : public Kernel {
                     const std::string& dir) override;
   // Read from resources/bitmaps/<name>.bmp of the source tree.
   std::optional<std::string> LoadBitmapResource(const std::string& name) override;
+  void DebugLog(const std::string& text) override { debugLog.push_back(text); }
+  std::vector<std::string> debugLog;
   [[noreturn]] void ExitProcess(int code) override;
   std::set<std::string> missingResources;
   // Drive types by upper-case letter; a letter not listed has no root folder.

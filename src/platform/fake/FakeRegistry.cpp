@@ -39,7 +39,7 @@ long FakeRegistry::SetValue(RegKey key, const std::string& name, RegType type, c
                             std::uint32_t size) {
   auto k = open_.find(key);
   if (k == open_.end()) return 6;
-  if (failingWrites.count(name)) return kErrorAccessDenied;
+  if (refuseWrites || failingWrites.count(name)) return kErrorAccessDenied;
   ++writes;
   keys_[k->second][name] = {type, std::vector<std::uint8_t>(data, data + size)};
   return kErrorSuccess;

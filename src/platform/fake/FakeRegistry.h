@@ -27,6 +27,7 @@ class FakeRegistry : public Registry {
   // Test controls and inspection. Key paths are as passed (e.g. "Software\\MirenWorks\\Ravilo").
   bool refuseKeys = false;
   std::set<std::string> failingWrites;  // value names whose writes fail
+  bool refuseWrites = false;            // every write fails
   void PutDword(const std::string& keyPath, const std::string& name, std::uint32_t v);
   void PutString(const std::string& keyPath, const std::string& name, const std::string& s,
                  RegType type = RegType::Sz);

@@ -126,6 +126,8 @@ std::optional<std::string> Win32Kernel::LoadBitmapResource(const std::string& na
 
 int Win32Kernel::GetDriveType(const std::string& root) { return int(::GetDriveTypeA(root.c_str())); }
 
+void Win32Kernel::DebugLog(const std::string& text) { ::OutputDebugStringA((text + "\n").c_str()); }
+
 void Win32Kernel::ExitProcess(int code) { ::ExitProcess(UINT(code)); }
 
 // ---- files

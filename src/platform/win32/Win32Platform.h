@@ -29,6 +29,7 @@ class Win32Kernel : public Kernel {
                     const std::string& dir) override;
   std::optional<std::string> LoadBitmapResource(const std::string& name) override;
   int GetDriveType(const std::string& root) override;
+  void DebugLog(const std::string& text) override;
   [[noreturn]] void ExitProcess(int code) override;
 };
 

@@ -221,6 +221,7 @@ void HeadlessBackend::HandleMessage() {
 }
 
 void HeadlessBackend::ProcessMessages() {
+  if (BeforeProcessMessages) BeforeProcessMessages();
   // Only what is already waiting, as PeekMessage would find it; timers and delayed
   // messages whose time has come count as waiting.
   for (;;) {

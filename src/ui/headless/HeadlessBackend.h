@@ -73,6 +73,9 @@ class HeadlessBackend : public Backend {
   // Runs messages and timers until the clock reaches Now() + ms (or the application ends).
   void RunFor(std::int64_t ms);
   void Post(std::function<void()> message) { posted_.push_back(std::move(message)); }
+  // Runs at the start of every ProcessMessages, as if something had come in just then: a
+  // test's way to have a click or a command arrive while a handler lets messages through.
+  std::function<void()> BeforeProcessMessages;
   // Posts a message when the virtual clock reaches Now() + delayMs (for fake devices that
   // report back later, such as a sound that ends).
   void PostAfter(std::int64_t delayMs, std::function<void()> message);
