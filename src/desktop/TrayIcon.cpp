@@ -59,9 +59,18 @@ void CTrayIcon::SetIcon(int index) {
   if (index > 1) AssertionFailure("TrayIcon", 78);
   index_ = index;
   record_.icon = icons_[index];
+  Modify();
+}
+
+void CTrayIcon::SetTip(const std::string& tip) {
+  if (tip == record_.tip) return;
+  record_.tip = tip;
+  Modify();
+}
+
+void CTrayIcon::Modify() {
   // A refused change means the icon is gone (the shell lost it without telling): it is added
-  // again with the new picture, and retried as at start. An add being retried already
-  // carries the new picture.
+  // again as it is now, and retried as at start. An add being retried already carries it.
   if (!platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_) && !RetryTimer.Enabled()) AddOrRetry();
 }
 

@@ -23,6 +23,8 @@ class CTrayIcon {
 
   // 0: alarm off, 1: alarm on.
   void SetIcon(int index);
+  // The text shown when the pointer rests on the icon (up to 127 characters).
+  void SetTip(const std::string& tip);
   int Index() const { return index_; }
   // A warning balloon with the text over the icon, titled with the program's name.
   void ShowBalloon(const std::string& text);
@@ -41,6 +43,8 @@ class CTrayIcon {
  private:
   bool Add();
   void AddOrRetry();
+  // Shows the record as it is now.
+  void Modify();
   void RetryTimerTimer();
 
   platform::NotifyIconData record_;

@@ -28,6 +28,7 @@ TFormMain::TFormMain()
     : About1(TrayPopupMenu.Add("About")),
       N1(TrayPopupMenu.Add("-")),
       SetAlarmTime1(TrayPopupMenu.Add("Alarm")),
+      SkipAlarm1(TrayPopupMenu.Add("Skip next alarm")),
       Show1(TrayPopupMenu.Add("Hide")),
       Funnyeyes1(TrayPopupMenu.Add("Funny eyes")),
       Exit1(TrayPopupMenu.Add("Exit")),
@@ -50,6 +51,8 @@ TFormMain::TFormMain()
 
   About1.OnClick = [this] { About1Click(); };
   SetAlarmTime1.OnClick = [this] { SetAlarmTime1Click(); };
+  SkipAlarm1.OnClick = [this] { SkipAlarm1Click(); };
+  SkipAlarm1.SetVisible(false);
   Show1.OnClick = [this] { Show1Click(); };
   Funnyeyes1.OnClick = [this] { Funnyeyes1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
@@ -104,6 +107,8 @@ void TFormMain::FormCreate() {
   Alarm->ReportMissed = [](const std::string& text) {
     if (TrayIcon) TrayIcon->ShowBalloon(text);
   };
+  Alarm->NextRingChanged = [this] { ShowNextRing(); };
+  ShowNextRing();
 
   // A damaged start never runs the pet: the loop ends at its first turn.
   if (Animator->IsLoaded()) {
@@ -274,6 +279,7 @@ void TFormMain::TrayClick() {
 }
 
 void TFormMain::PopupTrayMenu() {
+  ShowSkipItem();
   auto& backend = ui::Application::Instance().GetBackend();
   backend.PopupMenu(TrayPopupMenu, backend.CursorPos(), *this);
   PostMessage(kWmNull, 0, 0);
@@ -296,6 +302,26 @@ void TFormMain::SetAlarmTime1Click() {
   else
     FormSimpleAlarm->OpenWindow();
 }
+void TFormMain::ShowSkipItem() {
+  const auto ring = Alarm ? Alarm->SkippableRing() : std::nullopt;
+  SkipAlarm1.SetVisible(ring.has_value());
+  SkipAlarm1.SetChecked(Alarm && Alarm->SkipSet());
+  if (ring) SkipAlarm1.SetCaption("Skip next alarm (" + CAlarm::RingText(*ring) + ")");
+}
+
+void TFormMain::SkipAlarm1Click() {
+  if (Alarm && Alarm->IsOn()) Alarm->ToggleSkip();
+}
+
+std::string TFormMain::TipText() {
+  const auto next = Alarm ? Alarm->NextRing() : std::nullopt;
+  return std::string(CTrayIcon::kTip) + "\n" + (next ? "Alarm: " + CAlarm::RingText(*next) : "Alarm off");
+}
+
+void TFormMain::ShowNextRing() {
+  if (TrayIcon) TrayIcon->SetTip(TipText());
+}
+
 void TFormMain::Show1Click() {
   if (!Logic) return;
   // The check mark follows the request made, also when the logic ignores it.

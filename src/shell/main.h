@@ -23,6 +23,9 @@ class TFormMain : public ui::Form {
   void ShowAlarmOff();
   // The icon and the "Alarm" item as the alarm stands now (on or off).
   void ShowAlarmState();
+  // The icon's tip: who is here, and the next ring.
+  void ShowNextRing();
+  static std::string TipText();
   void ReportDamaged();
   [[noreturn]] void ExitProgram();
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
@@ -38,6 +41,8 @@ class TFormMain : public ui::Form {
   ui::MenuItem& About1;
   ui::MenuItem& N1;
   ui::MenuItem& SetAlarmTime1;
+  // "Skip next alarm (Tue 07:30)", shown while the alarm is on.
+  ui::MenuItem& SkipAlarm1;
   ui::MenuItem& Show1;
   ui::MenuItem& Funnyeyes1;
   ui::MenuItem& Exit1;
@@ -81,6 +86,9 @@ class TFormMain : public ui::Form {
   void Image10MinMoreMouseUp();
   void About1Click();
   void SetAlarmTime1Click();
+  void SkipAlarm1Click();
+  // The skip item as the alarm stands now.
+  void ShowSkipItem();
   void Show1Click();
   void Funnyeyes1Click();
   void Exit1Click();

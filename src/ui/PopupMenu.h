@@ -1,6 +1,6 @@
 #pragma once
 // A popup menu: items in display order, each with a caption ("-" is a separator), a check
-// mark and a click handler.
+// mark, a click handler, and whether it is shown at all.
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,12 +15,15 @@ class MenuItem {
   void SetCaption(std::string caption) { caption_ = std::move(caption); }
   bool Checked() const { return checked_; }
   void SetChecked(bool checked) { checked_ = checked; }
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible) { visible_ = visible; }
   bool IsSeparator() const { return caption_ == "-"; }
   std::function<void()> OnClick;
 
  private:
   std::string caption_;
   bool checked_ = false;
+  bool visible_ = true;
 };
 
 class PopupMenu {

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "TestEnvironment.h"
+#include "alarm/AlarmUnit.h"
 #include "desktop/TrayIcon.h"
 #include "pet/EyesUnit.h"
 #include "pet/LogicWindow.h"
@@ -37,6 +38,8 @@ TEST(TrayIcon, ShowsTheAlarmStateFromTheStart) {
     EXPECT_EQ(calls.back().message, platform::kNimModify);
     EXPECT_EQ(env.notifyIcon.shownIconFile, dir + (on ? "Images\\AlarmOnIcon.ico" : "Images\\AlarmOffIcon.ico"));
     EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), on ? "Alarm [on]" : "Alarm [off]");
+    // The tip adds the next ring: the test clock starts at noon on a Saturday.
+    EXPECT_EQ(env.notifyIcon.shownRecord.tip, on ? "I\"m here\nAlarm: Sun 07:30" : "I\"m here\nAlarm off");
     for (int bad : {-1, 2}) {
       try {
         TrayIcon->SetIcon(bad);
@@ -109,8 +112,9 @@ TEST(TrayIcon, ComesBackWithItsCurrentPictureWhenTheShellRestarts) {
     ASSERT_TRUE(env.notifyIcon.shown);
     EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + (on ? "Images\\AlarmOnIcon.ico" : "Images\\AlarmOffIcon.ico"));
     const platform::NotifyIconData& now = env.notifyIcon.shownRecord;
-    EXPECT_EQ(std::tie(now.window, now.id, now.flags, now.callbackMessage, now.tip),
-              std::tie(first.window, first.id, first.flags, first.callbackMessage, first.tip));
+    EXPECT_EQ(std::tie(now.window, now.id, now.flags, now.callbackMessage),
+              std::tie(first.window, first.id, first.flags, first.callbackMessage));
+    EXPECT_EQ(now.tip, "I\"m here\nAlarm off");
   }
   // The hidden pet can be shown from the icon that came back.
   ASSERT_FALSE(env.ClickTrayIcon(ui::TrayEvent::LeftClick));
@@ -166,4 +170,37 @@ TEST(TrayIcon, AFailedFirstAddIsRetriedForAMinute) {
       EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOnIcon.ico");
     }
   }
+}
+
+TEST(TrayIcon, TheMenuSkipsTheNextRingWhileTheAlarmIsOnAndTheTipFollows) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  auto shownCaptions = [&] {
+    env.desktop.MenuChooser = [](const ui::headless::RecordedMenu&) { return -1; };
+    EXPECT_FALSE(env.ClickTrayIcon(ui::TrayEvent::RightClick));
+    return env.desktop.Menus().back();
+  };
+  // Off: no skip item, and the items keep their places.
+  EXPECT_EQ(shownCaptions().captions,
+            (std::vector<std::string>{"About", "-", "Alarm [off]", "Hide", "Funny eyes", "Exit"}));
+  Alarm->SetOnAndTime(true, 7, 30);
+  Alarm->Save();
+  FormMain->ShowAlarmState();
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm: Sun 07:30");
+  const auto on = shownCaptions();
+  ASSERT_EQ(on.captions.size(), 7u);
+  EXPECT_EQ(on.captions[3], "Skip next alarm (Sun 07:30)");
+  EXPECT_FALSE(on.checked[3]);
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Skip next alarm"));
+  EXPECT_TRUE(Alarm->SkipSet());
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm: Mon 07:30");
+  const auto skipped = shownCaptions();
+  EXPECT_EQ(skipped.captions[3], "Skip next alarm (Sun 07:30)");
+  EXPECT_TRUE(skipped.checked[3]);
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Skip next alarm"));
+  EXPECT_FALSE(Alarm->SkipSet());
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm: Sun 07:30");
+  Alarm->SetOnAndTime(false, 7, 30);
+  Alarm->Save();
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm off");
 }

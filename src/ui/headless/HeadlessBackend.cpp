@@ -301,15 +301,18 @@ void HeadlessBackend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
   RecordedMenu shown;
   shown.at = at;
   for (int i = 0; i < menu.Count(); ++i) {
+    if (!menu.Item(i).Visible()) continue;
     shown.captions.push_back(menu.Item(i).Caption());
     shown.checked.push_back(menu.Item(i).Checked());
+    shown.items.push_back(i);
   }
   menus_.push_back(shown);
   const int choice = MenuChooser ? MenuChooser(menus_.back()) : -1;
   // As with TrackPopupMenu, the chosen command arrives after the menu has closed.
-  if (choice >= 0) {
+  if (choice >= 0 && choice < int(shown.items.size())) {
     ui::PopupMenu* m = &menu;
-    Post([m, choice] { m->Click(choice); });
+    const int item = shown.items[std::size_t(choice)];
+    Post([m, item] { m->Click(item); });
   }
 }
 

@@ -26,8 +26,9 @@ struct RecordedMessageBox {
 };
 
 struct RecordedMenu {
-  std::vector<std::string> captions;  // as shown, separators as "-"
+  std::vector<std::string> captions;  // as shown, separators as "-"; hidden items left out
   std::vector<bool> checked;
+  std::vector<int> items;  // the menu's index of each shown item
   Point at;
 };
 

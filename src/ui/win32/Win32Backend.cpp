@@ -608,6 +608,7 @@ void Win32Backend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
   HMENU handle = CreatePopupMenu();
   for (int i = 0; i < menu.Count(); ++i) {
     MenuItem& item = menu.Item(i);
+    if (!item.Visible()) continue;
     if (item.IsSeparator()) {
       AppendMenuA(handle, MF_SEPARATOR, 0, nullptr);
     } else {
