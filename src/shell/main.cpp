@@ -56,6 +56,8 @@ TFormMain::TFormMain()
   Show1.OnClick = [this] { Show1Click(); };
   Funnyeyes1.OnClick = [this] { Funnyeyes1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
+  TimerAutoStop.SetEnabled(false);
+  TimerAutoStop.OnTimer = [this] { TimerAutoStopTimer(); };
 }
 
 TFormMain::~TFormMain() = default;
@@ -175,6 +177,12 @@ void TFormMain::ExitProgram() {
 }
 
 void TFormMain::ShowRingingLayout() {
+  Notice.clear();
+  ShowNextRing();
+  if (const int minutes = Alarm ? Alarm->GetOptions().autoStopMinutes : 0; minutes > 0) {
+    TimerAutoStop.SetInterval(unsigned(minutes) * 60'000u);
+    TimerAutoStop.SetEnabled(true);
+  }
   ImageStop.SetVisible(true);
   Image10MinMore.SetVisible(true);
   // Grows and moves in one step, so the ringing layout is never seen in the pet's corner.
@@ -182,6 +190,7 @@ void TFormMain::ShowRingingLayout() {
 }
 
 void TFormMain::ShowNormalLayout() {
+  TimerAutoStop.SetEnabled(false);
   SetClientSize(kNormalWidth, kNormalHeight);
   ImageStop.SetVisible(false);
   Image10MinMore.SetVisible(false);
@@ -269,7 +278,23 @@ void TFormMain::FormKeyPress(char c) {
     Image10MinMoreMouseUp();
 }
 
+void TFormMain::TimerAutoStopTimer() {
+  TimerAutoStop.SetEnabled(false);
+  if (!ImageStop.Visible()) return;
+  const int minutes = int(TimerAutoStop.Interval() / 60'000u);
+  ImageStopMouseUp();
+  if (!Alarm) return;
+  Notice = "Alarm at " + TwoDigits(Alarm->GetHour()) + ":" + TwoDigits(Alarm->GetMinute()) + " rang unanswered for " +
+           std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes");
+  ShowNextRing();
+  if (TrayIcon) TrayIcon->ShowBalloon(Notice);
+}
+
 void TFormMain::TrayClick() {
+  if (!Notice.empty()) {
+    Notice.clear();
+    ShowNextRing();
+  }
   if (Logic && Logic->IsHidden()) {
     Logic->ShowPet();
     Show1.SetChecked(false);
@@ -313,7 +338,8 @@ void TFormMain::SkipAlarm1Click() {
   if (Alarm && Alarm->IsOn()) Alarm->ToggleSkip();
 }
 
-std::string TFormMain::TipText() {
+std::string TFormMain::TipText() const {
+  if (!Notice.empty()) return std::string(CTrayIcon::kTip) + "\n" + Notice;
   const auto next = Alarm ? Alarm->NextRing() : std::nullopt;
   return std::string(CTrayIcon::kTip) + "\n" + (next ? "Alarm: " + CAlarm::RingText(*next) : "Alarm off");
 }

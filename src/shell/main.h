@@ -9,6 +9,7 @@
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/PopupMenu.h"
+#include "ui/Timer.h"
 
 constexpr unsigned kWmNull = 0;
 
@@ -25,7 +26,7 @@ class TFormMain : public ui::Form {
   void ShowAlarmState();
   // The icon's tip: who is here, and the next ring.
   void ShowNextRing();
-  static std::string TipText();
+  std::string TipText() const;
   void ReportDamaged();
   [[noreturn]] void ExitProgram();
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
@@ -48,6 +49,8 @@ class TFormMain : public ui::Form {
   ui::MenuItem& Exit1;
   ui::Image ImageStop;
   ui::Image Image10MinMore;
+  // Ends a ring left unanswered for the chosen time, as the stop button would.
+  ui::Timer TimerAutoStop;
 
   static constexpr int kNormalWidth = 319, kNormalHeight = 170;
   static constexpr int kRingingWidth = 460, kRingingHeight = 319;
@@ -78,6 +81,7 @@ class TFormMain : public ui::Form {
   void RestorePosition();
   void PopupTrayMenu();
   void TrayClick();
+  void TimerAutoStopTimer();
   void TrayMessage(ui::TrayEvent event);
 
   void ImageStopMouseDown();
@@ -97,6 +101,9 @@ class TFormMain : public ui::Form {
   bool DamageReported = false;
   Picture AStopAlarm, IStopAlarm, A10MinMore, I10MinMore;
   int SavedLeft = 0, SavedTop = 0;
+  // Said in the tip instead of the next ring until the icon is clicked or the next ring
+  // comes: "Alarm at 07:30 rang unanswered for 10 minutes".
+  std::string Notice;
 };
 
 inline TFormMain* FormMain = nullptr;

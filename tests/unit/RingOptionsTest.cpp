@@ -1,0 +1,65 @@
+// The ring's own settings on the whole program: a ring that ends by itself when nobody
+// answers it.
+#include <gtest/gtest.h>
+
+#include "RingHelpers.h"
+#include "TestEnvironment.h"
+#include "alarm/AlarmUnit.h"
+#include "desktop/TrayIcon.h"
+#include "shell/main.h"
+
+namespace {
+using namespace ring;
+const char* kKey = TestEnvironment::kKey;
+
+TEST(RingOptions, ARingLeftUnansweredEndsAfterTheChosenTimeAndTheTrayTellsUntilClicked) {
+  TestEnvironment env;
+  env.kernel.SetTimeOfDay(11, 59, 58);  // a Saturday
+  PresetAlarm(env, 12, 0);
+  env.registry.PutDword(kKey, "AutoStopMinutes", 10);
+  ASSERT_FALSE(env.Start());
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
+  ASSERT_TRUE(env.media.Sounding());
+  EXPECT_FALSE(env.RunFor(10 * 60'000 - 3000));
+  EXPECT_TRUE(RingingLayout());
+  EXPECT_TRUE(env.media.Sounding());
+  ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 5000, 100));
+  // Ended as the stop button ends it: quiet, the normal layout, tomorrow's ring next.
+  EXPECT_FALSE(env.media.Sounding());
+  EXPECT_FALSE(Alarm->RingInProgressNow());
+  EXPECT_EQ(CAlarm::RingText(*Alarm->NextRing()), "Sun 12:00");
+  const std::string notice = "Alarm at 12:00 rang unanswered for 10 minutes";
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, std::string("I\"m here\n") + notice);
+  ASSERT_EQ(env.notifyIcon.balloons.size(), 1u);
+  EXPECT_EQ(env.notifyIcon.balloons[0].text, notice);
+  // It stays said through the day, and goes with a click on the icon.
+  EXPECT_FALSE(env.RunFor(3600'000));
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, std::string("I\"m here\n") + notice);
+  EXPECT_FALSE(env.ClickTrayIcon());
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm: Sun 12:00");
+}
+
+TEST(RingOptions, WithoutTheSettingARingGoesOnUntilAnsweredAndTheNextRingClearsANotice) {
+  TestEnvironment env;
+  env.kernel.SetTimeOfDay(11, 59, 58);
+  PresetAlarm(env, 12, 0);
+  env.registry.PutDword(kKey, "AutoStopMinutes", 1);
+  ASSERT_FALSE(env.Start());
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
+  ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 65'000, 100));
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm at 12:00 rang unanswered for 1 minute");
+  // Back to never: tomorrow's ring clears the notice and rings on for hours.
+  AlarmOptions options = Alarm->GetOptions();
+  options.autoStopMinutes = 0;
+  Alarm->SetOptions(options);
+  EXPECT_EQ(env.registry.Dword(kKey, "AutoStopMinutes"), 0u);
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 86'400'000, 1000));
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm: Mon 12:00");
+  EXPECT_FALSE(env.RunFor(3 * 3600'000));
+  EXPECT_TRUE(RingingLayout());
+  EXPECT_TRUE(env.media.Sounding());
+  env.desktop.Click(StopButton());
+  EXPECT_FALSE(RingingLayout());
+}
+
+}  // namespace
