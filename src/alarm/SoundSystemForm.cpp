@@ -46,8 +46,11 @@ void CSoundSystem::Stop() {
   Looping = false;
   bool failed = false;
   try {
-    Player.Stop();
-    Player.Close();
+    // A play that failed may have closed its device already: nothing is left to stop.
+    if (Player.DeviceOpen()) {
+      Player.Stop();
+      Player.Close();
+    }
   } catch (const std::exception&) {
     failed = true;
   }
