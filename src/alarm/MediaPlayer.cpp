@@ -83,9 +83,15 @@ void TMediaPlayer::Rewind() {
 
 void TMediaPlayer::Play() {
   CheckDevice();
-  const std::uint32_t position = StatusItem(kMciStatusPosition);
-  length_ = StatusItem(kMciStatusLength);
-  if (position == length_) Check(Mci().Seek(deviceId_, kMciSeekToStart | kMciWait, Callback()));
+  try {
+    const std::uint32_t position = StatusItem(kMciStatusPosition);
+    length_ = StatusItem(kMciStatusLength);
+    if (position == length_) Check(Mci().Seek(deviceId_, kMciSeekToStart | kMciWait, Callback()));
+  } catch (...) {
+    // As in Open: a device that can't say where it stands is released, not kept unplayed.
+    Close();
+    throw;
+  }
   // The play's own result is kept but not acted on: its end, or its failure, comes as a
   // notification.
   lastError_ = Mci().Play(deviceId_, kMciNotify, Callback());

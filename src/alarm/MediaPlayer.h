@@ -37,6 +37,7 @@ class TMediaPlayer {
   // capabilities.
   void Open();
   // Rewinds when the position stands at the end, then plays to the end with notification.
+  // A failed position or length query, or rewind, closes the device before it raises.
   void Play();
   // Seeks to the start.
   void Rewind();

@@ -9,10 +9,11 @@ CSoundSystem::CSoundSystem(TMediaPlayer& player) : Player(player) { Player.SetFi
 
 CSoundSystem::~CSoundSystem() { Stop(); }
 
-bool CSoundSystem::Play(const std::string& file) {
+bool CSoundSystem::Play(const std::string& file, Owner owner) {
   bool result = true;
   LoopFallback.clear();
   Active = true;
+  CurrentOwner = owner;
   try {
     Looping = false;
     Player.SetFileName(file);
@@ -34,8 +35,8 @@ bool CSoundSystem::Play(const std::string& file) {
   return result;
 }
 
-bool CSoundSystem::PlayLooped(const std::string& file) {
-  const bool result = Play(file);
+bool CSoundSystem::PlayLooped(const std::string& file, Owner owner) {
+  const bool result = Play(file, owner);
   Looping = true;
   return result;
 }
@@ -46,8 +47,11 @@ void CSoundSystem::Stop() {
   Looping = false;
   bool failed = false;
   try {
-    Player.Stop();
-    Player.Close();
+    // A play that failed may have closed its device already: nothing is left to stop.
+    if (Player.DeviceOpen()) {
+      Player.Stop();
+      Player.Close();
+    }
   } catch (const std::exception&) {
     failed = true;
   }
@@ -55,7 +59,12 @@ void CSoundSystem::Stop() {
   // stop or restart.
   Player.SetFileName("");
   Active = false;
+  CurrentOwner = nullptr;
   if (failed) SystemMessageBox("blin", "error", ui::kMbOk);
+}
+
+void CSoundSystem::StopOwn(Owner owner) {
+  if (Active && CurrentOwner == owner) Stop();
 }
 
 void CSoundSystem::MediaPlayerNotify() {
@@ -84,8 +93,9 @@ void CSoundSystem::MediaPlayerNotify() {
   // same file, which then plays on the device the system has moved to. The fallback is used
   // once, so its own failure ends the ring's sound like any other play.
   const std::string fallback = Looping && Active ? LoopFallback : std::string();
+  const Owner owner = CurrentOwner;
   Stop();
-  if (!fallback.empty()) PlayLooped(fallback);
+  if (!fallback.empty()) PlayLooped(fallback, owner);
 }
 
 TFormSoundSystem::TFormSoundSystem() : MediaPlayer(*this) {

@@ -14,16 +14,23 @@ class CSoundSystem {
   // Stops whatever plays.
   virtual ~CSoundSystem();
 
+  // Who started what plays: a set-up window gives itself for its test or preview, the ring
+  // gives nothing. A window's own stop then can't silence a ring that replaced its sound.
+  using Owner = const void*;
+
   // Plays the file once; false when it could not be opened (or played).
-  bool Play(const std::string& file);
+  bool Play(const std::string& file, Owner owner = nullptr);
   // Plays the file and keeps repeating it until Stop; the result is Play's.
-  bool PlayLooped(const std::string& file);
+  bool PlayLooped(const std::string& file, Owner owner = nullptr);
   // While a ring loops: should a later play of its file fail (the device lost mid-ring, as
   // when a USB headset is unplugged), `file` loops instead, once. Forgotten by the next
   // Play or PlayLooped and by Stop.
   void SetLoopFallback(std::string file) { LoopFallback = std::move(file); }
   // Stops and closes the device and forgets the file; nothing is sent when nothing plays.
   void Stop();
+  // Stop, but only when `owner` started what plays now; anything else, a ring and its
+  // fallback included, is left as it is.
+  void StopOwn(Owner owner);
   bool IsActive() const { return Active; }
   // The player's notification: a looped file starts over at its successful end, anything
   // else that ended the current play stops it.
@@ -33,6 +40,7 @@ class CSoundSystem {
   TMediaPlayer& Player;
   bool Looping = false;
   bool Active = false;
+  Owner CurrentOwner = nullptr;
   std::string LoopFallback;
 };
 

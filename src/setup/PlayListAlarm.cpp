@@ -162,7 +162,8 @@ void TFormPlayListAlarm::ImageOnOffClick() {
 }
 
 void TFormPlayListAlarm::StopPreview(bool hide) {
-  if (SoundSystem) SoundSystem->Stop();
+  // Only the preview: a ring that started meanwhile has taken the sound over and goes on.
+  if (SoundSystem) SoundSystem->StopOwn(this);
   if (hide) ImageStop.SetVisible(false);
 }
 
@@ -176,7 +177,7 @@ void TFormPlayListAlarm::ListBoxPlayListDblClick() {
       ProcessMessages();
     }
     RAVILO_ASSERT(i < int(PlayListPaths_.size()), kUnit);
-    playing = SoundSystem && SoundSystem->PlayLooped(PlayListPaths_[std::size_t(i)]);
+    playing = SoundSystem && SoundSystem->PlayLooped(PlayListPaths_[std::size_t(i)], this);
     break;
   }
   ImageStop.SetPicture(iStop_);
@@ -262,8 +263,7 @@ void TFormPlayListAlarm::ImageOkMouseUp() {
 void TFormPlayListAlarm::ImageCancelMouseUp() {
   if (scanning_) return;
   Hide();
-  // Whatever plays stops, the alarm's own ring included.
-  if (SoundSystem && SoundSystem->IsActive()) SoundSystem->Stop();
+  StopPreview(/*hide=*/true);
 }
 
 void TFormPlayListAlarm::ImageSimpleModeMouseUp() {

@@ -136,7 +136,8 @@ void TFormSimpleAlarm::ShowTestState() {
 
 void TFormSimpleAlarm::StopTest() {
   if (TestState_ != "Stop") return;
-  if (SoundSystem) SoundSystem->Stop();
+  // Only the test: a ring that started meanwhile has taken the sound over and goes on.
+  if (SoundSystem) SoundSystem->StopOwn(this);
   TestState_ = "Test";
 }
 
@@ -162,7 +163,7 @@ void TFormSimpleAlarm::ImageChangeMouseUp() {
 
 void TFormSimpleAlarm::ImageTestMouseUp() {
   if (TestState_ == "Test") {
-    if (SoundSystem && SoundSystem->PlayLooped(SoundFile_))
+    if (SoundSystem && SoundSystem->PlayLooped(SoundFile_, this))
       TestState_ = "Stop";
     else
       MyMessageBox(kCannotPlay);

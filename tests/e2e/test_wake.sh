@@ -2,7 +2,8 @@
 # Held up across its alarm time, as on a computer that sleeps: Ravilo is stopped (SIGSTOP)
 # from 20 s before its alarm minute to 50 s after, then goes on and is told of the resume
 # (WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC). It rings at once, late, with sound, although
-# the 30-second ring window is long over.
+# the 30-second ring window is long over. Then the sound server dies mid-ring: the stop
+# button, the menu and Exit still work.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
@@ -75,3 +76,33 @@ for when in "$target" $(( target + 86400 )); do
   e2e_exe_output "$pid" | grep -qF "wake timer set for $(date -d "@$when" '+%F %T')" && e2e_pass "$name" ||
     e2e_fail "$name" "$(e2e_exe_output "$pid" | grep -F 'wake timer' | tr -d '\r' | tail -n3)"
 done
+
+# The sound server dies mid-ring (under Wine 8 the wave device's stop then waits for good
+# for buffers that never come back): the stop button, the pet's menu and Exit still answer.
+ringing || e2e_fail "still ringing before the server dies" "not ringing"
+kill -KILL "$E2E_PULSE_PID"
+e2e_wait_until 10 bash -c "! kill -0 $E2E_PULSE_PID 2>/dev/null"
+sleep 1  # the device notices its server is gone while it plays
+read -r rx ry rw rh <<<"$(e2e_window_geometry "$wid")"
+pressed=$(date +%s.%N)
+e2e_click $(( rx + 70 )) $(( ry + 186 )) 1
+normal() { [[ $(e2e_window_geometry "$wid" | awk '{print $3 "x" $4}') == 319x170 ]]; }
+e2e_wait_until 10 normal && e2e_pass "the server gone: the stop button puts the pet back" ||
+  e2e_fail "the server gone: the stop button puts the pet back" "$(e2e_window_geometry "$wid")"
+# The stop that found no device to answer it is reported ("blin"); the box is answered.
+if box=$(e2e_find_window 'error' 10); then
+  e2e_log "the failed stop reported $(awk -v a="$pressed" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}') s after the press"
+  xdotool windowfocus --sync "$box"; xdotool key Return
+  gone() { ! xdotool search --onlyvisible --name '^error$' >/dev/null 2>&1; }
+  e2e_wait_until 10 gone || e2e_fail "the server gone: the box about the stop is answered" "still shown"
+fi
+if e2e_pet_menu "$pid" "$wid"; then
+  e2e_pass "the server gone: the pet's menu opens"
+  xdotool key Up Return
+  rc=$(e2e_wait_exit "$pid" 20)
+  [[ $rc == 1 ]] && e2e_pass "the server gone: Exit ends the program (exit 1)" ||
+    e2e_fail "the server gone: Exit ends the program (exit 1)" "exit $rc"
+else
+  e2e_fail "the server gone: the pet's menu opens" "no menu"
+fi
+e2e_exe_output "$pid" | tr -d '\r' | grep -F 'Ravilo: sound:' | sed 's/^/  debug: /'

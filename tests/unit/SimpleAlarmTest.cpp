@@ -9,10 +9,12 @@
 
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
+#include "alarm/Reestr.h"
 #include "alarm/SoundSystemForm.h"
 #include "desktop/MyMessageBoxUnit.h"
 #include "setup/PlayListAlarm.h"
 #include "shell/main.h"
+#include "ui/headless/HeadlessControls.h"
 
 namespace {
 
@@ -204,6 +206,76 @@ TEST_F(SimpleAlarmTest, TestPlaysUntilStoppedOrTheWindowHides) {
     EXPECT_EQ(w().ImageTest.Picture(), testLook);
     EXPECT_EQ((ui::Point{w().ImageTest.Left(), w().ImageTest.Top()}), (ui::Point{232, 200}));
   }
+}
+
+// A ring that starts while a set-up window's test or preview plays takes the sound over;
+// the window's controls then stop only what the window itself started.
+TEST_F(SimpleAlarmTest, ARingThatStartsDuringATestOrPreviewOutlastsEveryControlOfTheWindows) {
+  const std::string wav = std::string(TestEnvironment::kProgramDir) + "Sounds\\Alarms\\alarm0.wav";
+  env.files.Put(std::string(TestEnvironment::kProgramDir) + "Playlist.txt", FormatListFile({wav}));
+  env.kernel.SetTimeOfDay(6, 20, 0);
+  Start();
+  TFormPlayListAlarm& p = *FormPlayListAlarm;
+  auto click = [&](ui::Control& c) {
+    ui::Form& f = c.Owner();
+    const ui::Point at{f.Left() + c.Left() + c.Width() / 2, f.Top() + c.Top() + c.Height() / 2};
+    ASSERT_FALSE(env.Do([&] { env.desktop.Click(at); }));
+  };
+  auto simpleTest = [&] {
+    ASSERT_FALSE(env.Do([] { FormSimpleAlarm->OpenWindow(); }));
+    w().SetPosition(0, 0);  // clear of the ringing pet in the middle
+    click(w().ImageTest);
+    ASSERT_EQ(w().TestState(), "Stop");
+  };
+  auto preview = [&] {
+    ASSERT_FALSE(env.Do([] { FormPlayListAlarm->OpenWindow(); }));
+    p.SetPosition(0, 0);
+    ASSERT_FALSE(env.Do([&] { ui::headless::HeadlessListBoxPeer::Of(p.ListBoxPlayList).DoubleClick(0); }));
+    ASSERT_TRUE(p.ImageStop.Visible());
+  };
+  env.desktop.OpenDialogAnswer = [](const ui::headless::HeadlessBackend::OpenDialogCall&) {
+    return std::optional<std::vector<std::string>>();
+  };
+  const struct Way {
+    const char* name;
+    std::function<void()> start, act;
+  } ways[] = {{"OK", simpleTest, [&] { click(w().ImageOk); }},
+              {"cancel", simpleTest, [&] { click(w().ImageCancel); }},
+              {"system close", simpleTest, [&] { env.desktop.RequestClose(w()); }},
+              {"change", simpleTest, [&] { click(w().ImageChange); }},
+              {"test again", simpleTest, [&] { click(w().ImageTest); }},
+              {"playlist mode", simpleTest, [&] { click(w().ImagePlayListMode); }},
+              {"playlist stop", preview, [&] { click(p.ImageStop); }},
+              {"playlist cancel", preview, [&] { click(p.ImageCancel); }},
+              {"playlist close", preview, [&] { env.desktop.RequestClose(p); }},
+              {"playlist OK", preview, [&] { click(p.ImageOk); }}};
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    // The alarm is due at the next full minute; the window's own sound starts 5 s before.
+    const platform::LocalTime now = env.kernel.GetLocalTime();
+    Alarm->SetOnAndTime(true, now.hour, now.minute + 1);
+    ASSERT_FALSE(env.RunFor((60 - now.second) * 1000 - now.milliseconds - 5000));
+    way.start();
+    ASSERT_TRUE(env.media.Sounding());
+    ASSERT_FALSE(env.RunFor(10'000));
+    ASSERT_EQ(FormMain->Width(), TFormMain::kRingingWidth);
+    way.act();
+    EXPECT_TRUE(env.media.Sounding());
+    EXPECT_TRUE(SoundSystem->IsActive());
+    EXPECT_EQ(w().TestState(), "Test");
+    // The ring keeps its fallback: a device that gives up mid-ring is followed by it.
+    FormSoundSystem->PostMessage(platform::kMmMciNotify, platform::kMciNotifyFailure,
+                                 std::intptr_t(FormSoundSystem->MediaPlayer.DeviceId()));
+    ASSERT_FALSE(env.RunFor(100));
+    EXPECT_TRUE(env.media.Sounding());
+    // The ring's own stop button still silences it.
+    ASSERT_FALSE(env.Do([&] { env.desktop.Click({FormMain->Left() + 70, FormMain->Top() + 186}); }));
+    EXPECT_FALSE(env.media.Sounding());
+    w().Hide();
+    p.Hide();
+  }
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  EXPECT_FALSE(FormMyMessageBox->Visible());
 }
 
 TEST_F(SimpleAlarmTest, TestOnAFileThatCannotPlayTellsSoAndStaysReady) {

@@ -254,6 +254,22 @@ TEST_F(SoundSystemTest, ADeviceThatCannotAnswerForItselfIsClosedAtOnce) {
     EXPECT_FALSE(Player().DeviceOpen());
     media.*failure = 0;
   }
+  // It answered when opened but not where it stands when asked to play: closed as well, at
+  // the first play and at a loop's restart alike, and with nothing left to stop, no box.
+  media.failStatusItem = kMciStatusPosition;
+  media.failStatus = kMciErrDriver;
+  EXPECT_FALSE(SoundSystem->PlayLooped(kAlarm));
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_FALSE(Player().DeviceOpen());
+  media.failStatus = 0;
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  media.failStatus = kMciErrDriver;
+  Run(3500);
+  EXPECT_FALSE(SoundSystem->IsActive());
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_FALSE(Player().DeviceOpen());
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  media.failStatus = 0;
   // The next file plays as if nothing had happened.
   ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
   EXPECT_TRUE(media.Sounding());

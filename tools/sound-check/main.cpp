@@ -6,7 +6,8 @@
 // its start.
 //
 // With --stop-midway it instead stops the loop one second into its first round and waits
-// for what MCI reports about the interrupted play.
+// for what MCI reports about the interrupted play. With --file PATH it loops PATH instead of
+// alarm0.wav; with --scan FOLDER, the first *.wav the program's folder listing finds there.
 //
 // Exit codes: 0 done as asked; 2 the file could not be played; 3 the two rounds did not
 // end within the time limit; 4 the loop ended by itself (the device reported a failure);
@@ -77,7 +78,8 @@ unsigned long CpuMs() {
 
 int main(int argc, char** argv) {
   g_start = GetTickCount();
-  const bool stopMidway = argc > 1 && std::string(argv[1]) == "--stop-midway";
+  const std::string option = argc > 1 ? argv[1] : "";
+  const bool stopMidway = option == "--stop-midway";
   static platform::win32::Win32Registry registry;
   static platform::win32::Win32Kernel kernel;
   static platform::win32::Win32FileSystem files;
@@ -85,6 +87,14 @@ int main(int argc, char** argv) {
   platform::Install({&registry, &kernel, &files, &media});
   kernel.SetCurrentDirectory(ExeDirectory());
   g_log = std::fopen("sound-check.log", "w");
+  std::string sound = kAlarm;
+  if (option == "--file" && argc > 2) sound = argv[2];
+  if (option == "--scan" && argc > 2) {
+    sound.clear();
+    for (const platform::DirEntry& e : files.Enumerate(std::string(argv[2]) + "\\*.wav"))
+      if (!e.directory && sound.empty()) sound = std::string(argv[2]) + "\\" + e.name;
+    Log("scan found '%s'", sound.c_str());
+  }
 
   static ui::win32::Win32Backend backend(GetModuleHandleA(nullptr));
   auto& app = ui::Application::Instance();
@@ -133,13 +143,13 @@ int main(int argc, char** argv) {
       case Phase::WarmUp:
         if (SoundSystem->IsActive() && inPhase < kWarmUpLimitMs) return;
         Log("warm-up over: active=%d device open=%d", SoundSystem->IsActive(), player.DeviceOpen());
-        if (!SoundSystem->PlayLooped(kAlarm)) {
-          Log("PlayLooped(%s) failed: the file cannot be played", kAlarm);
+        if (!SoundSystem->PlayLooped(sound)) {
+          Log("PlayLooped(%s) failed: the file cannot be played", sound.c_str());
           exitCode = 2;
           app.Terminate();
           return;
         }
-        Log("PlayLooped(%s): device=%u length=%u ms play-result=%u", kAlarm, player.DeviceId(), player.Length(),
+        Log("PlayLooped(%s): device=%u length=%u ms play-result=%u", sound.c_str(), player.DeviceId(), player.Length(),
             player.LastError());
         phase = Phase::Looping;
         phaseStart = roundStart = GetTickCount();

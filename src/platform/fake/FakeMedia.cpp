@@ -133,7 +133,7 @@ MciError FakeMedia::Status(MciDeviceId device, std::uint32_t flags, std::uint32_
     c.result = kMciErrInvalidDeviceId;
     return Record(c);
   }
-  if (failStatus) {
+  if (failStatus && (failStatusItem == 0 || failStatusItem == item)) {
     c.result = failStatus;
     return Record(c);
   }

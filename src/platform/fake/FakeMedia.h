@@ -52,6 +52,7 @@ class FakeMedia : public Media {
   bool playNotifiesFailure = false;  // plays are accepted but report a device error at once
   int failingPlays = 0;              // the next this many plays do so, as above
   MciError failStatus = 0;   // every status query returns this code
+  std::uint32_t failStatusItem = 0;  // when set, only queries of this item fail so
   MciError failDevCaps = 0;  // every capability query returns this code
   // A play that reaches its end leaves the position this many ms short of the length, as
   // some devices report it.

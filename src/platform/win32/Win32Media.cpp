@@ -1,9 +1,30 @@
 #include "platform/win32/Win32Media.h"
 
+#include <cstdio>
+#include <functional>
+
 #include "platform/win32/WinHeaders.h"
 
 namespace platform::win32 {
 namespace {
+
+// To the debugger's output (under Wine: WINEDEBUG=+debugstr).
+void Log(const char* format, unsigned long a, unsigned long b = 0, unsigned long c = 0) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  ::OutputDebugStringA(text);
+}
+
+class Lock {
+ public:
+  explicit Lock(CRITICAL_SECTION& cs) : cs_(cs) { ::EnterCriticalSection(&cs_); }
+  ~Lock() { ::LeaveCriticalSection(&cs_); }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+
+ private:
+  CRITICAL_SECTION& cs_;
+};
 
 MciError Send(MciDeviceId device, UINT command, std::uint32_t flags, void* parms) {
   return static_cast<MciError>(mciSendCommandA(static_cast<MCIDEVICEID>(device), command, flags,
@@ -17,58 +38,272 @@ MciError SendGeneric(MciDeviceId device, UINT command, std::uint32_t flags, std:
   return Send(device, command, flags, &parms);
 }
 
+// Paths travel in the ANSI code page (UTF-8 under the manifest).
+std::wstring Wide(const std::string& s) {
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), nullptr, 0);
+  std::wstring w(std::size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), w.data(), n);
+  return w;
+}
+
+// The ANSI form of a path, or "" when some character has none.
+std::string Narrow(const std::wstring& w) {
+  BOOL lossy = FALSE;
+  BOOL* check = ::GetACP() == CP_UTF8 ? nullptr : &lossy;  // UTF-8 takes no such check
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, w.data(), int(w.size()), nullptr, 0, nullptr, check);
+  if (n <= 0 || lossy) return {};
+  std::string s(std::size_t(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+// MCI's wave device reads its file through mmioOpen, whose ANSI path stops short of
+// MAX_PATH: a path that long goes to MCI in its short (8.3) form. Where the volume keeps
+// no short names, the path goes as it is and the open fails as before.
+std::string OpenablePath(const std::string& element) {
+  constexpr std::size_t kLongest = 127;
+  if (element.size() <= kLongest) return element;
+  std::wstring wide = Wide(element);
+  const bool absolute = wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\';
+  if (absolute) wide = L"\\\\?\\" + wide;  // past MAX_PATH only in this form
+  const DWORD n = ::GetShortPathNameW(wide.c_str(), nullptr, 0);
+  if (n == 0) {
+    Log("Ravilo: sound: GetShortPathName failed, error %lu\n", ::GetLastError());
+    return element;
+  }
+  std::wstring shortPath(n, L'\0');
+  const DWORD got = ::GetShortPathNameW(wide.c_str(), shortPath.data(), n);
+  if (got == 0 || got >= n) return element;
+  shortPath.resize(got);
+  if (absolute && shortPath.rfind(L"\\\\?\\", 0) == 0) shortPath.erase(0, 4);
+  const std::string narrow = Narrow(shortPath);
+  return !narrow.empty() && narrow.size() < element.size() ? narrow : element;
+}
+
+// One command for the sound thread. It holds its own parameters and answer, as its caller
+// may have stopped waiting for it.
+struct Job {
+  std::function<MciError(std::uint32_t& out)> call;
+  UINT command = 0;
+  MciDeviceId device = 0;
+  std::uint32_t out = 0;
+  MciError result = 0;
+  bool done = false;
+  bool abandoned = false;  // its caller stopped waiting
+};
+
+struct OwnedHandle {
+  explicit OwnedHandle(HANDLE handle) : h(handle) {}
+  ~OwnedHandle() {
+    if (h) ::CloseHandle(h);
+  }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  HANDLE h;
+};
+
+}  // namespace
+
+struct Win32Media::SoundThread {
+  SoundThread() { ::InitializeCriticalSection(&lock); }
+  ~SoundThread() { ::DeleteCriticalSection(&lock); }
+  CRITICAL_SECTION lock;
+  OwnedHandle ready{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};  // a job waits, or quit
+  OwnedHandle done{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};    // the job has its answer
+  OwnedHandle thread{nullptr};
+  std::shared_ptr<Job> job;  // the last one given; running while not done
+  bool quit = false;
+
+  // Runs the job on this thread and waits for it for at most kCommandLimitMs.
+  MciError Run(UINT command, MciDeviceId device, std::function<MciError(std::uint32_t&)> call,
+               std::uint32_t* out = nullptr) {
+    auto next = std::make_shared<Job>();
+    next->call = std::move(call);
+    next->command = command;
+    next->device = device;
+    {
+      Lock held(lock);
+      if (job && !job->done) return MCIERR_DEVICE_NOT_READY;  // still inside one given up
+      job = next;
+      ::ResetEvent(done.h);
+    }
+    ::SetEvent(ready.h);
+    ::WaitForSingleObject(done.h, kCommandLimitMs);
+    Lock held(lock);
+    if (!next->done) {
+      next->abandoned = true;
+      Log("Ravilo: sound: MCI command 0x%lx to device %lu gave no answer in %lu ms; the device is given up\n",
+          command, device, kCommandLimitMs);
+      return MCIERR_DEVICE_NOT_READY;
+    }
+    if (out) *out = next->out;
+    return next->result;
+  }
+
+  static DWORD WINAPI Main(void* param) {
+    std::shared_ptr<SoundThread> self = std::move(*static_cast<std::shared_ptr<SoundThread>*>(param));
+    delete static_cast<std::shared_ptr<SoundThread>*>(param);
+    for (;;) {
+      // Messages are dispatched between commands, for a driver that made a window on this
+      // thread, the one that opened its device.
+      const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &self->ready.h, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      if (woke == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+          ::TranslateMessage(&msg);
+          ::DispatchMessageA(&msg);
+        }
+        continue;
+      }
+      if (woke != WAIT_OBJECT_0) {
+        Log("Ravilo: sound: the sound thread's wait failed, error %lu\n", ::GetLastError());
+        return 1;
+      }
+      std::shared_ptr<Job> job;
+      {
+        Lock held(self->lock);
+        if (self->quit) return 0;
+        job = self->job;
+      }
+      if (!job || job->done) continue;
+      std::uint32_t out = 0;
+      const MciError result = job->call(out);
+      bool abandoned = false;
+      {
+        Lock held(self->lock);
+        job->out = out;
+        job->result = result;
+        job->done = true;
+        abandoned = job->abandoned;
+      }
+      ::SetEvent(self->done.h);
+      if (abandoned) {
+        Log("Ravilo: sound: MCI command 0x%lx to device %lu answered %lu after it was given up\n", job->command,
+            job->device, result);
+        // Nobody knows of a device opened this late: it is closed here.
+        if (job->command == MCI_OPEN && result == 0) SendGeneric(out, MCI_CLOSE, MCI_WAIT, 0);
+      }
+    }
+  }
+};
+
+Win32Media::Win32Media() {
+  auto thread = std::make_shared<SoundThread>();
+  if (!thread->ready.h || !thread->done.h) {
+    Log("Ravilo: sound: CreateEvent failed, error %lu; MCI is called directly\n", ::GetLastError());
+    return;
+  }
+  auto* param = new std::shared_ptr<SoundThread>(thread);
+  thread->thread.h = ::CreateThread(nullptr, 0, &SoundThread::Main, param, 0, nullptr);
+  if (!thread->thread.h) {
+    Log("Ravilo: sound: CreateThread failed, error %lu; MCI is called directly\n", ::GetLastError());
+    delete param;
+    return;
+  }
+  thread_ = std::move(thread);
+}
+
+Win32Media::~Win32Media() {
+  if (!thread_) return;
+  bool stuck = false;
+  {
+    Lock held(thread_->lock);
+    thread_->quit = true;
+    stuck = thread_->job && !thread_->job->done;
+  }
+  // A thread stuck in a command keeps its own share of the state and ends with the process.
+  if (stuck) return;
+  ::SetEvent(thread_->ready.h);
+  if (::WaitForSingleObject(thread_->thread.h, kCommandLimitMs) != WAIT_OBJECT_0)
+    Log("Ravilo: sound: the sound thread did not end in %lu ms\n", kCommandLimitMs);
+}
+
+namespace {
+// On the sound thread when there is one, else on the caller's.
+MciError Call(Win32Media::SoundThread* thread, UINT command, MciDeviceId device,
+              std::function<MciError(std::uint32_t&)> call, std::uint32_t* out = nullptr) {
+  if (thread) return thread->Run(command, device, std::move(call), out);
+  std::uint32_t value = 0;
+  const MciError result = call(value);
+  if (out) *out = value;
+  return result;
+}
 }  // namespace
 
 MciError Win32Media::Open(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                           MciDeviceId& deviceId) {
-  MCI_OPEN_PARMSA parms{};
-  parms.dwCallback = callback;
-  parms.lpstrDeviceType = nullptr;
-  parms.lpstrElementName = element.c_str();
-  parms.lpstrAlias = nullptr;
-  const MciError result = Send(0, MCI_OPEN, flags, &parms);
-  if (result == 0) deviceId = parms.wDeviceID;
+  std::uint32_t id = 0;
+  const MciError result = Call(
+      thread_.get(), MCI_OPEN, 0,
+      [name = OpenablePath(element), flags, callback](std::uint32_t& out) {
+        MCI_OPEN_PARMSA parms{};
+        parms.dwCallback = callback;
+        parms.lpstrDeviceType = nullptr;
+        parms.lpstrElementName = name.c_str();
+        parms.lpstrAlias = nullptr;
+        const MciError r = Send(0, MCI_OPEN, flags, &parms);
+        if (r == 0) out = parms.wDeviceID;
+        return r;
+      },
+      &id);
+  if (result == 0) deviceId = id;
   return result;
 }
 
 MciError Win32Media::Status(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uintptr_t callback,
                             std::uint32_t& value) {
-  MCI_STATUS_PARMS parms{};
-  parms.dwCallback = callback;
-  parms.dwItem = item;
-  const MciError result = Send(device, MCI_STATUS, flags, &parms);
-  if (result == 0) value = static_cast<std::uint32_t>(parms.dwReturn);
-  return result;
+  return Call(
+      thread_.get(), MCI_STATUS, device,
+      [=](std::uint32_t& out) {
+        MCI_STATUS_PARMS parms{};
+        parms.dwCallback = callback;
+        parms.dwItem = item;
+        const MciError r = Send(device, MCI_STATUS, flags, &parms);
+        if (r == 0) out = static_cast<std::uint32_t>(parms.dwReturn);
+        return r;
+      },
+      &value);
 }
 
 MciError Win32Media::GetDevCaps(MciDeviceId device, std::uint32_t flags, std::uint32_t item,
                                 std::uintptr_t callback, std::uint32_t& value) {
-  MCI_GETDEVCAPS_PARMS parms{};
-  parms.dwCallback = callback;
-  parms.dwItem = item;
-  const MciError result = Send(device, MCI_GETDEVCAPS, flags, &parms);
-  if (result == 0) value = static_cast<std::uint32_t>(parms.dwReturn);
-  return result;
+  return Call(
+      thread_.get(), MCI_GETDEVCAPS, device,
+      [=](std::uint32_t& out) {
+        MCI_GETDEVCAPS_PARMS parms{};
+        parms.dwCallback = callback;
+        parms.dwItem = item;
+        const MciError r = Send(device, MCI_GETDEVCAPS, flags, &parms);
+        if (r == 0) out = static_cast<std::uint32_t>(parms.dwReturn);
+        return r;
+      },
+      &value);
 }
 
 MciError Win32Media::Seek(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  MCI_SEEK_PARMS parms{};
-  parms.dwCallback = callback;
-  return Send(device, MCI_SEEK, flags, &parms);
+  return Call(thread_.get(), MCI_SEEK, device, [=](std::uint32_t&) {
+    MCI_SEEK_PARMS parms{};
+    parms.dwCallback = callback;
+    return Send(device, MCI_SEEK, flags, &parms);
+  });
 }
 
 MciError Win32Media::Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  MCI_PLAY_PARMS parms{};
-  parms.dwCallback = callback;
-  return Send(device, MCI_PLAY, flags, &parms);
+  return Call(thread_.get(), MCI_PLAY, device, [=](std::uint32_t&) {
+    MCI_PLAY_PARMS parms{};
+    parms.dwCallback = callback;
+    return Send(device, MCI_PLAY, flags, &parms);
+  });
 }
 
 MciError Win32Media::Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  return SendGeneric(device, MCI_STOP, flags, callback);
+  return Call(thread_.get(), MCI_STOP, device,
+              [=](std::uint32_t&) { return SendGeneric(device, MCI_STOP, flags, callback); });
 }
 
 MciError Win32Media::Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  return SendGeneric(device, MCI_CLOSE, flags, callback);
+  return Call(thread_.get(), MCI_CLOSE, device,
+              [=](std::uint32_t&) { return SendGeneric(device, MCI_CLOSE, flags, callback); });
 }
 
 bool Win32Media::GetErrorString(MciError error, std::string& text) {

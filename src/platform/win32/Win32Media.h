@@ -1,12 +1,30 @@
 #pragma once
 // The Media Control Interface of winmm; each call forwards to mciSendCommandA or
 // mciGetErrorStringA.
+//
+// The commands are sent from a sound thread of their own, which opens every device and so
+// sends every command to devices it opened itself, and the caller waits for each at most
+// kCommandLimitMs. A sound device that stops answering (under Wine 8: the sound server
+// gone mid-play, when the wave device's stop waits for buffers that never come back) would
+// otherwise hold the GUI thread for good. A command that runs out of time fails with
+// MCIERR_DEVICE_NOT_READY, and every later one fails at once while the thread is still
+// inside it.
+#include <memory>
+
 #include "platform/Media.h"
 
 namespace platform::win32 {
 
 class Win32Media : public Media {
  public:
+  static constexpr unsigned kCommandLimitMs = 2000;
+
+  Win32Media();
+  // Ends the sound thread, unless it is stuck in a command: then it is left to the process.
+  ~Win32Media() override;
+  Win32Media(const Win32Media&) = delete;
+  Win32Media& operator=(const Win32Media&) = delete;
+
   MciError Open(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                 MciDeviceId& deviceId) override;
   MciError Status(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uintptr_t callback,
@@ -18,6 +36,11 @@ class Win32Media : public Media {
   MciError Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   MciError Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   bool GetErrorString(MciError error, std::string& text) override;
+
+  struct SoundThread;
+
+ private:
+  std::shared_ptr<SoundThread> thread_;
 };
 
 }  // namespace platform::win32

@@ -211,13 +211,27 @@ std::wstring Wide(const std::string& s) {
   return w;
 }
 
-std::string Narrow(const wchar_t* w) {
-  const int n = ::WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+// lossy, when given, tells whether some character had no ANSI form (never so in UTF-8).
+std::string Narrow(const wchar_t* w, bool* lossy = nullptr) {
+  BOOL used = FALSE;
+  BOOL* check = lossy && ::GetACP() != CP_UTF8 ? &used : nullptr;
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, check);
+  if (lossy) *lossy = used != FALSE;
   if (n <= 1) return {};
   std::string s(std::size_t(n), '\0');
   ::WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
   s.resize(std::size_t(n - 1));
   return s;
+}
+
+// A name as the program can use it: where the UTF-8 manifest is not honoured (Windows
+// before 10 1903), a name outside the ANSI code page would come back with '?' in it and
+// open nothing; its short (8.3) name, when the volume keeps one, opens the same file.
+std::string UsableName(const WIN32_FIND_DATAW& data) {
+  bool lossy = false;
+  std::string name = Narrow(data.cFileName, &lossy);
+  if (lossy && data.cAlternateFileName[0]) name = Narrow(data.cAlternateFileName);
+  return name;
 }
 
 std::wstring LongPath(const std::string& path) {
@@ -234,7 +248,7 @@ void Win32FileSystem::EachEntry(const std::string& pattern, const std::function<
   if (find.h == INVALID_HANDLE_VALUE) return;
   do {
     const DWORD a = data.dwFileAttributes;
-    if (!visit({Narrow(data.cFileName), (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_HIDDEN) != 0,
+    if (!visit({UsableName(data), (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_HIDDEN) != 0,
                 (a & FILE_ATTRIBUTE_SYSTEM) != 0, (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0}))
       return;
   } while (::FindNextFileW(find.h, &data));
