@@ -512,7 +512,26 @@ void HeadlessBackend::EndSession(bool ending) {
 }
 
 void HeadlessBackend::LoseFocus(Form& form) {
-  Application::Instance().Dispatch([&] { form.HandleFocusLost(); });
+  Application::Instance().Dispatch([&] {
+    form.HandleFocusLost();
+    form.HandleCaptureLost();
+  });
+}
+
+void HeadlessBackend::SetCaptureTo(HeadlessFormPeer* peer) {
+  HeadlessFormPeer* previous = capture_;
+  capture_ = peer;
+  if (previous && previous != peer) {
+    Form& form = previous->GetForm();
+    Application::Instance().Dispatch([&] { form.HandleCaptureLost(); });
+  }
+}
+
+void HeadlessBackend::TakeCapture() { SetCaptureTo(nullptr); }
+
+void HeadlessBackend::CancelMode(Form& form) {
+  Application::Instance().Dispatch([&] { form.HandleCaptureLost(); });
+  if (HeadlessFormPeer* peer = PeerOf(form); peer && capture_ == peer) capture_ = nullptr;
 }
 
 void HeadlessBackend::DestroyFromOutside(Form& form) {

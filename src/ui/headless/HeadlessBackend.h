@@ -114,8 +114,14 @@ class HeadlessBackend : public Backend {
   // (true when all agree), then WM_ENDSESSION with `ending` to every window.
   bool QueryEndSession();
   void EndSession(bool ending);
-  // The form loses the keyboard focus and its activation (Alt+Tab, a click elsewhere).
+  // The form loses the keyboard focus and its activation (Alt+Tab, a click elsewhere); as
+  // WM_ACTIVATE, that ends a press in progress on it.
   void LoseFocus(Form& form);
+  // Something outside the program takes the mouse capture (Win+L's or Ctrl+Alt+Del's secure
+  // desktop): the window that held it is told, as by WM_CAPTURECHANGED.
+  void TakeCapture();
+  // WM_CANCELMODE to the form: the system cancels its mouse modes and its capture.
+  void CancelMode(Form& form);
   // Something outside the program destroys the form's native window.
   void DestroyFromOutside(Form& form);
   // Whether the form takes input now (false while another form is modal over it).
@@ -151,7 +157,8 @@ class HeadlessBackend : public Backend {
   void Raise(HeadlessFormPeer* peer);
   void Forget(HeadlessFormPeer* peer);
   void Forget(HeadlessTimerPeer* peer);
-  void SetCaptureTo(HeadlessFormPeer* peer) { capture_ = peer; }
+  // A window that held the capture and loses it to another is told, as by WM_CAPTURECHANGED.
+  void SetCaptureTo(HeadlessFormPeer* peer);
   HeadlessFormPeer* CaptureOwner() const { return capture_; }
   void BeginMove(HeadlessFormPeer* peer);
   std::int64_t NextTimerSequence() { return ++timerSequence_; }

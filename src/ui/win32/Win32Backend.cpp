@@ -222,7 +222,21 @@ class Win32FormPeer : public FormPeer {
         return 0;
       }
       case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) Guarded([&] { form_.HandleFocusLost(); });
+        if (LOWORD(wParam) == WA_INACTIVE)
+          Guarded([&] {
+            form_.HandleFocusLost();
+            form_.HandleCaptureLost();
+          });
+        break;
+      case WM_CAPTURECHANGED:
+        // Sent to the window losing the mouse; lParam names the one that takes it, which is
+        // this one itself when a press here captures it again.
+        if (reinterpret_cast<HWND>(lParam) != hwnd_) Guarded([&] { form_.HandleCaptureLost(); });
+        return 0;
+      case WM_CANCELMODE:
+        // The system cancels mouse modes (a system dialog, the secure desktop); DefWindowProc
+        // then releases the capture.
+        Guarded([&] { form_.HandleCaptureLost(); });
         break;
       case WM_KILLFOCUS:
         Guarded([&] { form_.HandleFocusLost(); });
