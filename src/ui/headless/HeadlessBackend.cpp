@@ -394,6 +394,7 @@ long long Distance(Rect a, Rect b) {
 }  // namespace
 
 std::optional<Monitor> HeadlessBackend::MonitorFromRect(Rect r, bool nearest) {
+  if (monitorLookupsFail_) return std::nullopt;
   const Monitor* best = nullptr;
   long long bestArea = 0;
   for (const Monitor& m : monitors_) {
@@ -409,6 +410,7 @@ std::optional<Monitor> HeadlessBackend::MonitorFromRect(Rect r, bool nearest) {
 }
 
 Monitor HeadlessBackend::PrimaryMonitor() {
+  if (monitorLookupsFail_) return {{0, 0, screen_.width, screen_.height}, {0, 0, screen_.width, screen_.height}, true};
   for (const Monitor& m : monitors_)
     if (m.primary) return m;
   return monitors_.front();

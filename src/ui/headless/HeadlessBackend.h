@@ -91,6 +91,9 @@ class HeadlessBackend : public Backend {
   // Several displays, exactly one of them primary at 0, 0; the primary and virtual sizes follow.
   void SetMonitors(std::vector<Monitor> monitors);
   const std::vector<Monitor>& Monitors() const { return monitors_; }
+  // The system answers no display query (GetMonitorInfo fails, as it can while displays
+  // change): MonitorFromRect finds none, and the primary display is known by its size alone.
+  void FailMonitorLookups(bool fail) { monitorLookupsFail_ = fail; }
   // The shell, as it talks to the window that registered a notification-area icon.
   void RaiseTrayEvent(std::uintptr_t window, TrayEvent event);
   // The shell's "TaskbarCreated" broadcast to every top-level window.
@@ -193,6 +196,7 @@ class HeadlessBackend : public Backend {
   Size screen_{1280, 800};
   Size virtualScreen_{1280, 800};
   std::vector<Monitor> monitors_{{{0, 0, 1280, 800}, {0, 0, 1280, 800}, true}};
+  bool monitorLookupsFail_ = false;
   HeadlessFormPeer* capture_ = nullptr;
   HeadlessFormPeer* moving_ = nullptr;
   Point moveStartCursor_;
