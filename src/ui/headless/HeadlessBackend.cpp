@@ -124,10 +124,34 @@ std::unique_ptr<TreeViewPeer> HeadlessBackend::CreateTreeViewPeer(TreeView& tree
   return std::make_unique<HeadlessTreeViewPeer>(tree, owner);
 }
 
-std::optional<std::vector<std::string>> HeadlessBackend::RunOpenDialog(const OpenDialog& d) {
-  openDialogCalls_.push_back(
-      {d.Title, d.Filter, d.InitialDir, d.MultiSelect, d.HideReadOnly, d.PathMustExist, d.FileMustExist});
-  return OpenDialogAnswer ? OpenDialogAnswer(openDialogCalls_.back()) : std::nullopt;
+namespace {
+// The characters the system needs to hand back these names: one file as its full path;
+// several as their folder, then each name, each ended by a zero, then one zero more.
+std::size_t PackedChars(const std::vector<std::string>& files) {
+  if (files.size() == 1) return files[0].size() + 1;
+  std::size_t chars = 1;
+  for (const std::string& f : files) {
+    const std::size_t slash = f.rfind('\\');
+    chars += (slash == std::string::npos ? f.size() : f.size() - slash - 1) + 1;
+  }
+  const std::size_t slash = files[0].rfind('\\');
+  return chars + (slash == std::string::npos ? 0 : slash) + 1;
+}
+}  // namespace
+
+OpenDialogResult HeadlessBackend::RunOpenDialog(const OpenDialog& d, std::size_t bufferChars) {
+  openDialogCalls_.push_back({d.Title, d.Filter, d.InitialDir, d.MultiSelect, d.HideReadOnly, d.PathMustExist,
+                              d.FileMustExist, bufferChars});
+  auto picked = OpenDialogAnswer ? OpenDialogAnswer(openDialogCalls_.back()) : std::nullopt;
+  OpenDialogResult result;
+  if (!picked || picked->empty()) return result;
+  if (const std::size_t needed = PackedChars(*picked); needed > bufferChars) {
+    result.bufferTooSmall = true;
+    result.neededChars = needed & 0xFFFF;
+    return result;
+  }
+  result.files = std::move(*picked);
+  return result;
 }
 
 void HeadlessBackend::SetBusy(bool busy) {

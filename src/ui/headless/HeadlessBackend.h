@@ -44,8 +44,11 @@ class HeadlessBackend : public Backend {
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) override;
   std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) override;
-  // Recorded and answered by OpenDialogAnswer (none: cancelled).
-  std::optional<std::vector<std::string>> RunOpenDialog(const OpenDialog& dialog) override;
+  // Recorded and answered by OpenDialogAnswer (none: cancelled). Names that would not fit
+  // the buffer as the system packs them (the folder, then each name, each ended by a zero,
+  // and one zero more) come back as FNERR_BUFFERTOOSMALL does: the choice lost, and the size
+  // needed as the WORD the system leaves at the buffer's start.
+  OpenDialogResult RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) override;
   void SetBusy(bool busy) override;
   void HandleMessage() override;
   void ProcessMessages() override;
@@ -147,6 +150,7 @@ class HeadlessBackend : public Backend {
   struct OpenDialogCall {
     std::string title, filter, initialDir;
     bool multiSelect = false, hideReadOnly = false, pathMustExist = false, fileMustExist = false;
+    std::size_t bufferChars = 0;
   };
   const std::vector<OpenDialogCall>& OpenDialogCalls() const { return openDialogCalls_; }
   std::function<std::optional<std::vector<std::string>>(const OpenDialogCall&)> OpenDialogAnswer;

@@ -483,9 +483,9 @@ std::unique_ptr<TreeViewPeer> Win32Backend::CreateTreeViewPeer(TreeView& tree, F
   return MakeTreeViewPeer(tree, owner, instance_);
 }
 
-std::optional<std::vector<std::string>> Win32Backend::RunOpenDialog(const OpenDialog& dialog) {
+OpenDialogResult Win32Backend::RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) {
   HWND owner = GetActiveWindow();
-  return RunOpenFileDialog(dialog, owner ? owner : appWindow_);
+  return RunOpenFileDialog(dialog, owner ? owner : appWindow_, bufferChars);
 }
 
 void Win32Backend::SetBusy(bool busy) {
