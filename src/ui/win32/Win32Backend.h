@@ -60,4 +60,7 @@ class Win32Backend : public Backend {
 // The hidden application window (owner of every form and of the system message boxes).
 HWND ApplicationWindow();
 
+// Posted to a form after its popup menu closed, carrying the chosen item.
+constexpr UINT kMenuCommand = WM_APP + 7;
+
 }  // namespace ui::win32
