@@ -79,14 +79,8 @@ void TAboutForm::FormDestroy() {
 
 void TAboutForm::ShowAbout() {
   ResetButtons();
-  // Centred on the free area of the pet's display the first time, and again whenever it
-  // was left on another display; otherwise it opens where the user left it.
-  const ui::Monitor pet = PetMonitor();
-  if (!Visible() && (!placed_ || !LiesOn(*this, pet))) {
-    const ui::Rect area = pet.workArea;
-    SetPosition(area.left + (area.width - Width()) / 2, area.top + (area.height - Height()) / 2);
-    placed_ = true;
-  }
+  // On the pet's display, unless the user left it somewhere there.
+  if (!Visible()) CentreOnPetDisplay(*this, placed_);
   Show();
 }
 

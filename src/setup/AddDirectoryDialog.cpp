@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "platform/Platform.h"
 #include "setup/Busy.h"
+#include "shell/PetMonitor.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -135,12 +136,9 @@ bool TDialogAddDir::Execute() {
   Directory_.clear();
   Recurse_ = true;
   ResetButtons();
-  if (!placed_) {
-    // First shown in the middle of the desktop; afterwards where the user left it.
-    const ui::Size desktop = ui::Application::Instance().GetBackend().VirtualScreenSize();
-    SetPosition((desktop.width - Width()) / 2, (desktop.height - Height()) / 2);
-    placed_ = true;
-  }
+  // A modal box out of sight would leave the playlist window disabled for no reason seen: it
+  // opens in the middle of the pet's display, unless the user left it somewhere there.
+  CentreOnPetDisplay(*this, placed_);
   return ShowModal() == ui::kIdOk;
 }
 

@@ -9,6 +9,7 @@
 #include "setup/Busy.h"
 #include "setup/FolderScan.h"
 #include "setup/SimpleAlarmUnit.h"
+#include "shell/PetMonitor.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -132,12 +133,8 @@ void TFormPlayListAlarm::OpenWindow() {
   ResetButtons();
   LoadFromAlarm();
   ImageStop.SetVisible(false);
-  if (!placed_) {
-    // First shown in the middle of the desktop; afterwards where the user left it.
-    const ui::Size desktop = ui::Application::Instance().GetBackend().VirtualScreenSize();
-    SetPosition((desktop.width - Width()) / 2, (desktop.height - Height()) / 2);
-    placed_ = true;
-  }
+  // In the middle of the pet's display, unless the user left it somewhere there.
+  if (!Visible()) CentreOnPetDisplay(*this, placed_);
   Show();
 }
 

@@ -55,6 +55,13 @@ void TimeFields::AddArrows(TSkinnedForm& form) {
       show(button, x, y);
       Press(action);
     };
+    // No release comes after a lost capture (Win+L, Alt+Tab while held): the repeat ends here,
+    // or it would step the field for as long as the program runs.
+    auto rest = a.image.OnPressCancelled;
+    a.image.OnPressCancelled = [this, rest] {
+      if (rest) rest();
+      Release();
+    };
   }
 }
 

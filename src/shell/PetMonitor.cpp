@@ -14,3 +14,11 @@ bool LiesOn(const ui::Form& form, const ui::Monitor& monitor) {
   const auto m = ui::Application::Instance().GetBackend().MonitorFromRect(form.Bounds(), false);
   return m && *m == monitor;
 }
+
+void CentreOnPetDisplay(ui::Form& form, bool& placed) {
+  const ui::Monitor pet = PetMonitor();
+  if (placed && LiesOn(form, pet)) return;
+  const ui::Rect area = pet.workArea;
+  form.SetPosition(area.left + (area.width - form.Width()) / 2, area.top + (area.height - form.Height()) / 2);
+  placed = true;
+}

@@ -8,3 +8,8 @@
 ui::Monitor PetMonitor();
 // Whether the display holding the largest part of the form is `monitor`.
 bool LiesOn(const ui::Form& form, const ui::Monitor& monitor);
+// For a window about to be shown: the middle of the free area of the pet's display the first
+// time (`placed` false), and again whenever it was left on another display; otherwise it stays
+// where the user left it. A place counted from the primary display's corner could lie on no
+// display at all when another one stands left of or above it.
+void CentreOnPetDisplay(ui::Form& form, bool& placed);

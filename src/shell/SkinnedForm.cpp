@@ -9,6 +9,8 @@ void TSkinnedForm::AddPushButton(ui::Image& image, Picture& active, Picture& ina
     pushButtons_[index].ShowInactive();
     if (release) release();
   };
+  // A press the system took away rests the button without its action.
+  image.OnPressCancelled = [this, index] { pushButtons_[index].ShowInactive(); };
 }
 
 void TSkinnedForm::AddSwitch(ui::Image& image, Picture& on, Picture& off, ui::Point at, std::function<bool()> state,

@@ -14,7 +14,7 @@ class TSkinnedForm : public ui::Form {
  public:
   // A push button: pressed with any mouse button it shows its active picture at activeAt;
   // the release (delivered wherever the pointer is) shows the inactive one at inactiveAt,
-  // then runs the action.
+  // then runs the action. A press that loses the mouse capture only rests the button.
   void AddPushButton(ui::Image& image, Picture& active, Picture& inactive, ui::Point activeAt, ui::Point inactiveAt,
                      std::function<void()> release);
   // A two-state switch that keeps its place: the active picture means on. A click flips it.

@@ -48,6 +48,9 @@ TFormMain::TFormMain()
   ImageStop.OnMouseUp = [this](ui::MouseButton, int, int) { ImageStopMouseUp(); };
   Image10MinMore.OnMouseDown = [this](ui::MouseButton, int, int) { Image10MinMoreMouseDown(); };
   Image10MinMore.OnMouseUp = [this](ui::MouseButton, int, int) { Image10MinMoreMouseUp(); };
+  // A press the system took away (the capture lost) leaves the button up, without its action.
+  ImageStop.OnPressCancelled = [this] { ImageStop.SetPicture(IStopAlarm); };
+  Image10MinMore.OnPressCancelled = [this] { Image10MinMore.SetPicture(I10MinMore); };
 
   About1.OnClick = [this] { About1Click(); };
   SetAlarmTime1.OnClick = [this] { SetAlarmTime1Click(); };
@@ -212,10 +215,14 @@ void TFormMain::LoadPosition(int& x, int& y) {
   const int cornerX = screen.width - Width() + 40, cornerY = screen.height - Height() + 50;
   if (!Reestr->GetInt("xpos", x)) x = cornerX;
   if (!Reestr->GetInt("ypos", y)) y = cornerY;
-  // A place on no display (that display was unplugged, the laptop undocked, or the place was
-  // beyond the screen's edge) would keep the pet out of sight for good: the first-run
-  // corner. A place partly on a display is used as it is, negative or not.
-  if (!backend.MonitorFromRect({x, y, Width(), Height()}, false)) {
+  // A place that leaves no grip of the pet on a display (that display was unplugged, the
+  // laptop undocked, or the place was beyond the screen's edge) would keep it out of sight
+  // for good: the first-run corner. The pet itself is judged, not the window, whose margins
+  // are keyed out. A place with a grip on a display is used as it is, negative or not.
+  const ui::Rect pet{x + kPetArea.left, y + kPetArea.top, kPetArea.width, kPetArea.height};
+  const auto display = backend.MonitorFromRect(pet, false);
+  const ui::Rect shown = display ? ui::Intersect(pet, display->bounds) : ui::Rect{};
+  if (shown.width < kGrip || shown.height < kGrip) {
     x = cornerX;
     y = cornerY;
   }
@@ -228,10 +235,10 @@ void TFormMain::CentreForRinging() {
   SavedTop = Top();
   // The middle of the free area of the display the pet stands on (judged by its normal size),
   // so that the buttons never straddle two displays or fall between them.
-  const ui::Rect area = ui::Application::Instance()
-                            .GetBackend()
-                            .MonitorFromRect({SavedLeft, SavedTop, kNormalWidth, kNormalHeight}, true)
-                            ->workArea;
+  // The lookup fails while displays change; the primary display then, as PetMonitor does.
+  auto& backend = ui::Application::Instance().GetBackend();
+  const auto display = backend.MonitorFromRect({SavedLeft, SavedTop, kNormalWidth, kNormalHeight}, true);
+  const ui::Rect area = (display ? *display : backend.PrimaryMonitor()).workArea;
   SetBounds(area.left + area.width / 2 - kRingingWidth / 2, area.top + area.height / 2 - kRingingHeight / 2,
             kRingingWidth, kRingingHeight);
 }

@@ -55,6 +55,11 @@ class TFormMain : public ui::Form {
   static constexpr int kNormalWidth = 319, kNormalHeight = 170;
   static constexpr int kRingingWidth = 460, kRingingHeight = 319;
   static constexpr int kAlarmItemIndex = 2;
+  // Where the pet shows in the normal layout: the animator's movie view at 140, 0, as large
+  // as the movies (172 by 136). The rest of the window is keyed out.
+  static constexpr ui::Rect kPetArea{140, 0, 172, 136};
+  // How much of the pet a stored place must leave on one display, each way: enough to grab it.
+  static constexpr int kGrip = 32;
 
   bool KeyHeldNow() const { return KeyHeld; }
   ui::Point SavedPosition() const { return {SavedLeft, SavedTop}; }

@@ -2,6 +2,7 @@
 // What a windowing backend gives the component toolkit: native peers for forms and timers,
 // the message loop, and the few desktop queries the program makes. ui/win32 implements it
 // with user32/gdi32; ui/headless simulates a desktop in virtual time for tests.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -97,6 +98,18 @@ class TreeViewPeer {
   virtual void Focus() = 0;
 };
 
+// What the common open-file dialog came back with.
+struct OpenDialogResult {
+  // The full paths of the picked files, the one the dialog reports as its file name first;
+  // none when the user cancelled.
+  std::vector<std::string> files;
+  // The names picked did not fit the buffer (FNERR_BUFFERTOOSMALL): the dialog has closed
+  // and the choice is lost. `neededChars` is the size the system asked for, which it can
+  // tell only below 64 K characters (0: not told).
+  bool bufferTooSmall = false;
+  std::size_t neededChars = 0;
+};
+
 // System message box flags and results, with their Win32 values.
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbIconError = 0x10;
@@ -111,9 +124,8 @@ class Backend {
   virtual std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) = 0;
   virtual std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) = 0;
   virtual std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) = 0;
-  // The common open-file dialog, modal; nothing when cancelled, else the full paths of the
-  // picked files, the one the dialog reports as its file name first.
-  virtual std::optional<std::vector<std::string>> RunOpenDialog(const OpenDialog& dialog) = 0;
+  // The common open-file dialog, modal, with room for `bufferChars` characters of names.
+  virtual OpenDialogResult RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) = 0;
   // The wait cursor over the program's windows while a long piece of work runs.
   virtual void SetBusy(bool busy) = 0;
   // Waits for the next message and dispatches it.

@@ -48,6 +48,9 @@ class Control {
   MouseHandler OnMouseDown;
   MouseHandler OnMouseUp;
   std::function<void()> OnClick;
+  // The press ended without a release (the window lost the mouse capture or its
+  // activation): neither OnMouseUp nor OnClick follows.
+  std::function<void()> OnPressCancelled;
 
   // Draws the control at its place on the form's surface.
   virtual void Paint(Bitmap& surface) = 0;

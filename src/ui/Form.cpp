@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/Application.h"
 
@@ -103,7 +104,8 @@ void Form::SetCapture() {
   if (peer_) peer_->SetCapture();
 }
 void Form::ReleaseCapture() {
-  captured_ = nullptr;
+  // No release will reach the controls held down now (the system's move loop takes the mouse).
+  CancelPresses();
   if (peer_) peer_->ReleaseCapture();
 }
 void Form::BeginSystemMove() {
@@ -129,25 +131,42 @@ ui::Cursor Form::CursorAt(int x, int y) const {
 
 void Form::HandleMouseDown(MouseButton button, int x, int y) {
   Control* c = ControlAt(x, y);
+  // This button pressed again without a release between: that release was lost.
+  CancelPress(button);
   if (!c) {
     FormMouseDown(button, x, y);
     return;
   }
-  // The pressed control gets the release wherever the pointer is by then.
-  captured_ = c;
+  // The pressed control gets this button's release wherever the pointer is by then.
+  captured_[int(button)] = c;
   SetCapture();
   if (c->OnMouseDown) c->OnMouseDown(button, x - c->Left(), y - c->Top());
 }
 
 void Form::HandleMouseUp(MouseButton button, int x, int y) {
-  Control* c = captured_;
-  if (!c) c = ControlAt(x, y);
-  captured_ = nullptr;
-  if (peer_) peer_->ReleaseCapture();
+  // Only the release of a press this window saw acts. A release alone comes from a press
+  // elsewhere: the double-click that closed a dialog above lets its button-up fall here.
+  Control* c = std::exchange(captured_[int(button)], nullptr);
+  if (peer_ && std::ranges::none_of(captured_, [](Control* held) { return held != nullptr; }))
+    peer_->ReleaseCapture();
   if (!c) return;
   if (c->OnMouseUp) c->OnMouseUp(button, x - c->Left(), y - c->Top());
   // A click is the left button's, as on every Windows control.
   if (c->OnClick && button == MouseButton::Left && c->Bounds().Contains({x, y})) c->OnClick();
+}
+
+void Form::HandleCaptureLost() {
+  CancelPresses();
+  if (peer_) peer_->ReleaseCapture();
+}
+
+void Form::CancelPress(MouseButton button) {
+  Control* c = std::exchange(captured_[int(button)], nullptr);
+  if (c && c->OnPressCancelled) c->OnPressCancelled();
+}
+
+void Form::CancelPresses() {
+  for (MouseButton button : {MouseButton::Left, MouseButton::Right, MouseButton::Middle}) CancelPress(button);
 }
 
 bool Form::HandleCloseRequest() {
@@ -172,7 +191,8 @@ void Form::AddControl(Control* c) {
 
 void Form::RemoveControl(Control* c) {
   std::erase(controls_, c);
-  if (captured_ == c) captured_ = nullptr;
+  for (Control*& held : captured_)
+    if (held == c) held = nullptr;
   Invalidate();
 }
 

@@ -89,6 +89,10 @@ class Form {
   void HandleEndSession(bool ending) { FormEndSession(ending); }
   // The window lost the keyboard focus or its activation (WM_KILLFOCUS, WM_ACTIVATE).
   void HandleFocusLost() { FormFocusLost(); }
+  // The window lost the mouse capture or its activation (WM_CAPTURECHANGED, WM_CANCELMODE,
+  // WM_ACTIVATE: Win+L, Ctrl+Alt+Del, Alt+Tab, another window taking the mouse): a press
+  // in progress is over, and no release will come for it.
+  void HandleCaptureLost();
   // The native window was destroyed by something other than Destroy.
   void HandleWindowDestroyed();
   // Whether the form takes mouse and keys while another form is shown modally; asked
@@ -134,6 +138,9 @@ class Form {
   virtual void FormTimeChange() {}
 
  private:
+  // Ends a press in progress without a release: the control is told, nothing is clicked.
+  void CancelPress(MouseButton button);
+  void CancelPresses();
   std::unique_ptr<FormPeer> peer_;
   std::string caption_;
   Rect bounds_{0, 0, 100, 100};
@@ -141,7 +148,8 @@ class Form {
   bool topMost_ = false;
   std::uint32_t colour_ = kKeyColour;
   std::vector<Control*> controls_;
-  Control* captured_ = nullptr;
+  // The control each mouse button (by MouseButton) holds down, until its release.
+  Control* captured_[3] = {};
   // Freed while the form is hidden, rebuilt when it is next composed.
   Bitmap surface_;
   Rect damage_;

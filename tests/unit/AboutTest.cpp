@@ -5,7 +5,10 @@
 #include <string>
 
 #include "TestEnvironment.h"
+#include "alarm/Reestr.h"
 #include "desktop/MyMessageBoxUnit.h"
+#include "setup/AddDirectoryDialog.h"
+#include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
 
@@ -212,6 +215,63 @@ TEST(PetsDisplay, AboutAndTheAlarmWindowOpenWhereThePetIs) {
   choose("Alarm");
   EXPECT_EQ((ui::Point{AboutForm->Left(), AboutForm->Top()}), (ui::Point{20, 30}));
   EXPECT_EQ((ui::Point{FormSimpleAlarm->Left(), FormSimpleAlarm->Top()}), (ui::Point{700, 300}));
+}
+
+// The playlist window and its folder dialog as well, wherever the primary display is: they
+// were once placed from the primary's corner by the size of all displays, which with a
+// display left of it put them on none.
+TEST(PetsDisplay, ThePlaylistWindowAndItsFolderDialogOpenWhereThePetIs) {
+  TestEnvironment env;
+  env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true},
+                           {{-1920, -100, 1920, 1080}, {-1920, -100, 1920, 1040}, false}});
+  env.registry.PutDword(TestEnvironment::kKey, "xpos", std::uint32_t(-1500));
+  env.registry.PutDword(TestEnvironment::kKey, "ypos", 300);
+  // A whole stored alarm in playlist mode.
+  for (const char* name : {"AlarmHour", "AlarmMin", "AlarmIsOn"}) env.registry.PutDword(TestEnvironment::kKey, name, 0);
+  env.registry.PutDword(TestEnvironment::kKey, "UsePlayist", 1);
+  env.registry.PutString(TestEnvironment::kKey, "AlarmSound", "Sounds\\Alarms\\alarm0.wav");
+  env.files.Put(std::string(TestEnvironment::kProgramDir) + "Playlist.txt", FormatListFile({"C:\\one.wav"}));
+  ASSERT_FALSE(env.Start());
+  TFormPlayListAlarm& w = *FormPlayListAlarm;
+  // Opens the window from the tray menu, then the folder dialog from its button; returns
+  // where the dialog stood, after the user moved it by `drag` (if at all) and cancelled.
+  const auto open = [&](ui::Point drag = {}) {
+    EXPECT_FALSE(env.ChooseFromTrayMenu("Alarm ["));
+    EXPECT_TRUE(w.Visible());
+    ui::Rect dialog;
+    env.desktop.PostAfter(10, [&] {
+      EXPECT_TRUE(DialogAddDir->Modal());
+      dialog = DialogAddDir->Bounds();
+      DialogAddDir->SetPosition(dialog.left + drag.x, dialog.top + drag.y);
+      env.desktop.RequestClose(*DialogAddDir);
+    });
+    const ui::Control& add = w.ImageAddDir;
+    EXPECT_FALSE(env.Do([&] {
+      env.desktop.Click({w.Left() + add.Left() + add.Width() / 2, w.Top() + add.Top() + add.Height() / 2});
+    }));
+    return dialog;
+  };
+  const auto centred = [](const ui::Form& f, ui::Rect area) {
+    return ui::Rect{area.left + (area.width - f.Width()) / 2, area.top + (area.height - f.Height()) / 2, f.Width(),
+                    f.Height()};
+  };
+  const ui::Rect left{-1920, -100, 1920, 1040}, primary{0, 0, 1280, 760};
+  ui::Rect dialog = open();
+  EXPECT_EQ(w.Bounds(), centred(w, left));
+  EXPECT_EQ(dialog, centred(*DialogAddDir, left));
+  ui::Application::Instance().Dispatch([&] { w.HandleKeyPress(27); });
+  // The pet moves to the primary display: both follow it there.
+  FormMain->SetPosition(300, 200);
+  dialog = open({-200, 30});
+  EXPECT_EQ(w.Bounds(), centred(w, primary));
+  EXPECT_EQ(dialog, centred(*DialogAddDir, primary));
+  // Moved on that display by the user, they open again where they were left.
+  w.SetPosition(700, 100);
+  ui::Application::Instance().Dispatch([&] { w.HandleKeyPress(27); });
+  dialog = open();
+  EXPECT_EQ((ui::Point{w.Left(), w.Top()}), (ui::Point{700, 100}));
+  const ui::Rect first = centred(*DialogAddDir, primary);
+  EXPECT_EQ((ui::Point{dialog.left, dialog.top}), (ui::Point{first.left - 200, first.top + 30}));
 }
 
 // The About window's bitmaps, and one only the message box loads.

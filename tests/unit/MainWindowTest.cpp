@@ -65,7 +65,18 @@ TEST(MainWindow, AStoredPlaceOnNoDisplayGoesBackToTheFirstRunCorner) {
                {1280, 100, 1001, 680},
                // Partly on the display: used as it is.
                {-100, -50, -100, -50},
-               {1280 - 1, 800 - 1, 1279, 799},
+               // Only the keyed-out margin left of the pet on the display: the pet is out of
+               // sight, so the first-run corner.
+               {1280 - 1, 800 - 1, 1001, 680},
+               {1280 - 140, 100, 1001, 680},
+               // A grip of 32 by 32 px of the pet stays, one pixel less does not; the pet stands
+               // 140 px into the 319 by 170 window and is 172 by 136.
+               {1280 - 140 - 32, 800 - 32, 1280 - 140 - 32, 800 - 32},
+               {1280 - 140 - 31, 100, 1001, 680},
+               {100, 800 - 31, 1001, 680},
+               {32 - 140 - 172, 32 - 136, 32 - 140 - 172, 32 - 136},
+               {31 - 140 - 172, 100, 1001, 680},
+               {100, 31 - 136, 1001, 680},
                // On no display, left of or above the primary one: the first-run corner.
                {-500, -300, 1001, 680},
                {-1500, 300, 1001, 680},
@@ -82,6 +93,8 @@ TEST(MainWindow, AStoredPlaceOnNoDisplayGoesBackToTheFirstRunCorner) {
     env.registry.PutDword(kKey, "xpos", std::uint32_t(c.x));
     env.registry.PutDword(kKey, "ypos", std::uint32_t(c.y));
     ASSERT_FALSE(env.Start());
+    // The rule's idea of where the pet stands is where the animator puts it.
+    EXPECT_EQ(Animator->View()->Bounds(), TFormMain::kPetArea);
     EXPECT_EQ(FormMain->Left(), c.wantX) << c.x << "," << c.y;
     EXPECT_EQ(FormMain->Top(), c.wantY) << c.x << "," << c.y;
     EXPECT_EQ(int(env.registry.Dword(kKey, "xpos")), c.wantX);
@@ -204,4 +217,15 @@ TEST(MainWindow, RingingCentresOnTheFreeAreaOfTheDisplayThePetStandsOn) {
     env.desktop.Click({FormMain->Left() + 70, FormMain->Top() + 136 + 50});
     EXPECT_EQ(FormMain->Bounds(), (ui::Rect{c.stored.x, c.stored.y, 319, 170}));
   }
+  // No display can be looked up (the displays are changing): the primary display's middle.
+  TestEnvironment env;
+  FourDisplays(env);
+  env.registry.PutDword(kKey, "xpos", std::uint32_t(-1500));
+  env.registry.PutDword(kKey, "ypos", 300);
+  ASSERT_FALSE(env.Start());
+  env.desktop.FailMonitorLookups(true);
+  FormMain->ShowRingingLayout();
+  EXPECT_EQ(FormMain->Bounds(), (ui::Rect{640 - 230, 400 - 159, 460, 319}));
+  env.desktop.Click({FormMain->Left() + 70, FormMain->Top() + 136 + 50});
+  EXPECT_EQ(FormMain->Bounds(), (ui::Rect{-1500, 300, 319, 170}));
 }

@@ -171,6 +171,47 @@ TEST_F(PlayListAlarmTest, AddFilesAppendsThePickedFilesInOrderWithDuplicatesAndR
   EXPECT_EQ(StoredList()[1], "E:\\Tunes\\bell.WAV");
 }
 
+// Ctrl+A in a big music folder: more names than the dialog's buffer holds. The system closes
+// the dialog with FNERR_BUFFERTOOSMALL and the choice is lost; it once added nothing, silently.
+TEST_F(PlayListAlarmTest, MoreFilesThanTheDialogsBufferHoldsAreAskedForAgainWithRoomForThem) {
+  Start({"C:\\a.wav"});
+  ChooseAlarm();
+  std::vector<std::string> many;
+  for (int i = 0; i < 3000; ++i) many.push_back("E:\\Big folder\\" + std::to_string(100000 + i) + " some long title.wav");
+  env.desktop.OpenDialogAnswer = [&](const auto&) { return std::optional{many}; };
+  Click(w().ImageAddFile);
+  const auto& calls = env.desktop.OpenDialogCalls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].title, "Add files");
+  EXPECT_EQ(calls[0].bufferChars, ui::OpenDialog::kFirstBufferChars);
+  EXPECT_EQ(calls[1].title, std::string("Add files") + ui::OpenDialog::kAgain);
+  EXPECT_EQ(calls[1].bufferChars, 4 * ui::OpenDialog::kFirstBufferChars);
+  ASSERT_EQ(w().PlayListPaths().size(), 3001u);
+  EXPECT_EQ(w().PlayListPaths()[3000], many.back());
+  EXPECT_EQ(list().Shown().size(), 3001u);
+  EXPECT_EQ(w().AddFileDialog.Title, "Add files");
+
+  // Cancelled when asked again: nothing is added, and no message.
+  env.desktop.OpenDialogAnswer = [&](const ui::headless::HeadlessBackend::OpenDialogCall& call) {
+    return call.title == "Add files" ? std::optional{many} : std::nullopt;
+  };
+  Click(w().ImageAddFile);
+  EXPECT_EQ(calls.size(), 4u);
+  EXPECT_EQ(w().PlayListPaths().size(), 3001u);
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+
+  // A choice too large even for the largest buffer is told, not dropped in silence.
+  env.desktop.OpenDialogAnswer = [&](const ui::headless::HeadlessBackend::OpenDialogCall& call) {
+    return std::optional{std::vector<std::string>{std::string(call.bufferChars, 'x')}};
+  };
+  Click(w().ImageAddFile);
+  EXPECT_EQ(calls.back().bufferChars, ui::OpenDialog::kMostBufferChars);
+  ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(env.desktop.MessageBoxes()[0].text, ui::OpenDialog::kTooMany);
+  EXPECT_EQ(w().PlayListPaths().size(), 3001u);
+  EXPECT_EQ(w().AddFileDialog.Title, "Add files");
+}
+
 TEST_F(PlayListAlarmTest, AddFolderTakesTheSoundFilesDepthFirstWithOrWithoutSubfolders) {
   Start({"C:\\first.wav"});
   for (const char* f : {"C:\\Music\\a.WAV", "C:\\Music\\b.wav", "C:\\Music\\c.mp3", "C:\\Music\\notes.txt",

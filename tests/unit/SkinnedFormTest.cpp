@@ -155,6 +155,36 @@ TEST_F(SkinnedFormTest, ShowingAgainAfterAnInterruptedPressShowsEveryButtonResti
   EXPECT_EQ(dialog->onOff.Picture(), dialog->iOn);
 }
 
+// The button-up of a double-click that closed a dialog above, or of a press that began on the
+// desktop, lands here without a press: no button acts, no switch flips.
+TEST_F(SkinnedFormTest, AReleaseActsOnlyAfterAPressThisWindowSaw) {
+  for (const ui::MouseButton button : {ui::MouseButton::Left, ui::MouseButton::Right}) {
+    SCOPED_TRACE(int(button));
+    for (const ui::Image* image : {&dialog->ok, &dialog->cancel, &dialog->onOff})
+      env.desktop.Release(Middle(*image), button);
+    // A press on the desktop, released over the window.
+    EXPECT_EQ(env.desktop.Press({5, 5}, button), nullptr);
+    env.desktop.Release(Middle(dialog->ok), button);
+  }
+  EXPECT_EQ(dialog->okRuns, 0);
+  EXPECT_EQ(dialog->cancelRuns, 0);
+  EXPECT_FALSE(dialog->on);
+  EXPECT_TRUE(dialog->Visible());
+  ExpectAllResting();
+  // A press taken away by the system (the capture lost) rests the button, and the release
+  // that follows does nothing.
+  env.desktop.Press(Middle(dialog->ok));
+  env.desktop.TakeCapture();
+  ExpectAllResting();
+  env.desktop.Release(Middle(dialog->ok));
+  EXPECT_EQ(dialog->okRuns, 0);
+  // A real click still works.
+  env.desktop.Click(Middle(dialog->onOff));
+  env.desktop.Click(Middle(dialog->ok));
+  EXPECT_TRUE(dialog->on);
+  EXPECT_EQ(dialog->okRuns, 1);
+}
+
 TEST_F(SkinnedFormTest, OnlyALeftPressOnTheBackgroundDragsTheWindow) {
   const struct Case {
     ui::MouseButton button;

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
 #include "TestEnvironment.h"
 #include "setup/SimpleAlarmUnit.h"
+#include "shell/main.h"
 
 namespace {
 
@@ -89,6 +91,38 @@ TEST_F(TimeFieldsTest, AHeldArrowRepeatsAfter400MsThenEvery100MsUntilReleased) {
   // Opening the window again forgets the repeat.
   ASSERT_FALSE(env.Do([] { FormSimpleAlarm->OpenWindow(); }));
   EXPECT_EQ(w().Time.RepeatAction(), TimeFields::kNone);
+}
+
+// Win+L, Ctrl+Alt+Del or Alt+Tab while an arrow is held: no release ever comes, and the
+// field once went on stepping, even hidden, until the window was next opened.
+TEST_F(TimeFieldsTest, AHeldArrowStopsWhenTheWindowLosesTheMouseOrItsActivation) {
+  const struct Way {
+    const char* name;
+    std::function<void()> loseIt;
+  } ways[] = {{"capture taken", [&] { env.desktop.TakeCapture(); }},
+              {"cancel mode", [&] { env.desktop.CancelMode(w()); }},
+              {"deactivated", [&] { env.desktop.LoseFocus(w()); }},
+              {"another window captures", [&] { FormMain->SetCapture(); }}};
+  ui::Image& down = w().ImageDown1;
+  const ui::Point rest{down.Left(), down.Top()};
+  const auto restPicture = down.Picture();
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    Set("12", "30");
+    env.desktop.Press(Middle(down));
+    EXPECT_FALSE(env.RunFor(450));  // the press, then the first repeat
+    EXPECT_EQ(Shown(), "10:30");
+    way.loseIt();
+    EXPECT_FALSE(w().Timer.Enabled());
+    EXPECT_EQ((ui::Point{down.Left(), down.Top()}), rest);
+    EXPECT_EQ(down.Picture(), restPicture);
+    EXPECT_FALSE(env.RunFor(3000));
+    EXPECT_EQ(Shown(), "10:30");
+    // The release that comes at last steps nothing more.
+    env.desktop.Release(Middle(down));
+    EXPECT_FALSE(env.RunFor(1000));
+    EXPECT_EQ(Shown(), "10:30");
+  }
 }
 
 TEST_F(TimeFieldsTest, AStepOtherThanOneEitherWayIsAnAssertionFailure) {

@@ -124,10 +124,34 @@ std::unique_ptr<TreeViewPeer> HeadlessBackend::CreateTreeViewPeer(TreeView& tree
   return std::make_unique<HeadlessTreeViewPeer>(tree, owner);
 }
 
-std::optional<std::vector<std::string>> HeadlessBackend::RunOpenDialog(const OpenDialog& d) {
-  openDialogCalls_.push_back(
-      {d.Title, d.Filter, d.InitialDir, d.MultiSelect, d.HideReadOnly, d.PathMustExist, d.FileMustExist});
-  return OpenDialogAnswer ? OpenDialogAnswer(openDialogCalls_.back()) : std::nullopt;
+namespace {
+// The characters the system needs to hand back these names: one file as its full path;
+// several as their folder, then each name, each ended by a zero, then one zero more.
+std::size_t PackedChars(const std::vector<std::string>& files) {
+  if (files.size() == 1) return files[0].size() + 1;
+  std::size_t chars = 1;
+  for (const std::string& f : files) {
+    const std::size_t slash = f.rfind('\\');
+    chars += (slash == std::string::npos ? f.size() : f.size() - slash - 1) + 1;
+  }
+  const std::size_t slash = files[0].rfind('\\');
+  return chars + (slash == std::string::npos ? 0 : slash) + 1;
+}
+}  // namespace
+
+OpenDialogResult HeadlessBackend::RunOpenDialog(const OpenDialog& d, std::size_t bufferChars) {
+  openDialogCalls_.push_back({d.Title, d.Filter, d.InitialDir, d.MultiSelect, d.HideReadOnly, d.PathMustExist,
+                              d.FileMustExist, bufferChars});
+  auto picked = OpenDialogAnswer ? OpenDialogAnswer(openDialogCalls_.back()) : std::nullopt;
+  OpenDialogResult result;
+  if (!picked || picked->empty()) return result;
+  if (const std::size_t needed = PackedChars(*picked); needed > bufferChars) {
+    result.bufferTooSmall = true;
+    result.neededChars = needed & 0xFFFF;
+    return result;
+  }
+  result.files = std::move(*picked);
+  return result;
 }
 
 void HeadlessBackend::SetBusy(bool busy) {
@@ -359,65 +383,6 @@ std::vector<Form*> HeadlessBackend::AllForms() const {
   return all;
 }
 
-void HeadlessBackend::SetScreen(Size primary, Size virtualScreen) {
-  screen_ = primary;
-  virtualScreen_ = virtualScreen;
-  const Rect whole{0, 0, primary.width, primary.height};
-  monitors_ = {{whole, whole, true}};
-}
-
-void HeadlessBackend::SetMonitors(std::vector<Monitor> monitors) {
-  monitors_ = std::move(monitors);
-  int left = 0, top = 0, right = 0, bottom = 0;
-  for (const Monitor& m : monitors_) {
-    if (m.primary) screen_ = {m.bounds.width, m.bounds.height};
-    left = std::min(left, m.bounds.left);
-    top = std::min(top, m.bounds.top);
-    right = std::max(right, m.bounds.left + m.bounds.width);
-    bottom = std::max(bottom, m.bounds.top + m.bounds.height);
-  }
-  virtualScreen_ = {right - left, bottom - top};
-}
-
-namespace {
-long long Overlap(Rect a, Rect b) {
-  const long long w = std::min<long long>(a.left + a.width, b.left + b.width) - std::max(a.left, b.left);
-  const long long h = std::min<long long>(a.top + a.height, b.top + b.height) - std::max(a.top, b.top);
-  return w > 0 && h > 0 ? w * h : 0;
-}
-
-// The squared distance between two rectangles (0 when they touch or overlap).
-long long Distance(Rect a, Rect b) {
-  const auto gap = [](long long lo1, long long hi1, long long lo2, long long hi2) {
-    return std::max<long long>({0, lo2 - hi1, lo1 - hi2});
-  };
-  const long long dx = gap(a.left, a.left + a.width, b.left, b.left + b.width);
-  const long long dy = gap(a.top, a.top + a.height, b.top, b.top + b.height);
-  return dx * dx + dy * dy;
-}
-}  // namespace
-
-std::optional<Monitor> HeadlessBackend::MonitorFromRect(Rect r, bool nearest) {
-  const Monitor* best = nullptr;
-  long long bestArea = 0;
-  for (const Monitor& m : monitors_) {
-    const long long area = Overlap(r, m.bounds);
-    if (area > bestArea) best = &m, bestArea = area;
-  }
-  if (!best && nearest) {
-    for (const Monitor& m : monitors_)
-      if (!best || Distance(r, m.bounds) < Distance(r, best->bounds)) best = &m;
-  }
-  if (!best) return std::nullopt;
-  return *best;
-}
-
-Monitor HeadlessBackend::PrimaryMonitor() {
-  for (const Monitor& m : monitors_)
-    if (m.primary) return m;
-  return monitors_.front();
-}
-
 void HeadlessBackend::RaiseTrayEvent(std::uintptr_t window, TrayEvent event) {
   Post([this, window, event] {
     if (Form* form = FormByHandle(window)) Application::Instance().Dispatch([&] { form->HandleTrayEvent(event); });
@@ -516,7 +481,26 @@ void HeadlessBackend::EndSession(bool ending) {
 }
 
 void HeadlessBackend::LoseFocus(Form& form) {
-  Application::Instance().Dispatch([&] { form.HandleFocusLost(); });
+  Application::Instance().Dispatch([&] {
+    form.HandleFocusLost();
+    form.HandleCaptureLost();
+  });
+}
+
+void HeadlessBackend::SetCaptureTo(HeadlessFormPeer* peer) {
+  HeadlessFormPeer* previous = capture_;
+  capture_ = peer;
+  if (previous && previous != peer) {
+    Form& form = previous->GetForm();
+    Application::Instance().Dispatch([&] { form.HandleCaptureLost(); });
+  }
+}
+
+void HeadlessBackend::TakeCapture() { SetCaptureTo(nullptr); }
+
+void HeadlessBackend::CancelMode(Form& form) {
+  Application::Instance().Dispatch([&] { form.HandleCaptureLost(); });
+  if (HeadlessFormPeer* peer = PeerOf(form); peer && capture_ == peer) capture_ = nullptr;
 }
 
 void HeadlessBackend::DestroyFromOutside(Form& form) {
@@ -533,33 +517,6 @@ void HeadlessBackend::BeginMove(HeadlessFormPeer* peer) {
   moveStartCursor_ = cursor_;
   moveStartWindow_ = {peer->Bounds().left, peer->Bounds().top};
   if (capture_ == peer) capture_ = nullptr;
-}
-
-Size HeadlessBackend::MeasureText(const std::string& text, const Font& font) {
-  const int h = font.height < 0 ? -font.height : font.height;
-  // Characters of a UTF-8 text, not bytes.
-  int chars = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++chars;
-  return {chars * (h * 6 / 11 + 1), h + 2};
-}
-
-void HeadlessBackend::DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
-                               std::uint32_t colour) {
-  const Rect clip = Intersect(where, surface.Clip());
-  const int h = font.height < 0 ? -font.height : font.height;
-  const int cell = h * 6 / 11 + 1;
-  int index = 0;
-  for (unsigned char c : text) {
-    if ((c & 0xC0) == 0x80) continue;
-    if (c != ' ') {
-      for (int y = where.top + 2; y < where.top + 2 + h - 2; ++y)
-        for (int x = where.left + index * cell; x < where.left + index * cell + cell - 1; ++x)
-          if (clip.Contains({x, y}))
-            surface.At(x, y) = colour;
-    }
-    ++index;
-  }
 }
 
 Bitmap HeadlessBackend::Capture(std::uint32_t desktopColour) {

@@ -45,8 +45,11 @@ class HeadlessBackend : public Backend {
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) override;
   std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) override;
-  // Recorded and answered by OpenDialogAnswer (none: cancelled).
-  std::optional<std::vector<std::string>> RunOpenDialog(const OpenDialog& dialog) override;
+  // Recorded and answered by OpenDialogAnswer (none: cancelled). Names that would not fit
+  // the buffer as the system packs them (the folder, then each name, each ended by a zero,
+  // and one zero more) come back as FNERR_BUFFERTOOSMALL does: the choice lost, and the size
+  // needed as the WORD the system leaves at the buffer's start.
+  OpenDialogResult RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) override;
   void SetBusy(bool busy) override;
   void HandleMessage() override;
   void ProcessMessages() override;
@@ -95,6 +98,9 @@ class HeadlessBackend : public Backend {
   // Several displays, exactly one of them primary at 0, 0; the primary and virtual sizes follow.
   void SetMonitors(std::vector<Monitor> monitors);
   const std::vector<Monitor>& Monitors() const { return monitors_; }
+  // The system answers no display query (GetMonitorInfo fails, as it can while displays
+  // change): MonitorFromRect finds none, and the primary display is known by its size alone.
+  void FailMonitorLookups(bool fail) { monitorLookupsFail_ = fail; }
   // The shell, as it talks to the window that registered a notification-area icon.
   void RaiseTrayEvent(std::uintptr_t window, TrayEvent event);
   // The shell's "TaskbarCreated" broadcast to every top-level window.
@@ -118,8 +124,14 @@ class HeadlessBackend : public Backend {
   // (true when all agree), then WM_ENDSESSION with `ending` to every window.
   bool QueryEndSession();
   void EndSession(bool ending);
-  // The form loses the keyboard focus and its activation (Alt+Tab, a click elsewhere).
+  // The form loses the keyboard focus and its activation (Alt+Tab, a click elsewhere); as
+  // WM_ACTIVATE, that ends a press in progress on it.
   void LoseFocus(Form& form);
+  // Something outside the program takes the mouse capture (Win+L's or Ctrl+Alt+Del's secure
+  // desktop): the window that held it is told, as by WM_CAPTURECHANGED.
+  void TakeCapture();
+  // WM_CANCELMODE to the form: the system cancels its mouse modes and its capture.
+  void CancelMode(Form& form);
   // Something outside the program destroys the form's native window.
   void DestroyFromOutside(Form& form);
   // Whether the form takes input now (false while another form is modal over it).
@@ -142,6 +154,7 @@ class HeadlessBackend : public Backend {
   struct OpenDialogCall {
     std::string title, filter, initialDir;
     bool multiSelect = false, hideReadOnly = false, pathMustExist = false, fileMustExist = false;
+    std::size_t bufferChars = 0;
   };
   const std::vector<OpenDialogCall>& OpenDialogCalls() const { return openDialogCalls_; }
   std::function<std::optional<std::vector<std::string>>(const OpenDialogCall&)> OpenDialogAnswer;
@@ -155,7 +168,8 @@ class HeadlessBackend : public Backend {
   void Raise(HeadlessFormPeer* peer);
   void Forget(HeadlessFormPeer* peer);
   void Forget(HeadlessTimerPeer* peer);
-  void SetCaptureTo(HeadlessFormPeer* peer) { capture_ = peer; }
+  // A window that held the capture and loses it to another is told, as by WM_CAPTURECHANGED.
+  void SetCaptureTo(HeadlessFormPeer* peer);
   HeadlessFormPeer* CaptureOwner() const { return capture_; }
   void BeginMove(HeadlessFormPeer* peer);
   std::int64_t NextTimerSequence() { return ++timerSequence_; }
@@ -190,6 +204,7 @@ class HeadlessBackend : public Backend {
   Size screen_{1280, 800};
   Size virtualScreen_{1280, 800};
   std::vector<Monitor> monitors_{{{0, 0, 1280, 800}, {0, 0, 1280, 800}, true}};
+  bool monitorLookupsFail_ = false;
   HeadlessFormPeer* capture_ = nullptr;
   HeadlessFormPeer* moving_ = nullptr;
   Point moveStartCursor_;

@@ -30,7 +30,7 @@ class Win32Backend : public Backend {
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) override;
   std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) override;
-  std::optional<std::vector<std::string>> RunOpenDialog(const OpenDialog& dialog) override;
+  OpenDialogResult RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) override;
   void SetBusy(bool busy) override;
   void HandleMessage() override;
   void ProcessMessages() override;
@@ -59,5 +59,8 @@ class Win32Backend : public Backend {
 
 // The hidden application window (owner of every form and of the system message boxes).
 HWND ApplicationWindow();
+
+// Posted to a form after its popup menu closed, carrying the chosen item.
+constexpr UINT kMenuCommand = WM_APP + 7;
 
 }  // namespace ui::win32

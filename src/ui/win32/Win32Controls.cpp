@@ -1,8 +1,11 @@
 #include "ui/win32/Win32Controls.h"
 
 #include <commctrl.h>
+#include <cderr.h>
 #include <commdlg.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -209,30 +212,41 @@ namespace {
 // print spooler and its CUPS, Kerberos and TLS libraries, about 4 MB that a pet which never
 // opens the dialog would carry all day. Once loaded it stays.
 using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
-GetOpenFileNameFn OpenFileNameFunction() {
-  static const GetOpenFileNameFn function = [] {
+using CommDlgExtendedErrorFn = DWORD(WINAPI*)();
+struct OpenFileNameFunctions {
+  GetOpenFileNameFn getOpenFileName = nullptr;
+  CommDlgExtendedErrorFn extendedError = nullptr;
+};
+const OpenFileNameFunctions& OpenFileNameFunction() {
+  static const OpenFileNameFunctions functions = [] {
+    OpenFileNameFunctions f;
     HMODULE module = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) {
       LogFailure("Ravilo: comdlg32.dll could not be loaded\n");
-      return GetOpenFileNameFn{};
+      return f;
     }
-    auto found = reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")));
-    if (!found) LogFailure("Ravilo: GetOpenFileNameA is missing from comdlg32.dll\n");
-    return found;
+    f.getOpenFileName =
+        reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")));
+    if (!f.getOpenFileName) LogFailure("Ravilo: GetOpenFileNameA is missing from comdlg32.dll\n");
+    f.extendedError = reinterpret_cast<CommDlgExtendedErrorFn>(
+        reinterpret_cast<void*>(GetProcAddress(module, "CommDlgExtendedError")));
+    if (!f.extendedError) LogFailure("Ravilo: CommDlgExtendedError is missing from comdlg32.dll\n");
+    return f;
   }();
-  return function;
+  return functions;
 }
 }  // namespace
 
-std::optional<std::vector<std::string>> RunOpenFileDialog(const OpenDialog& dialog, HWND owner) {
-  const GetOpenFileNameFn getOpenFileName = OpenFileNameFunction();
-  if (!getOpenFileName) return std::nullopt;
+OpenDialogResult RunOpenFileDialog(const OpenDialog& dialog, HWND owner, std::size_t bufferChars) {
+  OpenDialogResult result;
+  const GetOpenFileNameFn getOpenFileName = OpenFileNameFunction().getOpenFileName;
+  if (!getOpenFileName) return result;
   // The filter's pairs as zero-separated texts, ended by an empty one.
   std::string filters = dialog.Filter;
   for (char& c : filters)
     if (c == '|') c = '\0';
   filters.append(2, '\0');
-  std::vector<char> names(64 * 1024, '\0');
+  std::vector<char> names(std::max<std::size_t>(bufferChars, MAX_PATH), '\0');
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
@@ -245,16 +259,32 @@ std::optional<std::vector<std::string>> RunOpenFileDialog(const OpenDialog& dial
   ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | (dialog.HideReadOnly ? OFN_HIDEREADONLY : 0) |
               (dialog.PathMustExist ? OFN_PATHMUSTEXIST : 0) | (dialog.FileMustExist ? OFN_FILEMUSTEXIST : 0) |
               (dialog.MultiSelect ? OFN_ALLOWMULTISELECT : 0);
-  if (!getOpenFileName(&ofn)) return std::nullopt;
+  if (!getOpenFileName(&ofn)) {
+    // Cancelled, or the names did not fit: then the buffer's first WORD holds the size
+    // needed, which the caller may use to ask again.
+    const auto extendedError = OpenFileNameFunction().extendedError;
+    const DWORD error = extendedError ? extendedError() : 0;
+    if (error == FNERR_BUFFERTOOSMALL) {
+      result.bufferTooSmall = true;
+      WORD needed = 0;
+      std::memcpy(&needed, names.data(), sizeof needed);
+      result.neededChars = needed;
+    } else if (error != 0) {
+      LogFailure("Ravilo: GetOpenFileNameA failed\n");
+    }
+    return result;
+  }
   // One file: its full path. Several: the folder, then each name, each ended by a zero.
   std::vector<std::string> parts;
   for (const char* p = names.data(); *p; p += parts.back().size() + 1) parts.emplace_back(p);
-  if (parts.size() <= 1) return parts;
+  if (parts.size() <= 1) {
+    result.files = std::move(parts);
+    return result;
+  }
   std::string dir = parts[0];
   if (dir.back() != '\\') dir += '\\';
-  std::vector<std::string> files;
-  for (std::size_t i = 1; i < parts.size(); ++i) files.push_back(dir + parts[i]);
-  return files;
+  for (std::size_t i = 1; i < parts.size(); ++i) result.files.push_back(dir + parts[i]);
+  return result;
 }
 
 }  // namespace ui::win32

@@ -24,7 +24,7 @@ class Win32ChildPeer {
 
 std::unique_ptr<ListBoxPeer> MakeListBoxPeer(ListBox& list, Form& owner, HINSTANCE instance);
 std::unique_ptr<TreeViewPeer> MakeTreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance);
-std::optional<std::vector<std::string>> RunOpenFileDialog(const OpenDialog& dialog, HWND owner);
+OpenDialogResult RunOpenFileDialog(const OpenDialog& dialog, HWND owner, std::size_t bufferChars);
 
 // A GDI font made once per face and height.
 HFONT FontHandle(const Font& font);

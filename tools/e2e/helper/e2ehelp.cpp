@@ -16,6 +16,10 @@
 // sends a message (numbers, 0x... allowed) to each visible top-level window
 // titled exactly TITLE, as the system sends WM_POWERBROADCAST or
 // WM_TIMECHANGE; prints each window's answer, one a line.
+//   e2ehelp.exe foreground MS
+// shows a small window of its own and brings it to the foreground, as a user switching to
+// another program does (Alt+Tab); keeps it there for MS milliseconds, prints "active" or
+// "not active" as the system saw it, and ends.
 //   e2ehelp.exe listbox TITLE
 //   e2ehelp.exe listbox-wait TITLE DIALOG COUNT
 // (listbox prints, in UTF-8, the items of the list box inside the visible window titled
@@ -133,6 +137,30 @@ int listboxWait(const char* title, const char* dialog, long want) {
     return 1;
 }
 
+int foreground(DWORD ms) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "e2ehelpForeground";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "e2ehelp", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    if (!hwnd) return 1;
+    SetForegroundWindow(hwnd);
+    const DWORD start = GetTickCount();
+    bool active = false;
+    MSG msg;
+    while (GetTickCount() - start < ms) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        active = active || GetForegroundWindow() == hwnd;
+        Sleep(10);
+    }
+    printf("%s\n", active ? "active" : "not active");
+    fflush(stdout);
+    DestroyWindow(hwnd);
+    return active ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -186,8 +214,9 @@ int main(int argc, char** argv) {
         const UINT message = RegisterWindowMessageA(argv[2]);
         return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
     }
+    if (argc == 3 && strcmp(argv[1], "foreground") == 0) return foreground(DWORD(atol(argv[2])));
     if (argc >= 3 && strcmp(argv[1], "listbox") == 0) return listbox(argv[2]);
     if (argc >= 5 && strcmp(argv[1], "listbox-wait") == 0) return listboxWait(argv[2], argv[3], atol(argv[4]));
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | listbox TITLE | listbox-wait TITLE DIALOG COUNT | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM\n");
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | listbox TITLE | listbox-wait TITLE DIALOG COUNT | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM | foreground MS\n");
     return 2;
 }

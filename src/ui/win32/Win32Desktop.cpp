@@ -1,0 +1,140 @@
+// The desktop as the toolkit sees it: the pointer, the displays, text measured and drawn with
+// GDI, the popup menu, the system message box and the application's title and taskbar button.
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "ui/Bitmap.h"
+#include "ui/Form.h"
+#include "ui/Label.h"
+#include "ui/PopupMenu.h"
+#include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32Controls.h"
+
+namespace ui::win32 {
+namespace {
+Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+}  // namespace
+
+Point Win32Backend::CursorPos() {
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+Size Win32Backend::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+Size Win32Backend::VirtualScreenSize() {
+  return {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+namespace {
+std::optional<Monitor> MonitorInfoOf(HMONITOR handle) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!handle || !GetMonitorInfoA(handle, &info)) return std::nullopt;
+  return Monitor{RectOf(info.rcMonitor), RectOf(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0};
+}
+}  // namespace
+
+std::optional<Monitor> Win32Backend::MonitorFromRect(Rect r, bool nearest) {
+  const RECT rect{r.left, r.top, r.left + r.width, r.top + r.height};
+  return MonitorInfoOf(::MonitorFromRect(&rect, nearest ? MONITOR_DEFAULTTONEAREST : MONITOR_DEFAULTTONULL));
+}
+
+Monitor Win32Backend::PrimaryMonitor() {
+  if (auto m = MonitorInfoOf(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY))) return *m;
+  const Size s = ScreenSize();
+  return {{0, 0, s.width, s.height}, {0, 0, s.width, s.height}, true};
+}
+
+HFONT FontHandle(const Font& font) {
+  static std::map<std::pair<std::string, int>, HFONT> fonts;
+  auto& f = fonts[{font.name, font.height}];
+  if (!f)
+    f = CreateFontA(font.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, font.name.c_str());
+  return f;
+}
+
+namespace {
+HFONT FontFor(const Font& font) { return FontHandle(font); }
+
+// A screen-compatible memory DC for measuring and drawing text.
+HDC TextDc() {
+  static HDC dc = CreateCompatibleDC(nullptr);
+  return dc;
+}
+}  // namespace
+
+Size Win32Backend::MeasureText(const std::string& text, const Font& font) {
+  HDC dc = TextDc();
+  HGDIOBJ old = SelectObject(dc, FontFor(font));
+  SIZE s{};
+  GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &s);
+  SelectObject(dc, old);
+  return {s.cx, s.cy};
+}
+
+void Win32Backend::DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
+                            std::uint32_t colour) {
+  // GDI draws into a DIB section holding the part of the surface under the text; the
+  // result is copied back. No anti-aliasing, so no fringe can blend into the colour key.
+  const Rect part = Intersect(where, surface.Clip());
+  const int x0 = part.left, y0 = part.top, x1 = part.left + part.width, y1 = part.top + part.height;
+  if (part.Empty()) return;
+  const int w = x1 - x0, h = y1 - y0;
+  BITMAPINFO info = TopDownDib(w, h);
+  void* bits = nullptr;
+  HDC dc = TextDc();
+  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) return;
+  auto* px = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) px[y * w + x] = surface.At(x0 + x, y0 + y) & 0xFFFFFF;
+  HGDIOBJ oldBitmap = SelectObject(dc, dib);
+  HGDIOBJ oldFont = SelectObject(dc, FontFor(font));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+  TextOutA(dc, where.left - x0, where.top - y0, text.c_str(), int(text.size()));
+  GdiFlush();
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) surface.At(x0 + x, y0 + y) = px[y * w + x] | kOpaque;
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(dib);
+}
+
+void Win32Backend::SetApplicationTitle(const std::string& title) { SetWindowTextA(appWindow_, title.c_str()); }
+
+int Win32Backend::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  return ::MessageBoxA(appWindow_, text.c_str(), caption.c_str(), flags);
+}
+
+void Win32Backend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
+  HMENU handle = CreatePopupMenu();
+  for (int i = 0; i < menu.Count(); ++i) {
+    MenuItem& item = menu.Item(i);
+    if (!item.Visible()) continue;
+    if (item.IsSeparator()) {
+      AppendMenuA(handle, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(handle, MF_STRING | (item.Checked() ? MF_CHECKED : 0), UINT_PTR(i + 1), item.Caption().c_str());
+    }
+  }
+  HWND hwnd = reinterpret_cast<HWND>(owner.Peer() ? owner.Peer()->NativeHandle() : 0);
+  // The menu closes when the user clicks elsewhere only if its owner is in the foreground.
+  SetForegroundWindow(hwnd);
+  const int chosen = TrackPopupMenu(handle, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x,
+                                    at.y, 0, hwnd, nullptr);
+  DestroyMenu(handle);
+  if (chosen > 0) PostMessageA(hwnd, kMenuCommand, WPARAM(chosen - 1), reinterpret_cast<LPARAM>(&menu));
+}
+
+void Win32Backend::HideApplicationButton() {
+  const LONG_PTR style = GetWindowLongPtrA(appWindow_, GWL_EXSTYLE);
+  SetWindowLongPtrA(appWindow_, GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
+}
+
+}  // namespace ui::win32
