@@ -2,6 +2,7 @@
 #include "platform/win32/WinHeaders.h"
 
 #include "app/Program.h"
+#include "platform/win32/Win32AudioVolume.h"
 #include "platform/win32/Win32Media.h"
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32Platform.h"
@@ -17,7 +18,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   static platform::win32::Win32NotifyIcon notifyIcon;
   // Closed with the process, which also cancels it.
   static platform::win32::Win32WakeTimer wakeTimer;
-  platform::Install({&registry, &kernel, &files, &media, &notifyIcon, &wakeTimer});
+  static platform::win32::Win32AudioVolume volume;
+  platform::Install({&registry, &kernel, &files, &media, &notifyIcon, &wakeTimer, &volume});
   static ui::win32::Win32Backend backend(instance);
   ui::Application::Instance().Initialize(backend);
   RunRavilo();

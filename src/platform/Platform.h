@@ -10,6 +10,7 @@
 namespace platform {
 
 class Media;
+class AudioVolume;
 
 struct Services {
   Registry* registry = nullptr;
@@ -18,6 +19,7 @@ struct Services {
   Media* media = nullptr;
   NotifyIcon* notifyIcon = nullptr;
   WakeTimer* wakeTimer = nullptr;  // optional: without one the computer is never woken
+  AudioVolume* volume = nullptr;   // optional: without it a ring starts at full loudness
 };
 
 void Install(const Services& services);

@@ -142,6 +142,7 @@ void TFormMain::FormDestroy() {
   I10MinMore.reset();
   Trace("disable idle");
   if (Logic) Logic->PauseTicks();
+  RingVolume.End();
   if (Reestr) {
     // A refused write must not stop the rest of the release, which saves other settings.
     try {
@@ -174,6 +175,7 @@ void TFormMain::ReportDamaged() {
 void TFormMain::ExitProgram() {
   Trace("Exit Program");
   if (Logic) Logic->PauseTicks();
+  RingVolume.End();
   Release(TrayIcon);  // the icon disappears at once
   Trace("Call Halt");
   ui::Application::Instance().Halt(1);
@@ -186,6 +188,7 @@ void TFormMain::ShowRingingLayout() {
     TimerAutoStop.SetInterval(unsigned(minutes) * 60'000u);
     TimerAutoStop.SetEnabled(true);
   }
+  if (Alarm) RingVolume.Begin(Alarm->GetOptions());
   ImageStop.SetVisible(true);
   Image10MinMore.SetVisible(true);
   // Grows and moves in one step, so the ringing layout is never seen in the pet's corner.
@@ -194,6 +197,7 @@ void TFormMain::ShowRingingLayout() {
 
 void TFormMain::ShowNormalLayout() {
   TimerAutoStop.SetEnabled(false);
+  RingVolume.End();
   SetClientSize(kNormalWidth, kNormalHeight);
   ImageStop.SetVisible(false);
   Image10MinMore.SetVisible(false);

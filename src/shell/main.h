@@ -8,6 +8,7 @@
 #include "shell/Skin.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
+#include "alarm/RingVolume.h"
 #include "ui/PopupMenu.h"
 #include "ui/Timer.h"
 
@@ -51,6 +52,8 @@ class TFormMain : public ui::Form {
   ui::Image Image10MinMore;
   // Ends a ring left unanswered for the chosen time, as the stop button would.
   ui::Timer TimerAutoStop;
+  // The gentle start and the ring through muted speakers.
+  CRingVolume RingVolume;
 
   static constexpr int kNormalWidth = 319, kNormalHeight = 170;
   static constexpr int kRingingWidth = 460, kRingingHeight = 319;

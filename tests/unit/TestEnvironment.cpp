@@ -18,7 +18,7 @@ TestEnvironment::TestEnvironment() {
   media.postMessage = [this](std::uintptr_t window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     if (ui::Form* form = desktop.FormByHandle(window)) form->PostMessage(message, wParam, lParam);
   };
-  platform::Install({&registry, &kernel, &files, &media, &notifyIcon, &wakeTimer});
+  platform::Install({&registry, &kernel, &files, &media, &notifyIcon, &wakeTimer, &volume});
   ui::Application::Instance().Initialize(desktop);
   SetRandomSource({});
 }

@@ -8,6 +8,7 @@
 
 #include "app/Program.h"
 #include "platform/Platform.h"
+#include "platform/fake/FakeAudioVolume.h"
 #include "platform/fake/FakeFileSystem.h"
 #include "platform/fake/FakeKernel.h"
 #include "platform/fake/FakeNotifyIcon.h"
@@ -53,6 +54,7 @@ class TestEnvironment {
   platform::fake::FakeNotifyIcon notifyIcon;
   platform::fake::FakeMedia media;
   platform::fake::FakeWakeTimer wakeTimer;
+  platform::fake::FakeAudioVolume volume;
   ui::headless::HeadlessBackend desktop;
 
  private:
