@@ -18,6 +18,15 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 const std::string kRunCommand = std::string("\"") + TestEnvironment::kProgramDir + "Ravilo.exe\"";
 using O = TFormOptions;
 
+}  // namespace
+
+void PrintTo(const AlarmOptions& o, std::ostream* out) {
+  *out << "{days " << o.days << ", snooze " << o.snoozeMinutes << " min, gentle start " << o.rampSeconds
+       << " s, ends after " << o.autoStopMinutes << " min, ring when muted " << o.ringWhenMuted << "}";
+}
+
+namespace {
+
 class OptionsTest : public ::testing::Test {
  protected:
   // The settings are read at start-up: a test that stores some first starts the program itself.
@@ -238,7 +247,11 @@ TEST_F(OptionsStoredTest, AWrongStoredValueShowsTheDefaultAndAnUnlistedRingEndIs
 }
 
 TEST_F(OptionsTest, TheRingingSnoozeButtonShowsTheChosenLength) {
-  auto file = [](const char* name) { return LoadPictureFile(std::string("Images\\MainWindow\\") + name)->Pixels(); };
+  // Whether the button shows that file's picture (compared by pixels: a long list to print).
+  auto shows = [&](const char* name) {
+    return FormMain->Image10MinMore.Picture()->Pixels() ==
+           LoadPictureFile(std::string("Images\\MainWindow\\") + name)->Pixels();
+  };
   ui::Image& snooze = FormMain->Image10MinMore;
   // Unchanged, the layout's own first picture of ten minutes.
   const auto first = snooze.Picture();
@@ -249,12 +262,12 @@ TEST_F(OptionsTest, TheRingingSnoozeButtonShowsTheChosenLength) {
   Choose(O::Snooze, 5);
   Click(FormOptions->ImageOk);
   FormMain->ShowRingingLayout();
-  EXPECT_EQ(snooze.Picture()->Pixels(), file("i5minmore.bmp"));
+  EXPECT_TRUE(shows("i5minmore.bmp"));
   const ui::Point at{FormMain->Left() + 312 + 70, FormMain->Top() + 136 + 50};
   env.desktop.Press(at);
-  EXPECT_EQ(snooze.Picture()->Pixels(), file("a5minmore.bmp"));
+  EXPECT_TRUE(shows("a5minmore.bmp"));
   env.desktop.Release(at);
-  EXPECT_EQ(snooze.Picture()->Pixels(), file("i5minmore.bmp"));
+  EXPECT_TRUE(shows("i5minmore.bmp"));
   EXPECT_FALSE(snooze.Visible());
 }
 
