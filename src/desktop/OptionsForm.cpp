@@ -128,8 +128,9 @@ void TFormOptions::OpenWindow() {
 }
 
 void TFormOptions::ImageOkMouseUp() {
-  Hide();
+  // Stored before the window goes: a refused write is shown with the edits still in it.
   if (Alarm) Alarm->SetOptions(edited_);
+  Hide();
   // Written only when the user changed it: an installer's value for this copy stays as it is.
   if (startAtLogOn_ != loadedStartAtLogOn_ && !logon::SetStartAtLogOn(startAtLogOn_)) MyMessageBox(kCannotSetLogOn);
 }

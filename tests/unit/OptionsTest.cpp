@@ -187,7 +187,7 @@ TEST_F(OptionsTest, CancelEscAndCloseChangeNothing) {
   EXPECT_EQ(Alarm->GetOptions().snoozeMinutes, 5);
 }
 
-TEST_F(OptionsTest, TheLogOnSwitchWritesAndRemovesTheInstallersRunValue) {
+TEST_F(OptionsTest, TheLogOnSwitchWritesAndRemovesTheInstallersRunValueAndRefusedWritesAreTold) {
   Open();
   EXPECT_FALSE(FormOptions->StartAtLogOn());
   Click(FormOptions->ImageStartAtLogOn);
@@ -226,6 +226,15 @@ TEST_F(OptionsTest, TheLogOnSwitchWritesAndRemovesTheInstallersRunValue) {
   EXPECT_EQ(told, "Could not change whether Ravilo starts when you log on.");
   EXPECT_EQ(Alarm->GetOptions().snoozeMinutes, 15);
   EXPECT_EQ(env.registry.String(kRunKey, "Ravilo"), kRunCommand);
+  // A refused write of the alarm's settings is shown, and the window stays with its edits.
+  env.registry.failingWrites = {"SnoozeMinutes"};
+  Open();
+  Choose(O::Snooze, 30);
+  Click(FormOptions->ImageOk);
+  ASSERT_FALSE(env.desktop.MessageBoxes().empty());
+  EXPECT_NE(env.desktop.MessageBoxes().back().text.find("SnoozeMinutes"), std::string::npos);
+  EXPECT_TRUE(FormOptions->Visible());
+  EXPECT_EQ(Shown(O::Snooze), std::vector<int>{30});
 }
 
 TEST_F(OptionsStoredTest, AWrongStoredValueShowsTheDefaultAndAnUnlistedRingEndIsKept) {
