@@ -91,6 +91,14 @@ TEST_F(OptionsStoredTest, OpensFromTheMenuHiddenUntilThenOnThePetsDisplayShowing
   EXPECT_EQ(FormOptions->Caption(), "Options");
   Open();
   EXPECT_EQ(FormOptions->Bounds(), (ui::Rect{1280 + (1920 - 480) / 2, (1040 - 340) / 2, 480, 340}));
+  // Dragged by its background, it opens again where it was left.
+  const ui::Point from{FormOptions->Left() + 300, FormOptions->Top() + 250};
+  ASSERT_EQ(env.desktop.Press(from), FormOptions);
+  env.desktop.MoveTo({from.x + 40, from.y + 30});
+  env.desktop.Release({from.x + 40, from.y + 30});
+  Key(27);
+  Open();
+  EXPECT_EQ(FormOptions->Bounds(), (ui::Rect{1280 + (1920 - 480) / 2 + 40, (1040 - 340) / 2 + 30, 480, 340}));
   EXPECT_EQ(Shown(O::Snooze), std::vector<int>{20});
   EXPECT_EQ(Shown(O::GentleStart), std::vector<int>{30});
   EXPECT_EQ(Shown(O::RingEnds), std::vector<int>{60});
