@@ -63,6 +63,9 @@ e2e_click $(( x + 144 + 36 )) $(( y + 302 + 13 )) 1    # OK
 stored() { [[ $(e2e_reg_value "$KEY" SnoozeMinutes) == "REG_DWORD 0x5" ]]; }
 e2e_wait_until 10 stored
 stored && e2e_pass "OK stores SnoozeMinutes = 5" || e2e_fail "OK stores SnoozeMinutes = 5" "$(e2e_reg_value "$KEY" SnoozeMinutes)"
+# The Run value is written after the alarm's settings: waited for on its own.
+run_written() { [[ -n $(e2e_reg_value "$RUN_KEY" Ravilo) ]]; }
+e2e_wait_until 10 run_written
 run=$(e2e_reg_value "$RUN_KEY" Ravilo)
 [[ $run == REG_SZ\ \"*'\Ravilo.exe"' ]] && e2e_pass "OK writes the Run value ($run)" ||
   e2e_fail "OK writes the Run value" "got '$run'"
