@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "desktop/About.h"
 #include "desktop/MyMessageBoxUnit.h"
+#include "desktop/OptionsForm.h"
 #include "pet/EyesUnit.h"
 #include "pet/LogicWindow.h"
 #include "platform/Platform.h"
@@ -43,6 +44,7 @@ StartedProgram StartRavilo() {
   app.CreateForm(FormSoundSystem);
   app.CreateForm(FormMyMessageBox);
   app.CreateForm(FormEyes);
+  app.CreateForm(FormOptions);
   return {mutex.handle};
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The registry as the program uses it: one key under the current user, values read and
 // written one by one. Mirrors RegCreateKeyExA / RegQueryValueExA / RegSetValueExA /
-// RegCloseKey with portable types, so the found/not-found rules live in portable code.
+// RegDeleteValueA / RegCloseKey with portable types, so the found/not-found rules live in portable code.
 #include <cstdint>
 #include <string>
 
@@ -31,6 +31,8 @@ class Registry {
                           std::uint32_t& size) = 0;
   virtual long SetValue(RegKey key, const std::string& name, RegType type, const std::uint8_t* data,
                         std::uint32_t size) = 0;
+  // Removes a value; kErrorFileNotFound when there is none.
+  virtual long DeleteValue(RegKey key, const std::string& name) = 0;
   virtual long CloseKey(RegKey key) = 0;
 };
 

@@ -1,11 +1,15 @@
 #include "shell/main.h"
 
 #include <exception>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "desktop/About.h"
+#include "desktop/OptionsForm.h"
 #include "desktop/TaskBar.h"
 #include "desktop/TrayIcon.h"
 #include "pet/AnimatorUnit.h"
@@ -29,6 +33,7 @@ TFormMain::TFormMain()
       N1(TrayPopupMenu.Add("-")),
       SetAlarmTime1(TrayPopupMenu.Add("Alarm")),
       SkipAlarm1(TrayPopupMenu.Add("Skip next alarm")),
+      Options1(TrayPopupMenu.Add("Options\u2026")),
       Show1(TrayPopupMenu.Add("Hide")),
       Funnyeyes1(TrayPopupMenu.Add("Funny eyes")),
       Exit1(TrayPopupMenu.Add("Exit")),
@@ -56,6 +61,7 @@ TFormMain::TFormMain()
   SetAlarmTime1.OnClick = [this] { SetAlarmTime1Click(); };
   SkipAlarm1.OnClick = [this] { SkipAlarm1Click(); };
   SkipAlarm1.SetVisible(false);
+  Options1.OnClick = [this] { Options1Click(); };
   Show1.OnClick = [this] { Show1Click(); };
   Funnyeyes1.OnClick = [this] { Funnyeyes1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
@@ -69,11 +75,14 @@ void TFormMain::FormCreate() {
   Randomize();
   Trace("Main Create");
   KeyHeld = false;
-  if (!LoadPictures({{&AStopAlarm, "Images\\MainWindow\\astopalarm.bmp"},
-                     {&IStopAlarm, "Images\\MainWindow\\istopalarm.bmp"},
-                     {&A10MinMore, "Images\\MainWindow\\a10minmore.bmp"},
-                     {&I10MinMore, "Images\\MainWindow\\i10minmore.bmp"}}))
-    ReportDamaged();
+  std::vector<std::pair<Picture*, std::string>> pictures = {{&AStopAlarm, "Images\\MainWindow\\astopalarm.bmp"},
+                                                            {&IStopAlarm, "Images\\MainWindow\\istopalarm.bmp"}};
+  for (std::size_t i = 0; i < std::size(AlarmOptions::kSnoozeChoices); ++i) {
+    const std::string minutes = std::to_string(AlarmOptions::kSnoozeChoices[i]);
+    pictures.push_back({&ASnooze[i], "Images\\MainWindow\\a" + minutes + "minmore.bmp"});
+    pictures.push_back({&ISnooze[i], "Images\\MainWindow\\i" + minutes + "minmore.bmp"});
+  }
+  if (!LoadPictures(pictures)) ReportDamaged();
   // Until first pressed, the ringing buttons show the pictures built into the layout.
   try {
     ImageStop.SetPicture(LoadPictureResource("RingStopFirst"));
@@ -138,8 +147,8 @@ void TFormMain::FormDestroy() {
   Trace("Unload images");
   AStopAlarm.reset();
   IStopAlarm.reset();
-  A10MinMore.reset();
-  I10MinMore.reset();
+  for (Picture& p : ASnooze) p.reset();
+  for (Picture& p : ISnooze) p.reset();
   Trace("disable idle");
   if (Logic) Logic->PauseTicks();
   RingVolume.End();
@@ -181,14 +190,27 @@ void TFormMain::ExitProgram() {
   ui::Application::Instance().Halt(1);
 }
 
+const Picture& TFormMain::SnoozePicture(bool pressed) const {
+  std::size_t i = 0;
+  while (i + 1 < std::size(AlarmOptions::kSnoozeChoices) && AlarmOptions::kSnoozeChoices[i] != ShownSnooze) ++i;
+  return pressed ? ASnooze[i] : ISnooze[i];
+}
+
 void TFormMain::ShowRingingLayout() {
   Notice.clear();
   ShowNextRing();
-  if (const int minutes = Alarm ? Alarm->GetOptions().autoStopMinutes : 0; minutes > 0) {
-    TimerAutoStop.SetInterval(unsigned(minutes) * 60'000u);
+  if (const int limit = Alarm ? Alarm->GetOptions().autoStopMinutes : 0; limit > 0) {
+    TimerAutoStop.SetInterval(unsigned(limit) * 60'000u);
     TimerAutoStop.SetEnabled(true);
   }
   if (Alarm) RingVolume.Begin(Alarm->GetOptions());
+  // The snooze button tells the length it gives; the 10 minutes keep the layout's own picture
+  // until the length changes.
+  const int minutes = Alarm ? Alarm->GetOptions().snoozeMinutes : ShownSnooze;
+  if (minutes != ShownSnooze) {
+    ShownSnooze = minutes;
+    Image10MinMore.SetPicture(SnoozePicture(false));
+  }
   ImageStop.SetVisible(true);
   Image10MinMore.SetVisible(true);
   // Grows and moves in one step, so the ringing layout is never seen in the pet's corner.
@@ -258,12 +280,12 @@ void TFormMain::ImageStopMouseUp() {
   if (Logic) Logic->StopRinging();
 }
 
-void TFormMain::Image10MinMoreMouseDown() { Image10MinMore.SetPicture(A10MinMore); }
+void TFormMain::Image10MinMoreMouseDown() { Image10MinMore.SetPicture(SnoozePicture(true)); }
 
 void TFormMain::Image10MinMoreMouseUp() {
   ShowNormalLayout();
   RestorePosition();
-  Image10MinMore.SetPicture(I10MinMore);
+  Image10MinMore.SetPicture(SnoozePicture(false));
   if (Logic) Logic->SnoozeRinging();
 }
 
@@ -338,6 +360,10 @@ void TFormMain::SetAlarmTime1Click() {
   else
     FormSimpleAlarm->OpenWindow();
 }
+void TFormMain::Options1Click() {
+  if (FormOptions) FormOptions->OpenWindow();
+}
+
 void TFormMain::ShowSkipItem() {
   const auto ring = Alarm ? Alarm->SkippableRing() : std::nullopt;
   SkipAlarm1.SetVisible(ring.has_value());

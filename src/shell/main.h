@@ -4,7 +4,9 @@
 // between the normal and the ringing layout and decides whether a close request ends the
 // program. Its creation and destruction build and release the long-lived objects.
 #include <cstdint>
+#include <iterator>
 
+#include "alarm/AlarmOptions.h"
 #include "shell/Skin.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -45,6 +47,7 @@ class TFormMain : public ui::Form {
   ui::MenuItem& SetAlarmTime1;
   // "Skip next alarm (Tue 07:30)", shown while the alarm is on.
   ui::MenuItem& SkipAlarm1;
+  ui::MenuItem& Options1;
   ui::MenuItem& Show1;
   ui::MenuItem& Funnyeyes1;
   ui::MenuItem& Exit1;
@@ -99,6 +102,7 @@ class TFormMain : public ui::Form {
   void About1Click();
   void SetAlarmTime1Click();
   void SkipAlarm1Click();
+  void Options1Click();
   // The skip item as the alarm stands now.
   void ShowSkipItem();
   void Show1Click();
@@ -107,7 +111,13 @@ class TFormMain : public ui::Form {
 
   bool KeyHeld = false;
   bool DamageReported = false;
-  Picture AStopAlarm, IStopAlarm, A10MinMore, I10MinMore;
+  // The snooze button's pictures: the pressed and the resting one of the length it shows.
+  const Picture& SnoozePicture(bool pressed) const;
+  Picture AStopAlarm, IStopAlarm;
+  // The snooze button's pictures for each length, in AlarmOptions::kSnoozeChoices order.
+  Picture ASnooze[std::size(AlarmOptions::kSnoozeChoices)], ISnooze[std::size(AlarmOptions::kSnoozeChoices)];
+  // The length the snooze button shows; the layout's own first picture is of 10 minutes.
+  int ShownSnooze = 10;
   int SavedLeft = 0, SavedTop = 0;
   // Said in the tip instead of the next ring until the icon is clicked or the next ring
   // comes: "Alarm at 07:30 rang unanswered for 10 minutes".

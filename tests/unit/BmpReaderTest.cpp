@@ -244,7 +244,8 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
   } expected[] = {
       {"data/Images/ForAllWindows", {"ok", "cancel"}, 73, 26, true},
       {"data/Images/ForAllWindows", {"exit"}, 21, 20, true},
-      {"data/Images/MainWindow", {"stopalarm", "10minmore"}, 140, 105, true},
+      {"data/Images/MainWindow", {"stopalarm", "5minmore", "10minmore", "15minmore", "20minmore", "30minmore"}, 140,
+       105, true},
       {"data/Images/AboutWindow", {"ok"}, 55, 26, true},
       {"data/Images/AlarmWindow", {"onoff"}, 59, 30, true},
       {"data/Images/AlarmWindow", {"arrowup", "arrowdown"}, 15, 12, true},
@@ -254,12 +255,18 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
       {"data/Images/PlayListModeWindow", {"addfile", "adddir", "removeselected", "removeall"}, 127, 25, true},
       {"data/Images/PlayListModeWindow", {"simplemode"}, 151, 26, true},
       {"data/Images/AddDirWindow", {"on"}, 20, 20, true},
+      {"data/Images/OptionsWindow",
+       {"min5", "min10", "min15", "min20", "min30", "min60", "off", "sec15", "sec30", "sec60", "never"},
+       50,
+       24,
+       true},
       {"data/Images/Eyes", {"left", "right"}, 7, 7, false},
       {"resources/bitmaps", {"RingStopFirst", "Ring10MinFirst"}, 140, 105, false},
       {"resources/bitmaps", {"SimpleAlarmBack"}, 350, 319, false},
       {"resources/bitmaps", {"PlayListAlarmBack"}, 350, 546, false},
       {"resources/bitmaps", {"AddDirBack"}, 321, 350, false},
       {"resources/bitmaps", {"MessageBoxBack", "AboutBack"}, 259, 151, false},
+      {"resources/bitmaps", {"OptionsBack"}, 480, 340, false},
       {"resources/bitmaps", {"CLOSEDFOLDER", "OPENFOLDER", "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"}, 16, 16, false},
   };
   const std::filesystem::path root = RAVILO_SOURCE_DIR;

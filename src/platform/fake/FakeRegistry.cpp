@@ -45,6 +45,14 @@ long FakeRegistry::SetValue(RegKey key, const std::string& name, RegType type, c
   return kErrorSuccess;
 }
 
+long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
+  auto k = open_.find(key);
+  if (k == open_.end()) return 6;
+  if (refuseWrites || failingWrites.count(name)) return kErrorAccessDenied;
+  ++writes;
+  return keys_[k->second].erase(name) ? kErrorSuccess : kErrorFileNotFound;
+}
+
 long FakeRegistry::CloseKey(RegKey key) { return open_.erase(key) ? kErrorSuccess : 6; }
 
 void FakeRegistry::PutDword(const std::string& keyPath, const std::string& name, std::uint32_t v) {

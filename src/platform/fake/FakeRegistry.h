@@ -22,6 +22,7 @@ class FakeRegistry : public Registry {
                   std::uint32_t& size) override;
   long SetValue(RegKey key, const std::string& name, RegType type, const std::uint8_t* data,
                 std::uint32_t size) override;
+  long DeleteValue(RegKey key, const std::string& name) override;
   long CloseKey(RegKey key) override;
 
   // Test controls and inspection. Key paths are as passed (e.g. "Software\\MirenWorks\\Ravilo").

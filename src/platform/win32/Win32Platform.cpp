@@ -31,6 +31,10 @@ long Win32Registry::SetValue(RegKey key, const std::string& name, RegType type, 
   return RegSetValueExA(reinterpret_cast<HKEY>(key), name.c_str(), 0, static_cast<DWORD>(type), data, size);
 }
 
+long Win32Registry::DeleteValue(RegKey key, const std::string& name) {
+  return RegDeleteValueA(reinterpret_cast<HKEY>(key), name.c_str());
+}
+
 long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
 // ---- kernel

@@ -11,6 +11,7 @@ class Win32Registry : public Registry {
                   std::uint32_t& size) override;
   long SetValue(RegKey key, const std::string& name, RegType type, const std::uint8_t* data,
                 std::uint32_t size) override;
+  long DeleteValue(RegKey key, const std::string& name) override;
   long CloseKey(RegKey key) override;
 };
 

@@ -123,6 +123,26 @@ def about():
     return rgb
 
 
+# The Options window: where its rows of choices and its switches stand.
+OPTIONS_SIZE = (480, 340)
+OPTIONS_ROWS = (("Snooze", 52), ("Gentle start", 86), ("Ring ends after", 120))
+OPTIONS_SWITCHES = (("Ring even when the sound is muted", 156), ("Start Ravilo when I log on", 202))
+
+
+def options():
+    w, h = OPTIONS_SIZE
+    c = frame(w, h)
+    rule(c, 20, w - 20, 190)
+    rule(c, 20, w - 20, 290)
+    rgb, _ = c.finish()
+    rgb = title(rgb, "Options")
+    for text, y in OPTIONS_ROWS:
+        rgb = draw_text_1x(rgb, 24, y + 12, text, 12, P.INK, anchor="lm")
+    for text, y in OPTIONS_SWITCHES:
+        rgb = draw_text_1x(rgb, 54, y + 10, text, 12, P.INK, anchor="lm")
+    return rgb
+
+
 # ----------------------------------------------------------------------------- folder tree
 
 def tree_images():
@@ -214,4 +234,5 @@ def all_backgrounds():
         "AddDirBack.bmp": add_dir(),
         "MessageBoxBack.bmp": message_box(),
         "AboutBack.bmp": about(),
+        "OptionsBack.bmp": options(),
     }

@@ -123,8 +123,8 @@ def checkbox(on):
     return c.finish()[0]
 
 
-def big_button(kind, active):
-    """The ringing window's two 140 x 105 buttons: stop and ten minutes more."""
+def big_button(kind, active, minutes=10):
+    """The ringing window's two 140 x 105 buttons: stop and the snooze of that many minutes."""
     w, h = 140, 105
     c = Canvas(w, h)
     face = P.RED if kind == "stop" else P.TEAL
@@ -165,9 +165,27 @@ def big_button(kind, active):
         c.line([(cx, cy), (cx, cy - 10)], P.OUTLINE, 2.0)
         c.line([(cx, cy), (cx + 8, cy)], P.OUTLINE, 2.0)
         c.text_outlined(ox + 34, oy + 20, "Zz", 14, P.WHITE, ow=1.2)
-        c.text_outlined(ox, oy + 63, "10 min", 21, P.WHITE, ow=1.5)
+        c.text_outlined(ox, oy + 63, f"{minutes} min", 21, P.WHITE, ow=1.5)
         c.text_outlined(ox, oy + 85, "more", 17, P.WHITE, ow=1.3)
     return c.finish()[0]
+
+
+# The snooze lengths the ringing window has a button for.
+SNOOZE_CHOICES = (5, 10, 15, 20, 30)
+
+# The Options window's choice buttons, by file name: snooze length, gentle start and the
+# time after which a ring ends share the minute ones.
+OPTION_CHOICES = {
+    "min5": "5 min", "min10": "10 min", "min15": "15 min", "min20": "20 min", "min30": "30 min",
+    "min60": "60 min", "off": "Off", "sec15": "15 s", "sec30": "30 s", "sec60": "60 s", "never": "Never",
+}
+CHOICE_SIZE = (50, 24)
+
+
+def choice(label, chosen):
+    """One of a row of choices: the chosen one pressed in and green, the others raised."""
+    w, h = CHOICE_SIZE
+    return push(w, h, label, P.GREEN if chosen else P.PAPER, chosen, size=11)
 
 
 def all_buttons():
@@ -183,7 +201,8 @@ def all_buttons():
     pair(fa, "exit", close_button)
     pair(fa, "cancel", lambda a: push(73, 26, "Cancel", P.CREAM, a))
     pair("MainWindow", "stopalarm", lambda a: big_button("stop", a))
-    pair("MainWindow", "10minmore", lambda a: big_button("snooze", a))
+    for m in SNOOZE_CHOICES:
+        pair("MainWindow", f"{m}minmore", lambda a, m=m: big_button("snooze", a, m))
     pair("AboutWindow", "ok", lambda a: push(55, 26, "OK", P.GREEN, a, size=13))
     aw = "AlarmWindow"
     out[f"{aw}/aonoff.bmp"] = onoff(True)
@@ -200,6 +219,8 @@ def all_buttons():
     pair(pw, "removeselected", lambda a: push(127, 25, "\u2212 Remove selected", P.CREAM, a, size=11))
     pair(pw, "removeall", lambda a: push(127, 25, "\u2212 Remove all", P.CREAM, a))
     pair(pw, "simplemode", lambda a: push(151, 26, "Simple mode", P.TEAL_LIGHT, a))
+    for name, label in OPTION_CHOICES.items():
+        pair("OptionsWindow", name, lambda a, label=label: choice(label, a))
     out["AddDirWindow/aon.bmp"] = checkbox(True)
     out["AddDirWindow/ion.bmp"] = checkbox(False)
     return out

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The Options window under Wine: opened from the pet's menu, a 5-minute snooze and the start
+# at log-on chosen by clicks, confirmed with OK, and stored; then the alarm rings and its
+# snooze button says 5 minutes.
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
+e2e_setup
+KEY='HKCU\Software\MirenWorks\Ravilo'
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+PROG=$(e2e_stage "$RAVILO_DIST")
+PYTHON=/usr/bin/python3
+
+# The alarm: the next whole minute at least 30 s away, time enough to set the options first.
+target=$(e2e_set_alarm_soon "$KEY" 30)
+
+# Share of the visible pixels of the picture FILE that a screenshot shows unchanged at X Y.
+shown_share() {
+  $PYTHON - "$1" "$2" "$3" "$4" <<'PY'
+import sys
+from PIL import Image
+shot = Image.open(sys.argv[1]).convert("RGB")
+pic = Image.open(sys.argv[2]).convert("RGB")
+x0, y0 = int(sys.argv[3]), int(sys.argv[4])
+key = pic.getpixel((0, pic.height - 1))
+seen = same = 0
+for y in range(pic.height):
+    for x in range(pic.width):
+        c = pic.getpixel((x, y))
+        if c == key:
+            continue
+        seen += 1
+        sx, sy = x0 + x, y0 + y
+        same += 0 <= sx < shot.width and 0 <= sy < shot.height and shot.getpixel((sx, sy)) == c
+print(int(100 * same / max(seen, 1)))
+PY
+}
+
+pid=$(e2e_start_exe "$PROG/Ravilo.exe")
+main=$(e2e_find_window '^Ravilo$' 20) || { e2e_fail "window" "none"; exit 1; }
+# The menu ends with "Options…", "Hide", "Funny eyes", "Exit": four up from the bottom.
+e2e_pet_menu "$pid" "$main" || e2e_fail "the pet's menu opens" "no menu"
+xdotool key Up Up Up Up Return
+wid=$(e2e_find_window '^Options$' 10) || { e2e_fail "\"Options…\" opens the Options window" "no window"; exit 1; }
+e2e_pass "\"Options…\" opens the Options window"
+read -r x y w h <<<"$(e2e_window_geometry "$wid")"
+# Centred on the free area of the only display (Wine's desktop has no taskbar here).
+[[ "$w $h" == "480 340" ]] && e2e_pass "480x340" || e2e_fail "480x340" "$w x $h"
+# Drawn: the chosen 10-minute choice (green) in the snooze row.
+chosen_at() { # X : the choice at column X of the snooze row shows green
+  e2e_screenshot "$E2E_TMP/options.png" &&
+    (( $(e2e_pixel_count_of_colour "$E2E_TMP/options.png" 86 155 68 $(( x + $1 )) $(( y + 52 )) 50 24) > 200 ))
+}
+e2e_wait_until 5 chosen_at 194
+chosen_at 194 && e2e_pass "the stored 10 minutes show chosen" || e2e_fail "the stored 10 minutes show chosen" "not green"
+e2e_click $(( x + 140 + 25 )) $(( y + 52 + 12 )) 1     # 5 min
+e2e_click $(( x + 24 + 10 )) $(( y + 202 + 10 )) 1     # start at log-on
+e2e_wait_until 5 chosen_at 140
+chosen_at 140 && e2e_pass "a click chooses 5 minutes" || e2e_fail "a click chooses 5 minutes" "not green"
+cp "$E2E_TMP/options.png" "$E2E_REPO_DIR/build/e2e-options.png" 2>/dev/null || true
+[[ $(e2e_pixel_count_of_colour "$E2E_TMP/options.png" 128 0 128) == 0 ]] && e2e_pass "no purple pixel" ||
+  e2e_fail "no purple pixel" "$(e2e_pixel_count_of_colour "$E2E_TMP/options.png" 128 0 128) purple pixels"
+e2e_click $(( x + 144 + 36 )) $(( y + 302 + 13 )) 1    # OK
+stored() { [[ $(e2e_reg_value "$KEY" SnoozeMinutes) == "REG_DWORD 0x5" ]]; }
+e2e_wait_until 10 stored
+stored && e2e_pass "OK stores SnoozeMinutes = 5" || e2e_fail "OK stores SnoozeMinutes = 5" "$(e2e_reg_value "$KEY" SnoozeMinutes)"
+# The Run value is written after the alarm's settings: waited for on its own.
+run_written() { [[ -n $(e2e_reg_value "$RUN_KEY" Ravilo) ]]; }
+e2e_wait_until 10 run_written
+run=$(e2e_reg_value "$RUN_KEY" Ravilo)
+[[ $run == REG_SZ\ \"*'\Ravilo.exe"' ]] && e2e_pass "OK writes the Run value ($run)" ||
+  e2e_fail "OK writes the Run value" "got '$run'"
+hidden() { ! xdotool search --onlyvisible --name '^Options$' >/dev/null 2>&1; }
+e2e_wait_until 5 hidden && e2e_pass "OK hides the window" || e2e_fail "OK hides the window" "still shown"
+
+# The ring: the snooze button at (312,136) of the ringing layout shows 5 minutes.
+ringing() { [[ $(e2e_window_geometry "$main" | awk '{print $3 "x" $4}') == 460x319 ]]; }
+if e2e_wait_until $(( target - $(date +%s) + 30 )) ringing; then
+  read -r rx ry _ _ <<<"$(e2e_window_geometry "$main")"
+  five() {
+    e2e_screenshot "$E2E_TMP/ring.png" &&
+      (( $(shown_share "$E2E_TMP/ring.png" "$PROG/Images/MainWindow/i5minmore.bmp" $(( rx + 312 )) $(( ry + 136 ))) >= 95 ))
+  }
+  e2e_wait_until 5 five
+  cp "$E2E_TMP/ring.png" "$E2E_REPO_DIR/build/e2e-ringing-5min.png" 2>/dev/null || true
+  five && e2e_pass "the ringing snooze button shows 5 minutes" ||
+    e2e_fail "the ringing snooze button shows 5 minutes" "see build/e2e-ringing-5min.png"
+  e2e_click $(( rx + 70 )) $(( ry + 136 + 52 )) 1      # stop
+else
+  e2e_fail "the alarm rings" "no ringing layout"
+fi
+e2e_close_request "$pid"
+rc=$(e2e_wait_exit "$pid" 20)
+[[ $rc == 1 ]] && e2e_pass "a close request still ends with 1" || e2e_fail "a close request still ends with 1" "exit $rc"
