@@ -55,7 +55,7 @@ TFormMain::TFormMain()
   Image10MinMore.OnMouseUp = [this](ui::MouseButton, int, int) { Image10MinMoreMouseUp(); };
   // A press the system took away (the capture lost) leaves the button up, without its action.
   ImageStop.OnPressCancelled = [this] { ImageStop.SetPicture(IStopAlarm); };
-  Image10MinMore.OnPressCancelled = [this] { Image10MinMore.SetPicture(I10MinMore); };
+  Image10MinMore.OnPressCancelled = [this] { Image10MinMore.SetPicture(SnoozePicture(false)); };
 
   About1.OnClick = [this] { About1Click(); };
   SetAlarmTime1.OnClick = [this] { SetAlarmTime1Click(); };
