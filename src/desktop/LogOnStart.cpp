@@ -45,7 +45,12 @@ bool SamePath(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::string Command() {
-  return "\"" + ExeDirectory() + ExtractNamePart(platform::kernel().GetModuleFileName()) + "\"";
+  // Built by appending: MinGW's GCC 12 warns (-Wrestrict, wrongly) at a literal + string.
+  std::string command(1, '"');
+  command += ExeDirectory();
+  command += ExtractNamePart(platform::kernel().GetModuleFileName());
+  command += '"';
+  return command;
 }
 
 bool StartsAtLogOn() {
