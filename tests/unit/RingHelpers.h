@@ -30,6 +30,9 @@ inline bool RunUntil(TestEnvironment& env, const std::function<bool()>& done, st
   return false;
 }
 
+// The local clock in seconds since the midnight before the start (no zone, no clock change).
+inline std::int64_t Clock(TestEnvironment& env) { return env.kernel.startSecondOfDay + env.desktop.Now() / 1000; }
+
 inline bool RingingLayout() { return FormMain->Width() == TFormMain::kRingingWidth; }
 inline ui::Point StopButton() { return {FormMain->Left() + 70, FormMain->Top() + 136 + 50}; }
 inline ui::Point SnoozeButton() { return {FormMain->Left() + 312 + 70, FormMain->Top() + 136 + 50}; }

@@ -137,7 +137,9 @@ TEST(RingOptions, AMutedOrQuietDeviceIsRaisedForTheRingAndPutBackExactlyByEveryE
       EXPECT_EQ(env.volume.endpoint, c.during);
       if (end == Stop) env.desktop.Click(StopButton());
       if (end == Snooze) env.desktop.Click(SnoozeButton());
-      if (end == TimeLimit) ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 65'000, 500));
+      if (end == TimeLimit) {
+        ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 65'000, 500));
+      }
       if (end == Exit) {
         // The session ends while it rings (logoff, shutdown).
         EXPECT_TRUE(env.Do([] { FormMain->ExitProgram(); }).has_value());

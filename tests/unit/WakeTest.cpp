@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "PetProbe.h"
+#include "RingHelpers.h"
 #include "TestEnvironment.h"
 #include "alarm/AlarmUnit.h"
 #include "pet/AnimatorUnit.h"
@@ -17,22 +18,8 @@
 #include "shell/main.h"
 
 namespace {
+using namespace ring;
 const char* kKey = TestEnvironment::kKey;
-
-void PresetAlarm(TestEnvironment& env, int h, int m) {
-  env.registry.PutDword(kKey, "AlarmIsOn", 1);
-  env.registry.PutString(kKey, "AlarmSound", kFallbackAlarmSound);
-  env.registry.PutDword(kKey, "UsePlayist", 0);
-  env.registry.PutDword(kKey, "AlarmMin", std::uint32_t(m));
-  env.registry.PutDword(kKey, "AlarmHour", std::uint32_t(h));
-}
-
-bool RingingLayout() { return FormMain->Width() == TFormMain::kRingingWidth; }
-ui::Point StopButton() { return {FormMain->Left() + 70, FormMain->Top() + 136 + 50}; }
-ui::Point SnoozeButton() { return {FormMain->Left() + 312 + 70, FormMain->Top() + 136 + 50}; }
-
-// The local clock in seconds since the midnight before the start (no zone, no clock change).
-std::int64_t Clock(TestEnvironment& env) { return env.kernel.startSecondOfDay + env.desktop.Now() / 1000; }
 
 // Every ring the alarm starts, by the local clock.
 std::vector<std::int64_t>& CountRings(TestEnvironment& env) {
