@@ -250,34 +250,34 @@ MciError Win32Media::Open(const std::string& element, std::uint32_t flags, std::
   return result;
 }
 
-MciError Win32Media::Status(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uintptr_t callback,
-                            std::uint32_t& value) {
+namespace {
+// An item asked of a device (MCI_STATUS, MCI_GETDEVCAPS): the two take parameters of the
+// same shape, the answer in dwReturn.
+template <class Parms>
+MciError AskItem(Win32Media::SoundThread* thread, UINT command, MciDeviceId device, std::uint32_t flags,
+                 std::uint32_t item, std::uintptr_t callback, std::uint32_t& value) {
   return Call(
-      thread_.get(), MCI_STATUS, device,
+      thread, command, device,
       [=](std::uint32_t& out) {
-        MCI_STATUS_PARMS parms{};
+        Parms parms{};
         parms.dwCallback = callback;
         parms.dwItem = item;
-        const MciError r = Send(device, MCI_STATUS, flags, &parms);
+        const MciError r = Send(device, command, flags, &parms);
         if (r == 0) out = static_cast<std::uint32_t>(parms.dwReturn);
         return r;
       },
       &value);
 }
+}  // namespace
+
+MciError Win32Media::Status(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uintptr_t callback,
+                            std::uint32_t& value) {
+  return AskItem<MCI_STATUS_PARMS>(thread_.get(), MCI_STATUS, device, flags, item, callback, value);
+}
 
 MciError Win32Media::GetDevCaps(MciDeviceId device, std::uint32_t flags, std::uint32_t item,
                                 std::uintptr_t callback, std::uint32_t& value) {
-  return Call(
-      thread_.get(), MCI_GETDEVCAPS, device,
-      [=](std::uint32_t& out) {
-        MCI_GETDEVCAPS_PARMS parms{};
-        parms.dwCallback = callback;
-        parms.dwItem = item;
-        const MciError r = Send(device, MCI_GETDEVCAPS, flags, &parms);
-        if (r == 0) out = static_cast<std::uint32_t>(parms.dwReturn);
-        return r;
-      },
-      &value);
+  return AskItem<MCI_GETDEVCAPS_PARMS>(thread_.get(), MCI_GETDEVCAPS, device, flags, item, callback, value);
 }
 
 MciError Win32Media::Seek(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
