@@ -114,7 +114,8 @@ struct Win32Media::SoundThread {
   std::shared_ptr<Job> job;  // the last one given; running while not done
   bool quit = false;
 
-  // Runs the job on this thread and waits for it for at most kCommandLimitMs.
+  // Runs the job on this thread and waits for it for at most kCommandLimitMs (an open for
+  // kOpenLimitMs).
   MciError Run(UINT command, MciDeviceId device, std::function<MciError(std::uint32_t&)> call,
                std::uint32_t* out = nullptr) {
     auto next = std::make_shared<Job>();
@@ -128,12 +129,13 @@ struct Win32Media::SoundThread {
       ::ResetEvent(done.h);
     }
     ::SetEvent(ready.h);
-    ::WaitForSingleObject(done.h, kCommandLimitMs);
+    const unsigned limit = command == MCI_OPEN ? kOpenLimitMs : kCommandLimitMs;
+    ::WaitForSingleObject(done.h, limit);
     Lock held(lock);
     if (!next->done) {
       next->abandoned = true;
       Log("Ravilo: sound: MCI command 0x%lx to device %lu gave no answer in %lu ms; the device is given up\n",
-          command, device, kCommandLimitMs);
+          command, device, limit);
       return MCIERR_DEVICE_NOT_READY;
     }
     if (out) *out = next->out;

@@ -18,6 +18,10 @@ namespace platform::win32 {
 class Win32Media : public Media {
  public:
   static constexpr unsigned kCommandLimitMs = 2000;
+  // An open may read a file on a slow or sleeping drive (a network share, a disk spinning
+  // up, a virus scan): it is given longer, since a ring whose open was given up falls back
+  // to the program's own sound.
+  static constexpr unsigned kOpenLimitMs = 15000;
 
   Win32Media();
   // Ends the sound thread, unless it is stuck in a command: then it is left to the process.
