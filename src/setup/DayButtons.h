@@ -15,7 +15,7 @@ class DayButtons {
   // How far apart the switches stand.
   static constexpr int kStep = 44;
   // What OK says when every day is off.
-  static constexpr const char* kNoDay = "Choose at least one day for the alarm.";
+  static constexpr const char* kNoDay = "Choose at least one day\nfor the alarm.";
 
   // The switches are made on `form` now, so they stand above the controls declared before.
   // `monday` is where the first one stands.

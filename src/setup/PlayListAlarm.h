@@ -1,6 +1,6 @@
 #pragma once
-// The playlist-mode alarm window: on/off, hour and minute, the days, and a list of sound files built
-// from single files and from whole folders, with a preview of an entry. OK gives it all to
+// The playlist-mode alarm window: on/off, hour and minute, the days, and a list of sound
+// files built from single files and from whole folders, with a preview of an entry. OK gives it all to
 // the alarm and puts it into playlist mode; Cancel drops it. Created hidden at start-up,
 // shown by OpenWindow and afterwards only hidden and shown again.
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
-// The simple-mode alarm window: on/off, hour and minute, the days, the one sound file the alarm rings
-// with, a test playback of it, OK and Cancel, and the way to the playlist mode. Created
-// hidden at start-up, shown by OpenWindow and afterwards only hidden and shown again. Edits
-// stay in the window until OK gives them to the alarm; Cancel drops them.
+// The simple-mode alarm window: on/off, hour and minute, the days, the one sound file the
+// alarm rings with, a test playback of it, OK and Cancel, and the way to the playlist mode.
+// Created hidden at start-up, shown by OpenWindow and afterwards only hidden and shown
+// again. Edits stay in the window until OK gives them to the alarm; Cancel drops them.
 #include <string>
 
 #include "setup/DayButtons.h"

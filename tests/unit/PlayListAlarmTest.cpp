@@ -380,7 +380,7 @@ TEST_F(PlayListAlarmTest, OkStoresTheListAndPlaylistModeAndAnEmptyListIsRefused)
   env.files.failReplace = false;
   // Without a day it is refused too, before anything is written.
   Click(w().Days.Button(6));
-  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "Choose at least one day for the alarm.");
+  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "Choose at least one day\nfor the alarm.");
   EXPECT_TRUE(w().Visible());
   EXPECT_EQ(w().PlayListPaths().size(), 2u);
   EXPECT_EQ(StoredList(), std::vector<std::string>{"C:\\old.wav"});

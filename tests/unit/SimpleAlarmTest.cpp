@@ -176,7 +176,7 @@ TEST_F(SimpleAlarmTest, OkWithNoDayChosenIsRefusedAndStoresNothing) {
   Click(w().Days.Button(2));
   Click(w().ImageUp1);
   EXPECT_EQ(w().Days.Days(), 0);
-  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "Choose at least one day for the alarm.");
+  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "Choose at least one day\nfor the alarm.");
   EXPECT_TRUE(w().Visible());
   EXPECT_EQ(Shown(), "07:30");
   EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), 0x04u);
@@ -442,7 +442,7 @@ TEST_F(SimpleAlarmTest, ARingWhileTheMessageBoxIsOpenIsStoppedByAClick) {
 
 TEST(SimpleAlarmDamaged, AMissingBitmapOfThisWindowIsReportedAndTheProgramEnds) {
   for (const char* file : {"AlarmWindow\\ichange.bmp", "AlarmWindow\\aarrowdown.bmp", "PlayListModeWindow\\astop.bmp",
-                           "AlarmWindow\\aplaylistmode.bmp"}) {
+                           "AlarmWindow\\aplaylistmode.bmp", "AlarmWindow\\amon.bmp", "AlarmWindow\\isun.bmp"}) {
     SCOPED_TRACE(file);
     TestEnvironment env;
     env.files.Hide(std::string(TestEnvironment::kProgramDir) + "Images\\" + file);
