@@ -15,6 +15,8 @@
 
 namespace {
 constexpr const char* kUnit = "PlayListAlarm";
+// Everything below the time and the days stands kDrop lower than the time's own row.
+constexpr int kDrop = 40;
 
 void ProcessMessages() { ui::Application::Instance().ProcessMessages(); }
 
@@ -57,12 +59,13 @@ TFormPlayListAlarm::TFormPlayListAlarm()
       ImageOk(*this),
       ImageCancel(*this),
       ImageSimpleMode(*this),
-      Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit) {
+      Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit),
+      Days(*this, {24, 160}) {
   SetCaption("Alarm(playlist mode)");
-  SetClientSize(365, 559);
+  SetClientSize(365, 559 + kDrop);
   Time.Place({{96, 120}, {192, 120}, {130, 115}, {130, 132}, {226, 115}, {226, 132}});
   PlaceButtons(Rows());
-  ListBoxPlayList.SetBounds({40, 176, 275, 168});
+  ListBoxPlayList.SetBounds({40, 176 + kDrop, 275, 168});
   ListBoxPlayList.OnDblClick = [this] { ListBoxPlayListDblClick(); };
   ImageStop.SetVisible(false);
   AddFileDialog.Title = TFormSimpleAlarm::kAddFilesTitle;
@@ -75,7 +78,7 @@ TFormPlayListAlarm::TFormPlayListAlarm()
 std::vector<ButtonRow> TFormPlayListAlarm::Rows() {
   using R = ButtonRow;
   const auto cancel = [this] { ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0); };
-  return {
+  std::vector<ButtonRow> rows = {
       {R::Push, &ImageClose, &iExit_, &aExit_, "Images\\ForAllWindows\\iexit.bmp", "Images\\ForAllWindows\\aexit.bmp",
        {320, 8}, {318, 6}, cancel, {}},
       {R::Switch, &ImageOnOff, &iOnOff_, &aOnOff_, "Images\\AlarmWindow\\ionoff.bmp", "Images\\AlarmWindow\\aonoff.bmp",
@@ -85,24 +88,38 @@ std::vector<ButtonRow> TFormPlayListAlarm::Rows() {
       {R::PicturesOnly, nullptr, &Time.iArrowDown, &Time.aArrowDown, "Images\\AlarmWindow\\iarrowdown.bmp",
        "Images\\AlarmWindow\\aarrowdown.bmp", {}, {}, {}, {}},
       {R::Push, &ImageStop, &iStop_, &aStop_, "Images\\PlayListModeWindow\\istop.bmp",
-       "Images\\PlayListModeWindow\\astop.bmp", {40, 352}, {38, 350}, [this] { ImageStopMouseUp(); }, {}},
+       "Images\\PlayListModeWindow\\astop.bmp", {40, 352 + kDrop}, {38, 350 + kDrop},
+       [this] { ImageStopMouseUp(); }, {}},
       {R::Push, &ImageAddFile, &iAddFile_, &aAddFile_, "Images\\PlayListModeWindow\\iaddfile.bmp",
-       "Images\\PlayListModeWindow\\aaddfile.bmp", {40, 392}, {38, 390}, [this] { ImageAddFileMouseUp(); }, {}},
+       "Images\\PlayListModeWindow\\aaddfile.bmp", {40, 392 + kDrop}, {38, 390 + kDrop},
+       [this] { ImageAddFileMouseUp(); }, {}},
       {R::Push, &ImageAddDir, &iAddDir_, &aAddDir_, "Images\\PlayListModeWindow\\iadddir.bmp",
-       "Images\\PlayListModeWindow\\aadddir.bmp", {40, 424}, {38, 422}, [this] { ImageAddDirMouseUp(); }, {}},
+       "Images\\PlayListModeWindow\\aadddir.bmp", {40, 424 + kDrop}, {38, 422 + kDrop},
+       [this] { ImageAddDirMouseUp(); }, {}},
       {R::Push, &ImageRemoveSelected, &iRemoveSelected_, &aRemoveSelected_,
        "Images\\PlayListModeWindow\\iremoveselected.bmp", "Images\\PlayListModeWindow\\aremoveselected.bmp",
-       {184, 392}, {182, 390}, [this] { ImageRemoveSelectedMouseUp(); }, {}},
+       {184, 392 + kDrop}, {182, 390 + kDrop}, [this] { ImageRemoveSelectedMouseUp(); }, {}},
       {R::Push, &ImageRemoveAll, &iRemoveAll_, &aRemoveAll_, "Images\\PlayListModeWindow\\iremoveall.bmp",
-       "Images\\PlayListModeWindow\\aremoveall.bmp", {184, 424}, {182, 422}, [this] { ImageRemoveAllMouseUp(); }, {}},
-      {R::Push, &ImageOk, &iOk_, &aOk_, "Images\\ForAllWindows\\iok.bmp", "Images\\ForAllWindows\\aok.bmp", {72, 464},
-       {70, 462}, [this] { ImageOkMouseUp(); }, {}},
+       "Images\\PlayListModeWindow\\aremoveall.bmp", {184, 424 + kDrop}, {182, 422 + kDrop},
+       [this] { ImageRemoveAllMouseUp(); }, {}},
+      {R::Push, &ImageOk, &iOk_, &aOk_, "Images\\ForAllWindows\\iok.bmp", "Images\\ForAllWindows\\aok.bmp",
+       {72, 464 + kDrop}, {70, 462 + kDrop}, [this] { ImageOkMouseUp(); }, {}},
       {R::Push, &ImageCancel, &iCancel_, &aCancel_, "Images\\ForAllWindows\\icancel.bmp",
-       "Images\\ForAllWindows\\acancel.bmp", {208, 464}, {206, 462}, [this] { ImageCancelMouseUp(); }, {}},
+       "Images\\ForAllWindows\\acancel.bmp", {208, 464 + kDrop}, {206, 462 + kDrop},
+       [this] { ImageCancelMouseUp(); }, {}},
       {R::Push, &ImageSimpleMode, &iSimpleMode_, &aSimpleMode_, "Images\\PlayListModeWindow\\isimplemode.bmp",
-       "Images\\PlayListModeWindow\\asimplemode.bmp", {104, 504}, {102, 502}, [this] { ImageSimpleModeMouseUp(); },
-       {}},
+       "Images\\PlayListModeWindow\\asimplemode.bmp", {104, 504 + kDrop}, {102, 502 + kDrop},
+       [this] { ImageSimpleModeMouseUp(); }, {}},
   };
+  // The days wait like the other buttons while a folder is read.
+  for (ButtonRow& day : Days.Rows()) {
+    const auto flip = day.release;
+    day.release = [this, flip] {
+      if (!scanning_) flip();
+    };
+    rows.push_back(std::move(day));
+  }
+  return rows;
 }
 
 void TFormPlayListAlarm::FormCreate() {
@@ -130,8 +147,8 @@ void TFormPlayListAlarm::OpenWindow() {
   // While a folder is read the window is already open, and its list is not to be reloaded.
   if (scanning_) return Show();
   Time.Idle();
-  ResetButtons();
   LoadFromAlarm();
+  ResetButtons();
   ImageStop.SetVisible(false);
   // In the middle of the pet's display, unless the user left it somewhere there.
   if (!Visible()) CentreOnPetDisplay(*this, placed_);
@@ -142,6 +159,7 @@ void TFormPlayListAlarm::LoadFromAlarm() {
   OnOffState_ = Alarm->IsOn();
   ImageOnOff.SetPicture(OnOffState_ ? aOnOff_ : iOnOff_);
   Time.Load(Alarm->GetHour(), Alarm->GetMinute());
+  Days.Load(Alarm->Days());
   ListBoxPlayList.Clear();
   PlayListPaths_.clear();
   for (int i = 0; i < Alarm->PlaylistCount(); ++i) Append(Alarm->PlaylistItem(i));
@@ -178,7 +196,7 @@ void TFormPlayListAlarm::ListBoxPlayListDblClick() {
     break;
   }
   ImageStop.SetPicture(iStop_);
-  ImageStop.SetPosition(40, 352);
+  ImageStop.SetPosition(40, 352 + kDrop);
   ImageStop.SetVisible(playing);
 }
 
@@ -237,6 +255,10 @@ void TFormPlayListAlarm::ImageRemoveAllMouseUp() {
 void TFormPlayListAlarm::ImageOkMouseUp() {
   if (scanning_) return;
   ProcessMessages();
+  if (Days.Days() == 0) {
+    MyMessageBox(DayButtons::kNoDay);
+    return;
+  }
   if (ListBoxPlayList.Count() == 0) {
     MyMessageBox(kEmpty);
     return;
@@ -249,6 +271,7 @@ void TFormPlayListAlarm::ImageOkMouseUp() {
     return;
   }
   Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
+  Alarm->SetDays(Days.Days());
   Alarm->SetPlaylistMode();
   Alarm->SaveSettings();
   Hide();

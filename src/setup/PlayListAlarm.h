@@ -1,11 +1,12 @@
 #pragma once
-// The playlist-mode alarm window: on/off, hour and minute, and a list of sound files built
-// from single files and from whole folders, with a preview of an entry. OK gives it all to
+// The playlist-mode alarm window: on/off, hour and minute, the days, and a list of sound
+// files built from single files and from whole folders, with a preview of an entry. OK gives it all to
 // the alarm and puts it into playlist mode; Cancel drops it. Created hidden at start-up,
 // shown by OpenWindow and afterwards only hidden and shown again.
 #include <string>
 #include <vector>
 
+#include "setup/DayButtons.h"
 #include "setup/TimeFields.h"
 #include "shell/ButtonRows.h"
 #include "shell/SkinnedForm.h"
@@ -49,6 +50,7 @@ class TFormPlayListAlarm : public TSkinnedForm {
   ui::Timer Timer;
 
   TimeFields Time;
+  DayButtons Days;
 
   const std::vector<std::string>& PlayListPaths() const { return PlayListPaths_; }
   bool OnOffState() const { return OnOffState_; }

@@ -8,12 +8,15 @@
 #include "platform/Platform.h"
 #include "shell/PetMonitor.h"
 #include "setup/PlayListAlarm.h"
+#include "shell/ButtonRows.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
 namespace {
 constexpr const char* kUnit = "SimpleAlarmUnit";
-constexpr ui::Point kTestAt{232, 200};
+// The rows below the time and the days stand kDrop lower than the time's own row.
+constexpr int kDrop = 40;
+constexpr ui::Point kTestAt{232, 200 + kDrop};
 
 void ShowAlarmState() {
   if (FormMain) FormMain->ShowAlarmState();
@@ -36,19 +39,21 @@ TFormSimpleAlarm::TFormSimpleAlarm()
       ImageOk(*this),
       ImageCancel(*this),
       ImagePlayListMode(*this),
-      Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit) {
+      Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit),
+      Days(*this, {32, 168}) {
   SetCaption("Alarm(simple mode)");
-  SetBounds(242, 167, 371, 336);
+  SetBounds(242, 167, 371, 336 + kDrop);
   Time.Place({{104, 128}, {200, 128}, {138, 123}, {138, 140}, {234, 123}, {234, 140}});
-  LabelMusic.SetPosition(104, 164);
+  PlaceButtons(Days.Rows());
+  LabelMusic.SetPosition(104, 164 + kDrop);
   LabelMusic.SetBackground(ui::Rgb(255, 255, 255));
   ImageClose.SetPosition(328, 16);
   ImageOnOff.SetPosition(24, 56);
-  ImageChange.SetPosition(136, 200);
+  ImageChange.SetPosition(136, 200 + kDrop);
   ImageTest.SetPosition(kTestAt.x, kTestAt.y);
-  ImageOk.SetPosition(72, 248);
-  ImageCancel.SetPosition(216, 248);
-  ImagePlayListMode.SetPosition(104, 288);
+  ImageOk.SetPosition(72, 248 + kDrop);
+  ImageCancel.SetPosition(216, 248 + kDrop);
+  ImagePlayListMode.SetPosition(104, 288 + kDrop);
   AddFileDialog.Title = kAddFilesTitle;
   AddFileDialog.Filter = kAddFilesFilter;
   AddFileDialog.MultiSelect = true;
@@ -57,7 +62,7 @@ TFormSimpleAlarm::TFormSimpleAlarm()
 void TFormSimpleAlarm::FormCreate() {
   Time.Idle();
   SetBackground(BackImage, "SimpleAlarmBack", {8, 8});
-  const bool loaded = LoadPictures({{&iExit_, "Images\\ForAllWindows\\iexit.bmp"},
+  bool loaded = LoadPictures({{&iExit_, "Images\\ForAllWindows\\iexit.bmp"},
                                     {&aExit_, "Images\\ForAllWindows\\aexit.bmp"},
                                     {&iOnOff_, "Images\\AlarmWindow\\ionoff.bmp"},
                                     {&aOnOff_, "Images\\AlarmWindow\\aonoff.bmp"},
@@ -77,15 +82,19 @@ void TFormSimpleAlarm::FormCreate() {
                                     {&aCancel_, "Images\\ForAllWindows\\acancel.bmp"},
                                     {&iPlayListMode_, "Images\\AlarmWindow\\iplaylistmode.bmp"},
                                     {&aPlayListMode_, "Images\\AlarmWindow\\aplaylistmode.bmp"}});
+  loaded = loaded && LoadButtonPictures(Days.Rows());
   // Registered in the order OpenWindow rests them.
   AddPushButton(ImageClose, aExit_, iExit_, {326, 14}, {328, 16}, [this] { ImageCloseMouseUp(); });
   AddSwitch(ImageOnOff, aOnOff_, iOnOff_, {24, 56}, [this] { return OnOffState_; }, [this] { ImageOnOffClick(); });
   Time.AddArrows(*this);
-  AddPushButton(ImageChange, aChange_, iChange_, {134, 198}, {136, 200}, [this] { ImageChangeMouseUp(); });
-  AddPushButton(ImageTest, testActive_, testInactive_, {230, 198}, kTestAt, [this] { ImageTestMouseUp(); });
-  AddPushButton(ImageOk, aOk_, iOk_, {70, 246}, {72, 248}, [this] { ImageOkMouseUp(); });
-  AddPushButton(ImageCancel, aCancel_, iCancel_, {214, 246}, {216, 248}, [this] { ImageCancelMouseUp(); });
-  AddPushButton(ImagePlayListMode, aPlayListMode_, iPlayListMode_, {102, 286}, {104, 288},
+  AddButtons(*this, Days.Rows());
+  AddPushButton(ImageChange, aChange_, iChange_, {134, 198 + kDrop}, {136, 200 + kDrop},
+                [this] { ImageChangeMouseUp(); });
+  AddPushButton(ImageTest, testActive_, testInactive_, {230, 198 + kDrop}, kTestAt, [this] { ImageTestMouseUp(); });
+  AddPushButton(ImageOk, aOk_, iOk_, {70, 246 + kDrop}, {72, 248 + kDrop}, [this] { ImageOkMouseUp(); });
+  AddPushButton(ImageCancel, aCancel_, iCancel_, {214, 246 + kDrop}, {216, 248 + kDrop},
+                [this] { ImageCancelMouseUp(); });
+  AddPushButton(ImagePlayListMode, aPlayListMode_, iPlayListMode_, {102, 286 + kDrop}, {104, 288 + kDrop},
                 [this] { ImagePlayListModeMouseUp(); });
   SetKeyButtons(ImageOk, ImageCancel);
   if (!loaded) {
@@ -103,6 +112,7 @@ void TFormSimpleAlarm::FormDestroy() {
                      &Time.aArrowDown, &iChange_, &aChange_, &iTest_, &aTest_, &iStop_, &aStop_, &iOk_, &aOk_,
                      &iCancel_, &aCancel_, &iPlayListMode_, &aPlayListMode_, &testActive_, &testInactive_})
     p->reset();
+  FreeButtonPictures(Days.Rows());
 }
 
 void TFormSimpleAlarm::OpenWindow() {
@@ -123,6 +133,7 @@ void TFormSimpleAlarm::OpenWindow() {
 void TFormSimpleAlarm::LoadFromAlarm() {
   OnOffState_ = Alarm->IsOn();
   Time.Load(Alarm->GetHour(), Alarm->GetMinute());
+  Days.Load(Alarm->Days());
   LabelMusic.SetCaption(ExtractNamePart(Alarm->GetSound()));
 }
 
@@ -181,8 +192,13 @@ bool TFormSimpleAlarm::CheckSoundFile() {
 }
 
 void TFormSimpleAlarm::ImageOkMouseUp() {
+  if (Days.Days() == 0) {
+    MyMessageBox(DayButtons::kNoDay);
+    return;
+  }
   if (!CheckSoundFile()) return;
   Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
+  Alarm->SetDays(Days.Days());
   Alarm->SetSound(SoundFile_);
   Alarm->SetSingleMode();
   Alarm->Save();

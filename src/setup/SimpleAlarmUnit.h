@@ -1,10 +1,11 @@
 #pragma once
-// The simple-mode alarm window: on/off, hour and minute, the one sound file the alarm rings
-// with, a test playback of it, OK and Cancel, and the way to the playlist mode. Created
-// hidden at start-up, shown by OpenWindow and afterwards only hidden and shown again. Edits
-// stay in the window until OK gives them to the alarm; Cancel drops them.
+// The simple-mode alarm window: on/off, hour and minute, the days, the one sound file the
+// alarm rings with, a test playback of it, OK and Cancel, and the way to the playlist mode.
+// Created hidden at start-up, shown by OpenWindow and afterwards only hidden and shown
+// again. Edits stay in the window until OK gives them to the alarm; Cancel drops them.
 #include <string>
 
+#include "setup/DayButtons.h"
 #include "setup/TimeFields.h"
 #include "shell/SkinnedForm.h"
 #include "ui/Image.h"
@@ -43,6 +44,7 @@ class TFormSimpleAlarm : public TSkinnedForm {
   ui::Timer Timer;
 
   TimeFields Time;
+  DayButtons Days;
 
   const std::string& SoundFile() const { return SoundFile_; }
   bool OnOffState() const { return OnOffState_; }

@@ -330,7 +330,8 @@ BUTTONS = {
                    "15minmore": (140, 105), "20minmore": (140, 105), "30minmore": (140, 105)},
     "AboutWindow": {"ok": (55, 26)},
     "AlarmWindow": {"onoff": (59, 30), "arrowup": (15, 12), "arrowdown": (15, 12), "change": (86, 26),
-                    "test": (86, 26), "playlistmode": (151, 26)},
+                    "test": (86, 26), "playlistmode": (151, 26),
+                    **{d: (40, 24) for d in ("mon", "tue", "wed", "thu", "fri", "sat", "sun")}},
     "PlayListModeWindow": {"stop": (86, 26), "addfile": (127, 25), "adddir": (127, 25),
                            "removeselected": (127, 25), "removeall": (127, 25), "simplemode": (151, 26)},
     "AddDirWindow": {"on": (20, 20)},
@@ -338,24 +339,31 @@ BUTTONS = {
                                              "sec30", "sec60", "never")},
 }
 
+def DAY_PLACES(x, y):
+    """The seven day switches of an alarm window (40 x 24, 44 px apart), Monday at (x, y)."""
+    return [(f"day {i}", x + 44 * i, y, 40, 24) for i in range(7)]
+
+
 BACKGROUNDS = {  # name: (size, where the window shows it, control rectangles in window coordinates)
-    "SimpleAlarmBack.bmp": ((350, 319), (8, 8), [
+    "SimpleAlarmBack.bmp": ((350, 359), (8, 8), [
         ("close", 328, 16, 21, 20), ("close pressed", 326, 14, 21, 20), ("on/off", 24, 56, 59, 30),
         ("hour", 104, 128, 20, 24), ("minute", 200, 128, 20, 24),
         ("hour up", 136, 121, 17, 14), ("hour down", 136, 138, 17, 14),
         ("minute up", 232, 121, 17, 14), ("minute down", 232, 138, 17, 14),
-        ("sound label", 104, 164, 230, 13),
-        ("change", 134, 198, 88, 28), ("test", 230, 198, 88, 28),
-        ("ok", 70, 246, 75, 28), ("cancel", 214, 246, 75, 28), ("playlist mode", 102, 286, 153, 28)]),
-    "PlayListAlarmBack.bmp": ((350, 546), (0, 0), [
+        *DAY_PLACES(32, 168),
+        ("sound label", 104, 204, 230, 13),
+        ("change", 134, 238, 88, 28), ("test", 230, 238, 88, 28),
+        ("ok", 70, 286, 75, 28), ("cancel", 214, 286, 75, 28), ("playlist mode", 102, 326, 153, 28)]),
+    "PlayListAlarmBack.bmp": ((350, 586), (0, 0), [
         ("close", 318, 6, 23, 22), ("on/off", 16, 48, 59, 30),
         ("hour", 96, 120, 20, 24), ("minute", 192, 120, 20, 24),
         ("hour up", 128, 113, 17, 14), ("hour down", 128, 130, 17, 14),
         ("minute up", 224, 113, 17, 14), ("minute down", 224, 130, 17, 14),
-        ("list", 40, 176, 275, 168), ("stop", 38, 350, 88, 28),
-        ("add file", 38, 390, 129, 27), ("add folder", 38, 422, 129, 27),
-        ("remove selected", 182, 390, 129, 27), ("remove all", 182, 422, 129, 27),
-        ("ok", 70, 462, 75, 28), ("cancel", 206, 462, 75, 28), ("simple mode", 102, 502, 153, 28)]),
+        *DAY_PLACES(24, 160),
+        ("list", 40, 216, 275, 168), ("stop", 38, 390, 88, 28),
+        ("add file", 38, 430, 129, 27), ("add folder", 38, 462, 129, 27),
+        ("remove selected", 182, 430, 129, 27), ("remove all", 182, 462, 129, 27),
+        ("ok", 70, 502, 75, 28), ("cancel", 206, 502, 75, 28), ("simple mode", 102, 542, 153, 28)]),
     "AddDirBack.bmp": ((321, 350), (0, 0), [
         ("close", 286, 6, 23, 22), ("subfolders", 28, 52, 20, 20), ("tree", 32, 80, 257, 209),
         ("ok", 46, 302, 75, 28), ("cancel", 206, 302, 75, 28)]),

@@ -14,9 +14,9 @@ main=$(e2e_find_window '^Ravilo$' 20) || { e2e_fail "window" "none"; exit 1; }
 e2e_pet_menu "$pid" "$main" || e2e_fail "the pet's menu opens" "no menu"
 xdotool key Down Down Return
 if wid=$(e2e_find_window '^Alarm\(simple mode\)$' 10); then
-  e2e_wait_until 5 geometry_is "$wid" "242 167 371 336"
+  e2e_wait_until 5 geometry_is "$wid" "242 167 371 376"
   read -r x y w h <<<"$(e2e_window_geometry "$wid")"
-  [[ "$x $y $w $h" == "242 167 371 336" ]] && e2e_pass "\"Alarm\" opens the simple-mode window at 242,167" ||
+  [[ "$x $y $w $h" == "242 167 371 376" ]] && e2e_pass "\"Alarm\" opens the simple-mode window at 242,167" ||
     e2e_fail "\"Alarm\" opens the simple-mode window at 242,167" "at $x $y $w $h"
 else
   e2e_fail "\"Alarm\" opens the simple-mode window at 242,167" "no window"; exit 1
@@ -41,7 +41,7 @@ wine "$HELPER" send 'Alarm(simple mode)' $WM_LBUTTONUP 0 $(( (56 + 15) << 16 | (
   e2e_fail "a lone button-up reaches the window" "$(tr -d '\r' <"$E2E_TMP/send.out")"
 e2e_click $(( 242 + 24 + 29 )) $(( 167 + 56 + 15 )) 1      # on/off
 e2e_click $(( 242 + 138 + 7 )) $(( 167 + 123 + 6 )) 1      # hour up: 08 -> 09
-e2e_click $(( 242 + 72 + 36 )) $(( 167 + 248 + 13 )) 1     # OK
+e2e_click $(( 242 + 72 + 36 )) $(( 167 + 288 + 13 )) 1     # OK
 stored() { [[ $(e2e_reg_value "$KEY" AlarmHour) == "REG_DWORD 0x9" ]]; }
 e2e_wait_until 10 stored
 for v in "AlarmIsOn:REG_DWORD 0x1" "AlarmHour:REG_DWORD 0x9" "AlarmMin:REG_DWORD 0x0" "UsePlayist:REG_DWORD 0x0"; do
@@ -54,7 +54,7 @@ done
 # release that comes at last must not step it either.
 e2e_pet_menu "$pid" "$main" || e2e_fail "the pet's menu opens again" "no menu"
 xdotool key Down Down Return
-e2e_wait_until 10 geometry_is "$wid" "242 167 371 336" && e2e_wait_until 5 drawn ||
+e2e_wait_until 10 geometry_is "$wid" "242 167 371 376" && e2e_wait_until 5 drawn ||
   e2e_fail "\"Alarm\" opens the window again" "not shown"
 minute() {  # a digest of the minute field (20 x 24 at 200,128)
   e2e_screenshot "$E2E_TMP/minute.png" &&

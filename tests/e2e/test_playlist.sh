@@ -31,9 +31,9 @@ pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 main=$(e2e_find_window '^Ravilo$' 30) || { e2e_fail "window" "none"; exit 1; }
 choose_alarm
 simple=$(e2e_find_window '^Alarm\(simple mode\)$' 20) || { e2e_fail "simple-mode window" "none"; exit 1; }
-e2e_wait_until 10 geometry_is "$simple" "242 167 371 336"
-e2e_click $((242 + 104 + 75)) $((167 + 288 + 13)) 1 # "Playlist mode"
-if pl=$(e2e_find_window '^Alarm\(playlist mode\)$' 20) && e2e_wait_until 10 geometry_is "$pl" "457 120 365 559"; then
+e2e_wait_until 10 geometry_is "$simple" "242 167 371 376"
+e2e_click $((242 + 104 + 75)) $((167 + 328 + 13)) 1 # "Playlist mode"
+if pl=$(e2e_find_window '^Alarm\(playlist mode\)$' 20) && e2e_wait_until 10 geometry_is "$pl" "457 100 365 599"; then
   e2e_pass "\"Playlist mode\" opens the playlist window in the middle of the desktop"
 else
   e2e_fail "\"Playlist mode\" opens the playlist window in the middle of the desktop" \
@@ -44,7 +44,7 @@ e2e_wait_until 5 sh -c "! xdotool search --onlyvisible --name '^Alarm\(simple mo
   e2e_pass "the simple-mode window hides" || e2e_fail "the simple-mode window hides" "still shown"
 
 e2e_screenshot "$E2E_TMP/before-dialog.png"
-e2e_click $((457 + 40 + 63)) $((120 + 424 + 12)) 1 # "Add folder"
+e2e_click $((457 + 40 + 63)) $((100 + 464 + 12)) 1 # "Add folder"
 if dlg=$(e2e_find_window '^Add Directory$' 20) && e2e_wait_until 10 geometry_is "$dlg" "477 222 326 356"; then
   e2e_pass "\"Add folder\" opens the add-directory dialog in the middle"
 else
@@ -89,11 +89,11 @@ cp "$E2E_TMP/playlist.png" "$SHOTS/e2e-playlist-window.png" 2>/dev/null || true
 [[ $(e2e_pixel_count_of_colour "$E2E_TMP/playlist.png" 128 0 128) == 0 ]] && e2e_pass "no purple pixel" ||
   e2e_fail "no purple pixel" "$(e2e_pixel_count_of_colour "$E2E_TMP/playlist.png" 128 0 128) purple pixels"
 # The list box shows white with dark text where it stands.
-white=$(e2e_pixel_count_of_colour "$E2E_TMP/playlist.png" 255 255 255 $((457 + 40)) $((120 + 176)) 275 168)
+white=$(e2e_pixel_count_of_colour "$E2E_TMP/playlist.png" 255 255 255 $((457 + 40)) $((100 + 216)) 275 168)
 ((white > 20000)) && e2e_pass "the list box is drawn ($white white pixels)" ||
   e2e_fail "the list box is drawn" "$white white pixels"
 
-e2e_click $((457 + 72 + 36)) $((120 + 464 + 13)) 1 # OK
+e2e_click $((457 + 72 + 36)) $((100 + 504 + 13)) 1 # OK
 e2e_wait_until 10 sh -c "! xdotool search --onlyvisible --name '^Alarm\(playlist mode\)$' >/dev/null 2>&1" ||
   e2e_fail "OK hides the window" "still shown"
 stored_mode() { [[ $(e2e_reg_value "$KEY" UsePlayist) == "REG_DWORD 0x1" ]]; }

@@ -31,17 +31,17 @@ list_count() { [[ $(e2e_listbox_items 'Alarm(playlist mode)' | head -n1) == "$1"
 hidden() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 e2e_pet_menu "$pid" "$main" && xdotool key Down Down Return # "Alarm"
 simple=$(e2e_find_window '^Alarm\(simple mode\)$' 20) || { e2e_fail "simple-mode window" "none"; exit 1; }
-e2e_wait_until 10 geometry_is "$simple" "242 167 371 336"
-e2e_click $((242 + 104 + 75)) $((167 + 288 + 13)) 1 # "Playlist mode"
+e2e_wait_until 10 geometry_is "$simple" "242 167 371 376"
+e2e_click $((242 + 104 + 75)) $((167 + 328 + 13)) 1 # "Playlist mode"
 pl=$(e2e_find_window '^Alarm\(playlist mode\)$' 20) || { e2e_fail "playlist window" "none"; exit 1; }
-e2e_wait_until 10 geometry_is "$pl" "457 120 365 559"
+e2e_wait_until 10 geometry_is "$pl" "457 100 365 599"
 e2e_wait_until 10 list_count 2 && e2e_pass "the playlist window shows the kept entries" ||
   e2e_fail "the playlist window shows the kept entries" "$(e2e_listbox_items 'Alarm(playlist mode)' | tr '\n' '|')"
 
 # A folder in the way of the new file: the write fails however the test runs (as root a
 # read-only folder would not stop it).
 mkdir "$PROG/Playlist.txt.new"
-e2e_click $((457 + 72 + 36)) $((120 + 464 + 13)) 1 # OK
+e2e_click $((457 + 72 + 36)) $((100 + 504 + 13)) 1 # OK
 if box=$(e2e_find_window 'FormMyMessageBox' 20); then
   e2e_pass "OK that can't store the list says so"
   sleep 0.5 # the box's text is drawn after it is mapped; nothing outside can tell when
@@ -61,7 +61,7 @@ e2e_wait_until 3 hidden 'Alarm\(playlist mode\)' && e2e_fail "the window stays o
 
 # With the way clear, the same OK stores the list and playlist mode.
 rmdir "$PROG/Playlist.txt.new"
-e2e_click $((457 + 72 + 36)) $((120 + 464 + 13)) 1
+e2e_click $((457 + 72 + 36)) $((100 + 504 + 13)) 1
 stored_mode() { [[ $(e2e_reg_value "$KEY" UsePlayist) == "REG_DWORD 0x1" ]]; }
 e2e_wait_until 10 hidden 'Alarm\(playlist mode\)' && e2e_wait_until 10 stored_mode &&
   e2e_pass "OK again, once the file can be written, stores playlist mode and hides" ||

@@ -101,17 +101,21 @@ class PlayListAlarmTest : public ::testing::Test {
 };
 
 TEST_F(PlayListAlarmTest, OpensCentredWithTheAlarmsEntriesWhateverItShowedBefore) {
+  env.registry.PutDword(kKey, "AlarmDays", 0x60);  // the weekend
   Start({"C:\\Music\\one.wav", "D:\\deep\\two.wav", "C:\\Music\\one.wav"});
   ChooseAlarm();
   ASSERT_TRUE(w().Visible());
   EXPECT_FALSE(FormSimpleAlarm->Visible());
   EXPECT_EQ(w().Caption(), "Alarm(playlist mode)");
-  EXPECT_EQ(w().Bounds(), (ui::Rect{(1280 - 365) / 2, (800 - 559) / 2, 365, 559}));
+  EXPECT_EQ(w().Bounds(), (ui::Rect{(1280 - 365) / 2, (800 - 599) / 2, 365, 599}));
   EXPECT_EQ(w().MaskEditHour.Caption() + ":" + w().MaskEditMin.Caption(), "06:30");
   EXPECT_EQ(list().Shown(), (std::vector<std::string>{"one.wav", "two.wav", "one.wav"}));
   EXPECT_EQ(w().PlayListPaths(), (std::vector<std::string>{"C:\\Music\\one.wav", "D:\\deep\\two.wav", "C:\\Music\\one.wav"}));
   EXPECT_FALSE(w().ImageStop.Visible());
-  EXPECT_EQ(w().ListBoxPlayList.Bounds(), (ui::Rect{40, 176, 275, 168}));
+  EXPECT_EQ(w().ListBoxPlayList.Bounds(), (ui::Rect{40, 216, 275, 168}));
+  EXPECT_EQ(w().Days.Days(), 0x60);
+  const auto mondayOff = w().Days.Button(0).Picture();
+  ASSERT_NE(mondayOff, nullptr);
 
   // Edits, then each way of leaving without OK; the next opening shows the alarm again.
   const struct Way {
@@ -127,7 +131,11 @@ TEST_F(PlayListAlarmTest, OpensCentredWithTheAlarmsEntriesWhateverItShowedBefore
     Click(w().ImageUp1);
     Click(w().ImageOnOff);
     Click(w().ImageRemoveAll);
+    Click(w().Days.Button(0));
+    Click(w().Days.Button(6));
     EXPECT_EQ(w().ListBoxPlayList.Count(), 0);
+    EXPECT_EQ(w().Days.Days(), 0x21);
+    EXPECT_NE(w().Days.Button(0).Picture(), mondayOff);
     way.leave();
     EXPECT_FALSE(w().Visible());
     EXPECT_EQ(Alarm->GetHour(), 6);
@@ -139,8 +147,11 @@ TEST_F(PlayListAlarmTest, OpensCentredWithTheAlarmsEntriesWhateverItShowedBefore
     EXPECT_FALSE(w().OnOffState());
     EXPECT_EQ(list().Shown().size(), 3u);
     EXPECT_EQ(w().PlayListPaths().size(), 3u);
+    EXPECT_EQ(w().Days.Days(), 0x60);
+    EXPECT_EQ(w().Days.Button(0).Picture(), mondayOff);
   }
   EXPECT_EQ(env.registry.Dword(kKey, "AlarmHour"), 6u);
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), 0x60u);
 }
 
 TEST_F(PlayListAlarmTest, AddFilesAppendsThePickedFilesInOrderWithDuplicatesAndRemembersTheFolder) {
@@ -249,12 +260,14 @@ TEST_F(PlayListAlarmTest, AddFolderTakesTheSoundFilesDepthFirstWithOrWithoutSubf
   AnswerAddDir({"C:", "Music"}, false, [&] {
     sawScan = w().Scanning();
     Click(w().ImageRemoveAll);
+    Click(w().Days.Button(3));
     Click(w().ImageOk);
     Click(w().ImageCancel);
   });
   Click(w().ImageAddDir);
   EXPECT_TRUE(sawScan);
   EXPECT_TRUE(w().Visible());
+  EXPECT_EQ(w().Days.Days(), 0x7F);
   EXPECT_EQ(w().PlayListPaths().size(), 8u);
   EXPECT_EQ(Alarm->PlaylistCount(), 1);
   Click(w().ImageRemoveAll);
@@ -333,6 +346,7 @@ TEST_F(PlayListAlarmTest, PreviewPlaysTheFirstSelectedEntryUntilStoppedOrTheWind
 }
 
 TEST_F(PlayListAlarmTest, OkStoresTheListAndPlaylistModeAndAnEmptyListIsRefused) {
+  env.registry.PutDword(kKey, "AlarmDays", 0x40);  // Sunday only
   Start({"C:\\old.wav"}, /*playlistMode=*/false);
   ChooseAlarm();
   ASSERT_TRUE(FormSimpleAlarm->Visible());
@@ -364,8 +378,20 @@ TEST_F(PlayListAlarmTest, OkStoresTheListAndPlaylistModeAndAnEmptyListIsRefused)
   EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 0u);
   EXPECT_EQ(StoredList(), std::vector<std::string>{"C:\\old.wav"});
   env.files.failReplace = false;
+  // Without a day it is refused too, before anything is written.
+  Click(w().Days.Button(6));
+  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "Choose at least one day\nfor the alarm.");
+  EXPECT_TRUE(w().Visible());
+  EXPECT_EQ(w().PlayListPaths().size(), 2u);
+  EXPECT_EQ(StoredList(), std::vector<std::string>{"C:\\old.wav"});
+  EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 0u);
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), 0x40u);
+  Click(w().Days.Button(0));
+  Click(w().Days.Button(1));
   Click(w().ImageOk);
   EXPECT_FALSE(w().Visible());
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), 0x03u);
+  EXPECT_EQ(Alarm->Days(), 0x03);
   EXPECT_TRUE(Alarm->IsPlaylistMode());
   EXPECT_TRUE(Alarm->IsOn());
   EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 1u);

@@ -63,16 +63,22 @@ class SimpleAlarmTest : public ::testing::Test {
 };
 
 TEST_F(SimpleAlarmTest, OpensFromTheTrayWithTheAlarmsValuesWhateverItShowedBefore) {
+  env.registry.PutDword(kKey, "AlarmDays", 0x1F);  // Monday to Friday
   Start("C:\\Music\\wake up.wav");
   ChooseAlarm();
   ASSERT_TRUE(w().Visible());
-  EXPECT_EQ(w().Bounds(), (ui::Rect{242, 167, 371, 336}));
+  EXPECT_EQ(w().Bounds(), (ui::Rect{242, 167, 371, 376}));
   EXPECT_EQ(w().Caption(), "Alarm(simple mode)");
   EXPECT_EQ(Shown(), "06:30");
   EXPECT_EQ(w().LabelMusic.Caption(), "wake up.wav");
   EXPECT_EQ(w().SoundFile(), "C:\\Music\\wake up.wav");
   EXPECT_FALSE(w().OnOffState());
   const auto off = w().ImageOnOff.Picture();
+  EXPECT_EQ(w().Days.Days(), 0x1F);
+  ui::Image& saturday = w().Days.Button(5);
+  const auto saturdayOff = saturday.Picture();
+  ASSERT_NE(saturdayOff, nullptr);
+  EXPECT_NE(w().Days.Button(4).Picture(), nullptr);
 
   // Edits, then each way of leaving without OK; the next opening shows the alarm again.
   const struct Way {
@@ -88,8 +94,11 @@ TEST_F(SimpleAlarmTest, OpensFromTheTrayWithTheAlarmsValuesWhateverItShowedBefor
     Click(w().ImageUp1);
     Click(w().ImageDown2);
     Click(w().ImageOnOff);
+    Click(saturday);
     EXPECT_TRUE(w().OnOffState());
     EXPECT_NE(w().ImageOnOff.Picture(), off);
+    EXPECT_EQ(w().Days.Days(), 0x3F);
+    EXPECT_NE(saturday.Picture(), saturdayOff);
     EXPECT_EQ(Shown(), "07:29");
     way.leave();
     EXPECT_FALSE(w().Visible());
@@ -100,6 +109,9 @@ TEST_F(SimpleAlarmTest, OpensFromTheTrayWithTheAlarmsValuesWhateverItShowedBefor
     EXPECT_EQ(Shown(), "06:30");
     EXPECT_FALSE(w().OnOffState());
     EXPECT_EQ(w().ImageOnOff.Picture(), off);
+    EXPECT_EQ(w().Days.Days(), 0x1F);
+    EXPECT_EQ(saturday.Picture(), saturdayOff);
+    EXPECT_EQ(Alarm->Days(), 0x1F);
   }
   EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), "Alarm [off]");
 }
@@ -139,6 +151,7 @@ TEST_F(SimpleAlarmTest, OkAndEnterStoreTheValuesAndTheTrayFollows) {
     if (c.switchOn != w().OnOffState()) Click(w().ImageOnOff);
     Click(w().ImageUp1);
     Click(w().ImageUp2);
+    Click(w().Days.Button(6));  // Sunday off, then on again
     const int hour = Alarm->GetHour() + 1, minute = Alarm->GetMinute() + 1;
     if (c.enter)
       Key(13);
@@ -150,9 +163,31 @@ TEST_F(SimpleAlarmTest, OkAndEnterStoreTheValuesAndTheTrayFollows) {
     EXPECT_EQ(env.registry.Dword(kKey, "AlarmHour"), unsigned(hour));
     EXPECT_EQ(env.registry.Dword(kKey, "AlarmMin"), unsigned(minute));
     EXPECT_EQ(env.registry.Dword(kKey, "UsePlayist"), 0u);
+    EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), c.enter ? 0x7Fu : 0x3Fu);
     EXPECT_EQ(env.registry.String(kKey, "AlarmSound"), "Sounds\\Alarms\\alarm0.wav");
     EXPECT_EQ(FormMain->SetAlarmTime1.Caption(), c.caption);
   }
+}
+
+TEST_F(SimpleAlarmTest, OkWithNoDayChosenIsRefusedAndStoresNothing) {
+  env.registry.PutDword(kKey, "AlarmDays", 0x04);  // Wednesday only
+  Start();
+  ChooseAlarm();
+  Click(w().Days.Button(2));
+  Click(w().ImageUp1);
+  EXPECT_EQ(w().Days.Days(), 0);
+  EXPECT_EQ(Answered([&] { Click(w().ImageOk); }), "Choose at least one day\nfor the alarm.");
+  EXPECT_TRUE(w().Visible());
+  EXPECT_EQ(Shown(), "07:30");
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), 0x04u);
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmHour"), 6u);
+  EXPECT_EQ(Alarm->Days(), 0x04);
+
+  Click(w().Days.Button(0));
+  Click(w().ImageOk);
+  EXPECT_FALSE(w().Visible());
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), 0x01u);
+  EXPECT_EQ(env.registry.Dword(kKey, "AlarmHour"), 7u);
 }
 
 TEST_F(SimpleAlarmTest, OkWithAMissingSoundFileTellsItsFullPathAndStoresNothing) {
@@ -204,7 +239,7 @@ TEST_F(SimpleAlarmTest, TestPlaysUntilStoppedOrTheWindowHides) {
     // A hidden window keeps the stop look until it opens again.
     if (way.hides) ChooseAlarm();
     EXPECT_EQ(w().ImageTest.Picture(), testLook);
-    EXPECT_EQ((ui::Point{w().ImageTest.Left(), w().ImageTest.Top()}), (ui::Point{232, 200}));
+    EXPECT_EQ((ui::Point{w().ImageTest.Left(), w().ImageTest.Top()}), (ui::Point{232, 240}));
   }
 }
 
@@ -407,7 +442,7 @@ TEST_F(SimpleAlarmTest, ARingWhileTheMessageBoxIsOpenIsStoppedByAClick) {
 
 TEST(SimpleAlarmDamaged, AMissingBitmapOfThisWindowIsReportedAndTheProgramEnds) {
   for (const char* file : {"AlarmWindow\\ichange.bmp", "AlarmWindow\\aarrowdown.bmp", "PlayListModeWindow\\astop.bmp",
-                           "AlarmWindow\\aplaylistmode.bmp"}) {
+                           "AlarmWindow\\aplaylistmode.bmp", "AlarmWindow\\amon.bmp", "AlarmWindow\\isun.bmp"}) {
     SCOPED_TRACE(file);
     TestEnvironment env;
     env.files.Hide(std::string(TestEnvironment::kProgramDir) + "Images\\" + file);

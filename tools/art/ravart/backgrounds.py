@@ -53,43 +53,54 @@ def mini_ravilo(eyes="open", mouth="smile", arm_r=18.0, scale=0.47):
                     compact=True)
 
 
+# The seven day switches under the time (Monday first), in the picture's coordinates; the
+# rest of the window below them is DAYS_DROP lower than before they came.
+DAYS_AT = (24, 160)
+DAY_STEP = 44
+DAYS_DROP = 40
+
+
 def time_section(c):
-    # hour and minute wells around the white fields and their arrows
+    # hour and minute wells around the white fields and their arrows, the days below them
     well(c, 88, 109, 152, 151)
     well(c, 184, 109, 248, 151)
     c.ellipse(168, 124, 2.6, 2.6, P.OUTLINE)
     c.ellipse(168, 136, 2.6, 2.6, P.OUTLINE)
+    x, y = DAYS_AT
+    well(c, x - 5, y - 3, x + 6 * DAY_STEP + 45, y + 27)
 
 
 def simple_alarm():
-    w, h = 350, 319
+    d = DAYS_DROP
+    w, h = 350, 319 + d
     c = frame(w, h)
     time_section(c)
-    well(c, 90, 151, 338, 174, P.PAPER, 4)          # behind the sound-file label (96, 156)
+    well(c, 90, 151 + d, 338, 174 + d, P.PAPER, 4)  # behind the sound-file label (96, 156 + d)
     rule(c, 20, w - 20, 98)
-    rule(c, 20, w - 20, 184)
-    rule(c, 20, w - 20, 230)
+    rule(c, 20, w - 20, 184 + d)
+    rule(c, 20, w - 20, 230 + d)
     rgb, _ = c.finish()
     rgb = title(rgb, "Alarm", "simple mode")
     rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
-    rgb = draw_text_1x(rgb, 24, 163, "Sound", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 24, 163 + d, "Sound", 12, P.INK, anchor="lm")
     stamp(rgb, mini_ravilo(), 247, 36)
     return rgb
 
 
 def playlist_alarm():
-    w, h = 350, 546
+    d = DAYS_DROP
+    w, h = 350, 546 + d
     c = frame(w, h)
     time_section(c)
     rule(c, 20, w - 20, 98)
-    c.rrect(37, 173, 318, 347, 3, P.WHITE, 1.2)     # list box at (40, 176), 275 x 168
-    rule(c, 20, w - 20, 455)
+    c.rrect(37, 173 + d, 318, 347 + d, 3, P.WHITE, 1.2)  # list box at (40, 176 + d), 275 x 168
+    rule(c, 20, w - 20, 455 + d)
     rgb, _ = c.finish()
     rgb = title(rgb, "Alarm", "playlist mode")
     rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
-    rgb = draw_text_1x(rgb, 40, 163, "Playlist", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 40, 163 + d, "Playlist", 12, P.INK, anchor="lm")
     stamp(rgb, mini_ravilo(), 247, 36)
     return rgb
 

@@ -110,6 +110,26 @@ def onoff(on):
     return rgb
 
 
+# The set-up windows' day switches, Monday first, by file name.
+DAYS = (("mon", "Mon"), ("tue", "Tue"), ("wed", "Wed"), ("thu", "Thu"), ("fri", "Fri"), ("sat", "Sat"),
+        ("sun", "Sun"))
+DAY_SIZE = (40, 24)
+
+
+def day(label, on):
+    """A day switch: the on/off switch's green and white when on, its grey when off; it keeps
+    its place like that switch."""
+    w, h = DAY_SIZE
+    c = Canvas(w, h)
+    track = P.GREEN if on else P.GREY_LIGHT
+    c.rrect(1.0, 1.0, w - 1.0, h - 1.0, 10, track, 1.0)
+    c.rrect(3.5, 3.0, w - 3.5, 9.5, 4, lighten(track, 0.3))
+    rgb, _ = c.finish()
+    if on:
+        return draw_text_1x(rgb, w / 2, h / 2 + 0.5, label, 11, P.WHITE, shadow=darker(P.GREEN_DARK))
+    return draw_text_1x(rgb, w / 2, h / 2 + 0.5, label, 11, P.INK)
+
+
 def checkbox(on):
     """The add-folder dialog's 'include subfolders' switch (20 x 20)."""
     w, h = 20, 20
@@ -207,6 +227,8 @@ def all_buttons():
     aw = "AlarmWindow"
     out[f"{aw}/aonoff.bmp"] = onoff(True)
     out[f"{aw}/ionoff.bmp"] = onoff(False)
+    for name, label in DAYS:
+        pair(aw, name, lambda a, label=label: day(label, a))
     pair(aw, "arrowup", lambda a: arrow(True, a))
     pair(aw, "arrowdown", lambda a: arrow(False, a))
     pair(aw, "change", lambda a: push(86, 26, "Change...", P.BODY_LIGHT, a))

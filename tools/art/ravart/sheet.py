@@ -131,35 +131,46 @@ def mockups(btns, bgs, movie_frames, pupil):
     B = lambda n: btns[n]  # noqa: E731
     out = []
     # simple mode
-    w = _window((371, 336), bgs["SimpleAlarmBack.bmp"], (8, 8))
+    from .backgrounds import DAY_STEP, DAYS_AT, DAYS_DROP as d
+    from .buttons import DAYS
+
+    def days(w, origin, off):
+        for i, (n, _) in enumerate(DAYS):
+            at = (origin[0] + DAYS_AT[0] + DAY_STEP * i, origin[1] + DAYS_AT[1])
+            _stamp(w, B(f"AlarmWindow/{'i' if i in off else 'a'}{n}.bmp"), at)
+
+    w = _window((371, 336 + d), bgs["SimpleAlarmBack.bmp"], (8, 8))
     for n, at in (("ForAllWindows/iexit.bmp", (328, 16)), ("AlarmWindow/aonoff.bmp", (24, 56)),
                   ("AlarmWindow/iarrowup.bmp", (138, 123)), ("AlarmWindow/iarrowdown.bmp", (138, 140)),
                   ("AlarmWindow/iarrowup.bmp", (234, 123)), ("AlarmWindow/iarrowdown.bmp", (234, 140)),
-                  ("AlarmWindow/ichange.bmp", (136, 200)), ("AlarmWindow/itest.bmp", (232, 200)),
-                  ("ForAllWindows/iok.bmp", (72, 248)), ("ForAllWindows/icancel.bmp", (216, 248)),
-                  ("AlarmWindow/iplaylistmode.bmp", (104, 288))):
+                  ("AlarmWindow/ichange.bmp", (136, 200 + d)), ("AlarmWindow/itest.bmp", (232, 200 + d)),
+                  ("ForAllWindows/iok.bmp", (72, 248 + d)), ("ForAllWindows/icancel.bmp", (216, 248 + d)),
+                  ("AlarmWindow/iplaylistmode.bmp", (104, 288 + d))):
         _stamp(w, B(n), at)
+    days(w, (8, 8), {5, 6})
     _label(w, (104, 128), "07", bg=(255, 255, 255), size=(20, 24), fsize=17)
     _label(w, (200, 128), "30", bg=(255, 255, 255), size=(20, 24), fsize=17)
-    _label(w, (104, 164), "alarm0.wav", bg=(255, 255, 255))
-    out.append(("simple mode", w))
+    _label(w, (104, 164 + d), "alarm0.wav", bg=(255, 255, 255))
+    out.append(("simple mode (weekdays)", w))
     # playlist mode
-    w = _window((365, 559), bgs["PlayListAlarmBack.bmp"], (0, 0))
+    w = _window((365, 559 + d), bgs["PlayListAlarmBack.bmp"], (0, 0))
     for n, at in (("ForAllWindows/iexit.bmp", (320, 8)), ("AlarmWindow/ionoff.bmp", (16, 48)),
                   ("AlarmWindow/iarrowup.bmp", (130, 115)), ("AlarmWindow/iarrowdown.bmp", (130, 132)),
                   ("AlarmWindow/aarrowup.bmp", (224, 113)), ("AlarmWindow/iarrowdown.bmp", (226, 132)),
-                  ("PlayListModeWindow/istop.bmp", (40, 352)),
-                  ("PlayListModeWindow/iaddfile.bmp", (40, 392)), ("PlayListModeWindow/iadddir.bmp", (40, 424)),
-                  ("PlayListModeWindow/iremoveselected.bmp", (184, 392)),
-                  ("PlayListModeWindow/iremoveall.bmp", (184, 424)),
-                  ("ForAllWindows/iok.bmp", (72, 464)), ("ForAllWindows/acancel.bmp", (206, 462)),
-                  ("PlayListModeWindow/isimplemode.bmp", (104, 504))):
+                  ("PlayListModeWindow/istop.bmp", (40, 352 + d)),
+                  ("PlayListModeWindow/iaddfile.bmp", (40, 392 + d)),
+                  ("PlayListModeWindow/iadddir.bmp", (40, 424 + d)),
+                  ("PlayListModeWindow/iremoveselected.bmp", (184, 392 + d)),
+                  ("PlayListModeWindow/iremoveall.bmp", (184, 424 + d)),
+                  ("ForAllWindows/iok.bmp", (72, 464 + d)), ("ForAllWindows/acancel.bmp", (206, 462 + d)),
+                  ("PlayListModeWindow/isimplemode.bmp", (104, 504 + d))):
         _stamp(w, B(n), at)
+    days(w, (0, 0), {0, 2, 4})
     _label(w, (96, 120), "07", bg=(255, 255, 255), size=(20, 24), fsize=17)
     _label(w, (192, 120), "30", bg=(255, 255, 255), size=(20, 24), fsize=17)
-    _box(w, (40, 176), (275, 168))
+    _box(w, (40, 176 + d), (275, 168))
     for i, t in enumerate(("morning.wav", "birds.wav", "rooster.wav")):
-        _label(w, (42, 178 + 13 * i), t)
+        _label(w, (42, 178 + d + 13 * i), t)
     out.append(("playlist mode (minute-up and cancel pressed)", w))
     # add folder
     w = _window((326, 356), bgs["AddDirBack.bmp"], (0, 0))
