@@ -62,7 +62,8 @@ open_simple() {
 }
 stored_days() { [[ $(e2e_reg_value "$KEY" AlarmDays) == "REG_DWORD $1" ]]; }
 
-pid=$(e2e_start_exe "$PROG/Ravilo.exe")
+# Its debug output (the wake timer says when it is set for) is kept.
+pid=$(WINEDEBUG=-all,+debugstr e2e_start_exe "$PROG/Ravilo.exe")
 main=$(e2e_find_window '^Ravilo$' 20) || { e2e_fail "window" "none"; exit 1; }
 
 # Today off, by a click, then OK.
@@ -80,6 +81,12 @@ e2e_click $(( SX + 72 + 36 )) $(( SY + 288 + 13 )) 1     # OK
 without_today=$(printf '0x%x' $(( 127 & ~(1 << today) )))
 e2e_wait_until 10 stored_days "$without_today" && e2e_pass "OK stores AlarmDays = $without_today" ||
   e2e_fail "OK stores AlarmDays = $without_today" "$(e2e_reg_value "$KEY" AlarmDays)"
+# With today off the wake timer points at the same time tomorrow, the next chosen day.
+tomorrow=$(date -d "@$(( target + 86400 ))" '+%F %T')
+wake_tomorrow() { e2e_exe_output "$pid" | tr -d '\r' | grep 'wake timer set for' | tail -n1 | grep -qF "$tomorrow"; }
+e2e_wait_until 10 wake_tomorrow && e2e_pass "the wake timer is set for the next chosen day, $tomorrow" ||
+  e2e_fail "the wake timer is set for the next chosen day, $tomorrow" \
+    "$(e2e_exe_output "$pid" | grep -F 'wake timer' | tr -d '\r' | tail -n2)"
 
 # The playlist window shows the stored days too; Cancel leaves it.
 open_simple || e2e_fail "the simple-mode window opens again" "not shown"
