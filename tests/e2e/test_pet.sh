@@ -99,7 +99,7 @@ e2e_wait_until 10 geometry_is "$x $y 319 170"
 read -r nx ny nw nh <<<"$(e2e_window_geometry "$wid")"
 [[ "$nx $ny $nw $nh" == "$x $y 319 170" ]] && e2e_pass "snooze puts the window back" ||
   e2e_fail "snooze puts the window back" "at $nx $ny $nw $nh"
-sleep 3  # silence on the recording after the snooze, checked below
+sleep 4  # silence on the recording after the snooze, checked below (Wine plays out up to ~1 s queued)
 e2e_record_stop
 segments=$(e2e_sound_segments "$E2E_TMP/ring.wav")
 echo "$segments" | sed 's/^/  sound: /'
