@@ -54,7 +54,7 @@ class CAlarm {
   // clear a skip.
   void SetDays(int days);
   int Days() const { return Options.days; }
-  // The settings of the Options window; Reload reads them again from the store.
+  // The settings of the Options window, read at creation; SetOptions stores all but the days.
   const AlarmOptions& GetOptions() const { return Options; }
   void SetOptions(const AlarmOptions& options);
 
