@@ -8,7 +8,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup
 KEY='HKCU\Software\MirenWorks\Ravilo'
 PROG=$(e2e_stage "$RAVILO_DIST")
-PYTHON=/usr/bin/python3
 SX=242 SY=167             # the simple-mode window's first place
 PX=457 PY=100             # the playlist window, centred on the 1280 x 800 display
 DAYS_X=32 DAYS_Y=168      # Monday's switch in the simple window; the playlist one's is 24,160
@@ -21,31 +20,10 @@ names=(mon tue wed thu fri sat sun)
 e2e_log "the alarm's day: ${names[$today]}"
 
 geometry_is() { [[ $(e2e_window_geometry "$1" 2>/dev/null) == "$2" ]]; }
-# Share of the visible pixels of the picture FILE that a screenshot shows unchanged at X Y.
-shown_share() {
-  $PYTHON - "$1" "$2" "$3" "$4" <<'PY'
-import sys
-from PIL import Image
-shot = Image.open(sys.argv[1]).convert("RGB")
-pic = Image.open(sys.argv[2]).convert("RGB")
-x0, y0 = int(sys.argv[3]), int(sys.argv[4])
-key = pic.getpixel((0, pic.height - 1))
-seen = same = 0
-for y in range(pic.height):
-    for x in range(pic.width):
-        c = pic.getpixel((x, y))
-        if c == key:
-            continue
-        seen += 1
-        sx, sy = x0 + x, y0 + y
-        same += 0 <= sx < shot.width and 0 <= sy < shot.height and shot.getpixel((sx, sy)) == c
-print(int(100 * same / max(seen, 1)))
-PY
-}
 # day_shows STATE X Y : today's switch, with Monday's at X Y, shows its "a" (on) or "i" (off) picture.
 day_shows() {
   e2e_screenshot "$E2E_TMP/days.png" &&
-    (( $(shown_share "$E2E_TMP/days.png" "$PROG/Images/AlarmWindow/$1${names[$today]}.bmp" \
+    (( $(e2e_shown_share "$E2E_TMP/days.png" "$PROG/Images/AlarmWindow/$1${names[$today]}.bmp" \
       $(( $2 + DAY_STEP * today )) "$3") >= 95 ))
 }
 click_today() { e2e_click $(( SX + DAYS_X + DAY_STEP * today + 20 )) $(( SY + DAYS_Y + 12 )) 1; }

@@ -8,32 +8,10 @@ e2e_setup
 KEY='HKCU\Software\MirenWorks\Ravilo'
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 PROG=$(e2e_stage "$RAVILO_DIST")
-PYTHON=/usr/bin/python3
 
 # The alarm: the next whole minute at least 30 s away, time enough to set the options first.
 target=$(e2e_set_alarm_soon "$KEY" 30)
 
-# Share of the visible pixels of the picture FILE that a screenshot shows unchanged at X Y.
-shown_share() {
-  $PYTHON - "$1" "$2" "$3" "$4" <<'PY'
-import sys
-from PIL import Image
-shot = Image.open(sys.argv[1]).convert("RGB")
-pic = Image.open(sys.argv[2]).convert("RGB")
-x0, y0 = int(sys.argv[3]), int(sys.argv[4])
-key = pic.getpixel((0, pic.height - 1))
-seen = same = 0
-for y in range(pic.height):
-    for x in range(pic.width):
-        c = pic.getpixel((x, y))
-        if c == key:
-            continue
-        seen += 1
-        sx, sy = x0 + x, y0 + y
-        same += 0 <= sx < shot.width and 0 <= sy < shot.height and shot.getpixel((sx, sy)) == c
-print(int(100 * same / max(seen, 1)))
-PY
-}
 
 pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 main=$(e2e_find_window '^Ravilo$' 20) || { e2e_fail "window" "none"; exit 1; }
@@ -78,7 +56,7 @@ if e2e_wait_until $(( target - $(date +%s) + 30 )) ringing; then
   read -r rx ry _ _ <<<"$(e2e_window_geometry "$main")"
   five() {
     e2e_screenshot "$E2E_TMP/ring.png" &&
-      (( $(shown_share "$E2E_TMP/ring.png" "$PROG/Images/MainWindow/i5minmore.bmp" $(( rx + 312 )) $(( ry + 136 ))) >= 95 ))
+      (( $(e2e_shown_share "$E2E_TMP/ring.png" "$PROG/Images/MainWindow/i5minmore.bmp" $(( rx + 312 )) $(( ry + 136 ))) >= 95 ))
   }
   e2e_wait_until 5 five
   cp "$E2E_TMP/ring.png" "$E2E_REPO_DIR/build/e2e-ringing-5min.png" 2>/dev/null || true

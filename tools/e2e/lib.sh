@@ -592,6 +592,29 @@ e2e_sound_segments() {
         }'
 }
 
+# e2e_shown_share SHOT PICTURE X Y : the share (0-100) of the visible pixels of the bitmap
+# PICTURE that the screenshot SHOT shows unchanged with the picture's corner at X Y.
+e2e_shown_share() {
+  /usr/bin/python3 - "$1" "$2" "$3" "$4" <<'PY'
+import sys
+from PIL import Image
+shot = Image.open(sys.argv[1]).convert("RGB")
+pic = Image.open(sys.argv[2]).convert("RGB")
+x0, y0 = int(sys.argv[3]), int(sys.argv[4])
+key = pic.getpixel((0, pic.height - 1))
+seen = same = 0
+for y in range(pic.height):
+    for x in range(pic.width):
+        c = pic.getpixel((x, y))
+        if c == key:
+            continue
+        seen += 1
+        sx, sy = x0 + x, y0 + y
+        same += 0 <= sx < shot.width and 0 <= sy < shot.height and shot.getpixel((sx, sy)) == c
+print(int(100 * same / max(seen, 1)))
+PY
+}
+
 # e2e_make_tone FILE SECONDS [FREQ=440] [VOLUME=0.5] : write a test WAV.
 e2e_make_tone() {
     sox -n -r 44100 -c 2 -b 16 "$1" synth "$2" sine "${3:-440}" vol "${4:-0.5}"
