@@ -27,6 +27,7 @@ AlarmOptions AlarmOptions::Load(CReestr& store) {
   o.autoStopMinutes =
       Read(store, "AutoStopMinutes", o.autoStopMinutes, [](int v) { return v >= 0 && v <= kMaxAutoStopMinutes; });
   o.ringWhenMuted = Read(store, "RingWhenMuted", 1, [](int v) { return v == 0 || v == 1; }) != 0;
+  o.petSize = Read(store, "PetSize", 0, [](int v) { return v == 100 || v == 150 || v == 200 || v == 300; });
   return o;
 }
 

@@ -21,6 +21,7 @@ struct AlarmOptions {
   int rampSeconds = 0;       // "RampSeconds": 0 is off
   int autoStopMinutes = 0;   // "AutoStopMinutes": 0 is never
   bool ringWhenMuted = true; // "RingWhenMuted"
+  int petSize = 0;  // "PetSize": 0 is Auto (the monitor's scale), else 100, 150, 200 or 300
 
   static AlarmOptions Load(CReestr& store);
   // Writes the values that are not the alarm's days (the set-up windows store those).

@@ -46,7 +46,10 @@ void MyMessageBox(const std::string& text) {
   FormMyMessageBox->LabelText.SetCaption(text);
   // On the pet's display, like the window that asks: at its place counted from that
   // display's corner, unless the user left it somewhere there.
-  const ui::Monitor pet = PetMonitor();
-  if (!LiesOn(*FormMyMessageBox, pet)) FormMyMessageBox->SetPosition(pet.bounds.left + 263, pet.bounds.top + 163);
+  const ui::Monitor pet = FormMyMessageBox->Visible() ? PetMonitor() : TakePetDisplayScale(*FormMyMessageBox);
+  if (!LiesOn(*FormMyMessageBox, pet)) {
+    const ui::Point at = PlaceOn(pet, *FormMyMessageBox, {263, 163});
+    FormMyMessageBox->SetPosition(at.x, at.y);
+  }
   FormMyMessageBox->ShowModal();
 }

@@ -118,7 +118,7 @@ void TFormOptions::OpenWindow() {
   ResetButtons();
   // Centred on the free area of the pet's display the first time, and again whenever it was
   // left on another display; otherwise it opens where the user left it.
-  const ui::Monitor pet = PetMonitor();
+  const ui::Monitor pet = Visible() ? PetMonitor() : TakePetDisplayScale(*this);
   if (!Visible() && (!placed_ || !LiesOn(*this, pet))) {
     const ui::Rect area = pet.workArea;
     SetPosition(area.left + (area.width - Width()) / 2, area.top + (area.height - Height()) / 2);

@@ -73,7 +73,15 @@ void CAnimator::Show(int listPosition) {
   auto movie = Movie(listPosition);
   shown_ = movie;
   shownPosition_ = listPosition;
-  view_->SetImage(std::move(movie));
+  // The larger set is read when the pet is first drawn at a scale that wants it.
+  const std::string file = kMovieFiles[std::size_t(listPosition)];
+  view_->SetImage(std::move(movie), [file](int setScale) -> std::shared_ptr<const pet::GifMovie> {
+    try {
+      return Decode(ReadDataFile(ArtSetPath(file, setScale)));
+    } catch (const std::exception&) {
+      return nullptr;
+    }
+  });
 }
 
 void CAnimator::PlayControlOnce(int i) { PlayControl(i, false); }

@@ -61,7 +61,8 @@ void CEyes::HideEyes() {
 
 void CEyes::FollowPointer() {
   const ui::Point pointer = ui::Application::Instance().GetBackend().CursorPos();
-  const int x = pointer.x - host_.Left(), y = pointer.y - host_.Top();
+  // The pupils move in the pet's design pixels; the pet may be shown larger.
+  const auto [x, y] = host_.ToDesign(pointer.x - host_.Left(), pointer.y - host_.Top());
   ui::Point l = PupilCentre(x, y, kLeftX, kLeftY);
   if (l.y > 66) l.y = 66;
   if (l.x < 228) l.x = 228;

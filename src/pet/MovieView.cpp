@@ -1,9 +1,11 @@
 #include "pet/MovieView.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "ui/Form.h"
+#include "ui/Rescale.h"
 
 namespace {
 // A one-frame movie played once still ends, after its frame has shown this long at least,
@@ -46,9 +48,14 @@ void MovieView::UpdateTimer(bool restart) {
   }
 }
 
-void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie) {
+void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie, LargerMovie larger) {
   movie_ = std::move(movie);
   composer_.reset();
+  larger_ = std::move(larger);
+  largerComposer_.reset();
+  largerSet_ = 0;
+  scaledIndex_ = -1;
+  scaledFrame_ = ui::Bitmap();
   if (movie_ && !movie_->frames.empty()) {
     composer_.emplace(movie_);
     frameIndex_ = 0;
@@ -158,22 +165,72 @@ void MovieView::Raise(const std::function<void()>& event) {
   handler();
 }
 
+void MovieView::ScaleChanged() {
+  scaledIndex_ = -1;
+  scaledFrame_ = ui::Bitmap();
+  Invalidate();
+}
+
+const ui::Bitmap& MovieView::ScaledFrame(int scale) {
+  if (scaledIndex_ == frameIndex_ && scaledScale_ == scale) return scaledFrame_;
+  const ui::Size base{composer_->Width(), composer_->Height()};
+  // The larger set is looked for once per movie; it must be the same movie, frame for frame.
+  constexpr int kLargerSets[] = {100, 200};
+  std::span<const int> sets(kLargerSets, largerSet_ < 0 || !larger_ ? 1 : 2);
+  ui::ScalePlan plan = ui::PlanScale(sets, scale);
+  if (plan.set != 100 && largerSet_ == 0) {
+    std::shared_ptr<const pet::GifMovie> movie;
+    try {
+      movie = larger_(plan.set);
+    } catch (...) {
+      movie = nullptr;  // a damaged larger set: the movie itself is scaled instead
+    }
+    if (movie && movie->screenWidth == ui::ScaledLength(base.width, plan.set) &&
+        movie->screenHeight == ui::ScaledLength(base.height, plan.set) && movie->frames.size() == movie_->frames.size()) {
+      largerComposer_.emplace(std::move(movie));
+      largerSet_ = plan.set;
+    } else {
+      largerSet_ = -1;
+      plan = ui::PlanScale(std::span<const int>(kLargerSets, 1), scale);
+    }
+  }
+  pet::FrameComposer& from = plan.set == 100 ? *composer_ : *largerComposer_;
+  const auto& pixels = from.Compose(frameIndex_);
+  ui::Bitmap frame(from.Width(), from.Height());
+  std::copy(pixels.begin(), pixels.end(), frame.Pixels().begin());
+  scaledFrame_ = ui::MakeScaled(frame, plan, base, scale, std::nullopt);
+  scaledIndex_ = frameIndex_;
+  scaledScale_ = scale;
+  return scaledFrame_;
+}
+
 void MovieView::Paint(ui::Bitmap& surface) {
   if (!composer_ || frameIndex_ < 0) return;
-  const auto& pixels = composer_->Compose(frameIndex_);
-  const int w = composer_->Width(), h = composer_->Height();
+  const int scale = Owner().Scale();
+  int w = composer_->Width(), h = composer_->Height();
   int x = Left(), y = Top();
   if (center_) {
     x += (Width() - w) / 2;
     y += (Height() - h) / 2;
   }
+  ui::Rect within = Bounds();
+  const std::uint32_t* pixels = nullptr;
+  if (scale == 100) {
+    pixels = composer_->Compose(frameIndex_).data();
+  } else {
+    const ui::Bitmap& frame = ScaledFrame(scale);
+    const ui::Rect at = Owner().ToScreenPart({x, y, w, h});
+    x = at.left, y = at.top, w = frame.Width(), h = frame.Height();
+    within = Owner().ToScreenPart(within);
+    pixels = frame.Pixels().data();
+  }
   // Drawn within the control only; without Transparent the background shows instead of
   // the see-through pixels.
   const std::uint32_t background = composer_->Background() | ui::kOpaque;
-  const ui::Rect c = ui::Intersect(ui::Intersect({x, y, w, h}, Bounds()), surface.Clip());
+  const ui::Rect c = ui::Intersect(ui::Intersect({x, y, w, h}, within), surface.Clip());
   const int cx0 = c.left, cy0 = c.top, cx1 = c.left + c.width, cy1 = c.top + c.height;
   for (int ty = cy0; ty < cy1; ++ty) {
-    const std::uint32_t* row = pixels.data() + std::size_t(ty - y) * w;
+    const std::uint32_t* row = pixels + std::size_t(ty - y) * w;
     for (int tx = cx0; tx < cx1; ++tx) {
       const std::uint32_t p = row[tx - x];
       if (p & ui::kOpaque)

@@ -16,8 +16,12 @@ class MovieView : public ui::Control {
   explicit MovieView(ui::Form& owner);
   ~MovieView() override;
 
-  // The movie is shared, never changed; every setting starts it from its first frame.
-  void SetImage(std::shared_ptr<const pet::GifMovie> movie);
+  // The same movie drawn at a larger scale (a percent above 100), or null when there is none.
+  using LargerMovie = std::function<std::shared_ptr<const pet::GifMovie>(int setScale)>;
+  // The movie is shared, never changed; every setting starts it from its first frame. At a
+  // scale above 100 % the frames come from `larger` where it has them (frame for frame the
+  // same movie), else from the movie itself.
+  void SetImage(std::shared_ptr<const pet::GifMovie> movie, LargerMovie larger = nullptr);
   const std::shared_ptr<const pet::GifMovie>& Image() const { return movie_; }
   bool Animate() const { return animate_; }
   void SetAnimate(bool animate);
@@ -46,6 +50,7 @@ class MovieView : public ui::Control {
   std::function<void()> OnFrameChanged;
 
   void Paint(ui::Bitmap& surface) override;
+  void ScaleChanged() override;
   // One tick of the frame clock (the timer calls it; tests may too).
   void FrameStep();
 
@@ -56,9 +61,18 @@ class MovieView : public ui::Control {
   // Whether frame `to` shows the same pixels as frame `from` inside `part` (movie coordinates).
   bool SameInside(ui::Rect part, int from, int to);
   void UpdateTimer(bool restart = false);
+  // The current frame at the form's scale, made when the frame or the scale changed.
+  const ui::Bitmap& ScaledFrame(int scale);
 
   std::shared_ptr<const pet::GifMovie> movie_;
   std::optional<pet::FrameComposer> composer_;
+  LargerMovie larger_;
+  // The larger set's movie and composer once a scale needed them; its scale, 0 for none yet,
+  // -1 when the set has no fitting movie.
+  std::optional<pet::FrameComposer> largerComposer_;
+  int largerSet_ = 0;
+  ui::Bitmap scaledFrame_;
+  int scaledIndex_ = -1, scaledScale_ = 100;
   ui::Timer frameTimer_;
   int frameIndex_ = -1;
   bool animate_ = false;

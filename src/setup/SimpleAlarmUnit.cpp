@@ -125,8 +125,11 @@ void TFormSimpleAlarm::OpenWindow() {
   SoundFile_ = Alarm->GetSound();
   // Opens on the pet's display: where the user left it when it is there, else at its first
   // place counted from that display's corner.
-  const ui::Monitor pet = PetMonitor();
-  if (!Visible() && !LiesOn(*this, pet)) SetPosition(pet.bounds.left + 242, pet.bounds.top + 167);
+  const ui::Monitor pet = Visible() ? PetMonitor() : TakePetDisplayScale(*this);
+  if (!Visible() && !LiesOn(*this, pet)) {
+    const ui::Point at = PlaceOn(pet, *this, {242, 167});
+    SetPosition(at.x, at.y);
+  }
   Show();
 }
 

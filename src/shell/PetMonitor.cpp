@@ -2,6 +2,7 @@
 
 #include "shell/main.h"
 #include "ui/Application.h"
+#include "ui/Rescale.h"
 
 ui::Monitor PetMonitor() {
   auto& backend = ui::Application::Instance().GetBackend();
@@ -15,8 +16,19 @@ bool LiesOn(const ui::Form& form, const ui::Monitor& monitor) {
   return m && *m == monitor;
 }
 
-void CentreOnPetDisplay(ui::Form& form, bool& placed) {
+ui::Monitor TakePetDisplayScale(ui::Form& form) {
   const ui::Monitor pet = PetMonitor();
+  form.SetScale(ui::MonitorScale(pet));
+  return pet;
+}
+
+ui::Point PlaceOn(const ui::Monitor& monitor, const ui::Form& form, ui::Point design) {
+  return {monitor.bounds.left + ui::ScaledLength(design.x, form.Scale()),
+          monitor.bounds.top + ui::ScaledLength(design.y, form.Scale())};
+}
+
+void CentreOnPetDisplay(ui::Form& form, bool& placed) {
+  const ui::Monitor pet = TakePetDisplayScale(form);
   if (placed && LiesOn(form, pet)) return;
   const ui::Rect area = pet.workArea;
   form.SetPosition(area.left + (area.width - form.Width()) / 2, area.top + (area.height - form.Height()) / 2);

@@ -8,7 +8,11 @@
 ui::Monitor PetMonitor();
 // Whether the display holding the largest part of the form is `monitor`.
 bool LiesOn(const ui::Form& form, const ui::Monitor& monitor);
-// For a window about to be shown: the middle of the free area of the pet's display the first
+// Gives a window about to be shown the scale of the pet's display; returns that display.
+ui::Monitor TakePetDisplayScale(ui::Form& form);
+// A place given in design pixels from a display's corner, at the form's scale.
+ui::Point PlaceOn(const ui::Monitor& monitor, const ui::Form& form, ui::Point design);
+// For a window about to be shown, at the pet's display's scale: the middle of the free area of the pet's display the first
 // time (`placed` false), and again whenever it was left on another display; otherwise it stays
 // where the user left it. A place counted from the primary display's corner could lie on no
 // display at all when another one stands left of or above it.

@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "platform/Platform.h"
 #include "ui/BmpReader.h"
+#include "ui/ScaledArt.h"
 
 std::string ReadDataFile(const std::string& path) {
   auto bytes = platform::files().ReadAll(ProgramPath(path));
@@ -12,10 +13,33 @@ std::string ReadDataFile(const std::string& path) {
   return std::move(*bytes);
 }
 
-Picture LoadPictureFile(const std::string& path) {
+std::string ArtSetPath(const std::string& path, int setScale) {
+  const std::size_t top = path.find('\\');
+  const std::string set = std::to_string(setScale / 100) + "x";
+  return top == std::string::npos ? set + "\\" + path : path.substr(0, top + 1) + set + path.substr(top);
+}
+
+namespace {
+ui::Bitmap ReadPicture(const std::string& path) {
   const std::string bytes = ReadDataFile(path);
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  return std::make_shared<const ui::Bitmap>(ui::ReadBmpFile({data, bytes.size()}));
+  return ui::ReadBmpFile({data, bytes.size()});
+}
+}  // namespace
+
+Picture LoadPictureFile(const std::string& path) {
+  ui::Bitmap picture = ReadPicture(path);
+  // A set without this picture, or with a damaged one, leaves it to be scaled from the 1x.
+  picture.SetArt(std::make_shared<ui::ScaledArt>(
+      std::vector<int>(std::begin(kLargerArtSets), std::end(kLargerArtSets)),
+      [path](int setScale) -> std::shared_ptr<const ui::Bitmap> {
+        try {
+          return std::make_shared<const ui::Bitmap>(ReadPicture(ArtSetPath(path, setScale)));
+        } catch (const std::exception&) {
+          return nullptr;
+        }
+      }));
+  return std::make_shared<const ui::Bitmap>(std::move(picture));
 }
 
 Picture LoadPictureResource(const std::string& name) {

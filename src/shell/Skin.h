@@ -16,7 +16,13 @@ using Picture = std::shared_ptr<const ui::Bitmap>;
 // The bytes of a data file below the program's folder; throws "Cannot open file ..." when
 // it is missing or unreadable.
 std::string ReadDataFile(const std::string& path);
-// A bitmap file below the program's folder; throws when it is missing or unreadable.
+// Where a data file's rendering at a larger scale lies: the set's folder (`2x` for 200 %) at
+// the top of the data folder, the same layout below it ("Images\\2x\\MainWindow\\...").
+std::string ArtSetPath(const std::string& path, int setScale);
+// The art sets that may lie beside the 1x files.
+inline constexpr int kLargerArtSets[] = {200};
+// A bitmap file below the program's folder; throws when it is missing or unreadable. Its
+// renderings at larger scales are read from the sets when first needed.
 Picture LoadPictureFile(const std::string& path);
 // A bitmap built into the program; throws when there is none.
 Picture LoadPictureResource(const std::string& name);

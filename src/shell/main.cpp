@@ -16,7 +16,9 @@
 #include "pet/LogicWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
+#include "shell/PetMonitor.h"
 #include "ui/Application.h"
+#include "ui/Rescale.h"
 
 namespace {
 constexpr const char* kDamaged = "Program is damaged. Try to reinstall the application.";
@@ -97,9 +99,15 @@ void TFormMain::FormCreate() {
   // The place and the defaults written back below are logged when refused: the program is
   // built whole all the same.
   const CReestr::WriteFailuresLogged startUp(*Reestr);
+  auto& backend = ui::Application::Instance().GetBackend();
+  PetSize = AlarmOptions::Load(*Reestr).petSize;
+  PetScale = PetScaleOn(backend.PrimaryMonitor());
+  SetScale(PetScale);
   int x = 0, y = 0;
   LoadPosition(x, y);
   SetPosition(x, y);
+  // The stored place may lie on a display of another scaling.
+  if (const auto display = backend.MonitorFromRect(Bounds(), true)) ApplyPetScale(PetScaleOn(*display));
 
   TaskBarControl = new CTaskBarControl();
   TaskBarControl->HideButton();
@@ -220,6 +228,7 @@ void TFormMain::ShowRingingLayout() {
 void TFormMain::ShowNormalLayout() {
   TimerAutoStop.SetEnabled(false);
   RingVolume.End();
+  if (Scale() != PetScale) SetScale(PetScale);
   SetClientSize(kNormalWidth, kNormalHeight);
   ImageStop.SetVisible(false);
   Image10MinMore.SetVisible(false);
@@ -238,14 +247,17 @@ void TFormMain::ShowAlarmOff() {
 void TFormMain::LoadPosition(int& x, int& y) {
   auto& backend = ui::Application::Instance().GetBackend();
   const ui::Size screen = backend.ScreenSize();
-  const int cornerX = screen.width - Width() + 40, cornerY = screen.height - Height() + 50;
+  // The corner's margins are keyed out; they grow with the pet.
+  const int cornerX = screen.width - Width() + ui::ScaledLength(40, Scale());
+  const int cornerY = screen.height - Height() + ui::ScaledLength(50, Scale());
   if (!Reestr->GetInt("xpos", x)) x = cornerX;
   if (!Reestr->GetInt("ypos", y)) y = cornerY;
   // A place that leaves no grip of the pet on a display (that display was unplugged, the
   // laptop undocked, or the place was beyond the screen's edge) would keep it out of sight
   // for good: the first-run corner. The pet itself is judged, not the window, whose margins
   // are keyed out. A place with a grip on a display is used as it is, negative or not.
-  const ui::Rect pet{x + kPetArea.left, y + kPetArea.top, kPetArea.width, kPetArea.height};
+  const ui::Rect area = ToScreenPart(kPetArea);
+  const ui::Rect pet{x + area.left, y + area.top, area.width, area.height};
   const auto display = backend.MonitorFromRect(pet, false);
   const ui::Rect shown = display ? ui::Intersect(pet, display->bounds) : ui::Rect{};
   if (shown.width < kGrip || shown.height < kGrip) {
@@ -263,10 +275,79 @@ void TFormMain::CentreForRinging() {
   // so that the buttons never straddle two displays or fall between them.
   // The lookup fails while displays change; the primary display then, as PetMonitor does.
   auto& backend = ui::Application::Instance().GetBackend();
-  const auto display = backend.MonitorFromRect({SavedLeft, SavedTop, kNormalWidth, kNormalHeight}, true);
+  const auto display = backend.MonitorFromRect(Bounds(), true);
   const ui::Rect area = (display ? *display : backend.PrimaryMonitor()).workArea;
-  SetBounds(area.left + area.width / 2 - kRingingWidth / 2, area.top + area.height / 2 - kRingingHeight / 2,
-            kRingingWidth, kRingingHeight);
+  // A large pet on a small display rings as large as the free area holds.
+  int scale = Scale();
+  while (scale > 100 && (ui::ScaledLength(kRingingWidth, scale) > area.width ||
+                         ui::ScaledLength(kRingingHeight, scale) > area.height))
+    scale -= 25;
+  SetScale(scale);
+  const int width = ui::ScaledLength(kRingingWidth, scale), height = ui::ScaledLength(kRingingHeight, scale);
+  SetBounds(area.left + area.width / 2 - width / 2, area.top + area.height / 2 - height / 2, kRingingWidth,
+            kRingingHeight);
+}
+
+int TFormMain::PetScaleOn(const ui::Monitor& monitor) const { return PetSize ? PetSize : ui::MonitorScale(monitor); }
+
+void TFormMain::ApplyPetScale(int scale) {
+  if (scale == Scale()) {
+    PetScale = scale;
+    return;
+  }
+  const int old = Scale();
+  const ui::Rect before = ToScreenPart(kPetArea);
+  const ui::Point feet{Left() + ui::ScaledLength(kFeet.x, old), Top() + ui::ScaledLength(kFeet.y, old)};
+  auto& backend = ui::Application::Instance().GetBackend();
+  const auto display = backend.MonitorFromRect({Left() + before.left, Top() + before.top, before.width, before.height}, true);
+  PetScale = scale;
+  SetScale(scale);
+  int x = feet.x - ui::ScaledLength(kFeet.x, scale), y = feet.y - ui::ScaledLength(kFeet.y, scale);
+  if (display) {
+    // The pet may stand partly past its display's edge (the first-run corner does, by its
+    // keyed-out margins); larger, it stands past it no further than in proportion.
+    const ui::Rect b = display->bounds;
+    const ui::Rect now = ToScreenPart(kPetArea);
+    const auto past = [](int by) { return by > 0 ? by : 0; };
+    const int pastRight = past(Left() + before.left + before.width - (b.left + b.width));
+    const int pastBottom = past(Top() + before.top + before.height - (b.top + b.height));
+    const int pastLeft = past(b.left - (Left() + before.left));
+    const int pastTop = past(b.top - (Top() + before.top));
+    const int allowedRight = pastRight * scale / old, allowedBottom = pastBottom * scale / old;
+    const int allowedLeft = pastLeft * scale / old, allowedTop = pastTop * scale / old;
+    x -= past(x + now.left + now.width - (b.left + b.width) - allowedRight);
+    y -= past(y + now.top + now.height - (b.top + b.height) - allowedBottom);
+    x += past(b.left - (x + now.left) - allowedLeft);
+    y += past(b.top - (y + now.top) - allowedTop);
+  }
+  SetPosition(x, y);
+}
+
+void TFormMain::PetOptionsChanged() {
+  if (!Alarm) return;
+  PetSize = Alarm->GetOptions().petSize;
+  const int scale = PetScaleOn(PetMonitor());
+  // While it rings, the new size comes with the normal layout.
+  if (ImageStop.Visible())
+    PetScale = scale;
+  else
+    ApplyPetScale(scale);
+}
+
+void TFormMain::FormDpiChanged(int dpi, ui::Rect) {
+  // A size of the user's own stays the same on every display.
+  if (PetSize) return;
+  ui::Monitor m;
+  m.dpi = dpi;
+  if (ImageStop.Visible())
+    PetScale = ui::MonitorScale(m);
+  else
+    ApplyPetScale(ui::MonitorScale(m));
+}
+
+ui::Size TFormMain::ScreenSizeAtDpi(int dpi) const {
+  if (PetSize || ImageStop.Visible()) return {Width(), Height()};
+  return Form::ScreenSizeAtDpi(dpi);
 }
 
 void TFormMain::RestorePosition() { SetPosition(SavedLeft, SavedTop); }

@@ -85,9 +85,23 @@ class TFormMain : public ui::Form {
   void FormKeyPress(char c) override;
   void FormPowerResume() override;
   void FormTimeChange() override;
+  // A display of another scaling: the pet keeps its feet where they stood.
+  void FormDpiChanged(int dpi, ui::Rect suggested) override;
+
+ public:
+  ui::Size ScreenSizeAtDpi(int dpi) const override;
+  // The pet's size was chosen again in the Options window.
+  void PetOptionsChanged();
+  // The scale the pet is drawn at on a display: the chosen size, or the display's own.
+  int PetScaleOn(const ui::Monitor& monitor) const;
+  // Where the pet stands on the ground (the middle of its feet), in design pixels.
+  static constexpr ui::Point kFeet{kPetArea.left + kPetArea.width / 2, kPetArea.top + kPetArea.height};
 
  private:
   void LoadPosition(int& x, int& y);
+  // Shows the pet at another scale with its feet where they stood, kept as far on its
+  // display as it was.
+  void ApplyPetScale(int scale);
   void CentreForRinging();
   void RestorePosition();
   void PopupTrayMenu();
@@ -119,6 +133,9 @@ class TFormMain : public ui::Form {
   // The length the snooze button shows; the layout's own first picture is of 10 minutes.
   int ShownSnooze = 10;
   int SavedLeft = 0, SavedTop = 0;
+  // "PetSize" (0: the display's scale), and the scale of the normal layout.
+  int PetSize = 0;
+  int PetScale = 100;
   // Said in the tip instead of the next ring until the icon is clicked or the next ring
   // comes: "Alarm at 07:30 rang unanswered for 10 minutes".
   std::string Notice;

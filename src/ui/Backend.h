@@ -24,13 +24,19 @@ class Bitmap;
 struct Font;
 
 // One display: its whole area and the part not taken by taskbars, in screen pixels (the
-// primary display's top-left corner is 0, 0; others may lie at negative coordinates).
+// primary display's top-left corner is 0, 0; others may lie at negative coordinates), and the
+// pixels per inch its scaling gives (96 at 100 %, 144 at 150 %).
 struct Monitor {
   Rect bounds;
   Rect workArea;
   bool primary = false;
+  int dpi = 96;
   friend bool operator==(const Monitor&, const Monitor&) = default;
 };
+
+// The scale, in percent, that a display's DPI asks for: 100 to 300 in steps of 25, as the
+// display settings offer them.
+int MonitorScale(const Monitor& monitor);
 
 // What the user did to a notification-area icon, as the backend decodes the shell's
 // callback message for the form that owns the icon.
@@ -70,6 +76,8 @@ class ListBoxPeer {
  public:
   virtual ~ListBoxPeer() = default;
   virtual void Place(Rect bounds, bool visible) = 0;
+  // Text and item heights at the form's scale (percent).
+  virtual void SetScale(int scale) {}
   virtual void Add(const std::string& text) = 0;
   virtual void Delete(int index) = 0;
   virtual void Clear() = 0;
@@ -87,6 +95,8 @@ class TreeViewPeer {
   using NodeId = std::uintptr_t;  // 0: none (the root, or no selection)
   virtual ~TreeViewPeer() = default;
   virtual void Place(Rect bounds, bool visible) = 0;
+  // Text and images at the form's scale (percent).
+  virtual void SetScale(int scale) {}
   // Images of equal size; pixels of the key colour are drawn transparent.
   virtual void SetImages(const std::vector<std::shared_ptr<const Bitmap>>& images, std::uint32_t key) = 0;
   virtual NodeId Add(NodeId parent, const std::string& caption, int image, int selectedImage, bool hasChildren) = 0;

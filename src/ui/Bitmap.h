@@ -2,11 +2,15 @@
 // A picture in memory: top-down rows of 0xAARRGGBB pixels. Alpha is either 0xFF (drawn)
 // or 0x00 (left out), which is how transparency travels from decoders to the screen.
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "ui/Geometry.h"
 
 namespace ui {
+
+class ScaledArt;
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 // The colour key of every skinned window: pixels of exactly this colour are not shown and
@@ -46,11 +50,17 @@ class Bitmap {
   // Draws a w x h block of ARGB pixels (row stride w), skipping alpha-0 pixels.
   void DrawPixels(const std::uint32_t* src, int w, int h, int x, int y);
 
+  // Where this picture comes from at other scales (art sets drawn larger); none for pictures
+  // made in memory, which are scaled from themselves.
+  const std::shared_ptr<ScaledArt>& Art() const { return art_; }
+  void SetArt(std::shared_ptr<ScaledArt> art) { art_ = std::move(art); }
+
  private:
   int width_ = 0, height_ = 0;
   std::vector<std::uint32_t> pixels_;
   Rect clip_;
   bool clipped_ = false;
+  std::shared_ptr<ScaledArt> art_;
 };
 
 }  // namespace ui

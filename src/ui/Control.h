@@ -52,7 +52,7 @@ class Control {
   // activation): neither OnMouseUp nor OnClick follows.
   std::function<void()> OnPressCancelled;
 
-  // Draws the control at its place on the form's surface.
+  // Draws the control at its place on the form's surface, which is at the form's scale.
   virtual void Paint(Bitmap& surface) = 0;
 
   // Controls that are native child windows make and release them with their form's window.
@@ -61,6 +61,8 @@ class Control {
   // The form is hidden (or was made hidden): a control may let go of what it can make again
   // when it is next painted.
   virtual void FormHidden() {}
+  // The form is shown at another scale: what a control made for the old one is stale.
+  virtual void ScaleChanged() { Placed(); }
 
  protected:
   // The place or the visibility changed (native controls follow with their window).

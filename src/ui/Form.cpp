@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ui/Application.h"
+#include "ui/Rescale.h"
 
 namespace ui {
 
@@ -19,6 +20,8 @@ void Form::Create() {
   peer_->SetCaption(caption_);
   peer_->SetBounds(bounds_.left, bounds_.top, bounds_.width, bounds_.height);
   for (Control* c : controls_) c->CreatePeer();
+  if (scale_ != 100)
+    for (Control* c : controls_) c->ScaleChanged();
   const bool showWhenCreated = visible_;
   visible_ = false;
   FormCreate();
@@ -40,10 +43,52 @@ void Form::SetCaption(const std::string& caption) {
 }
 
 void Form::SetBounds(int left, int top, int width, int height) {
-  const bool resized = width != bounds_.width || height != bounds_.height;
-  bounds_ = {left, top, width, height};
-  if (peer_) peer_->SetBounds(left, top, width, height);
+  design_ = {width, height};
+  const Rect screen{left, top, ScaledLength(width, scale_), ScaledLength(height, scale_)};
+  const bool resized = screen.width != bounds_.width || screen.height != bounds_.height;
+  bounds_ = screen;
+  if (peer_) peer_->SetBounds(screen.left, screen.top, screen.width, screen.height);
   if (resized) Invalidate();
+}
+
+void Form::SetScale(int scale) {
+  scale = std::clamp(scale, 25, 800);
+  if (scale == scale_) return;
+  scale_ = scale;
+  SetBounds(bounds_.left, bounds_.top, design_.width, design_.height);
+  for (Control* c : controls_) c->ScaleChanged();
+  Invalidate();
+}
+
+Rect Form::ToScreenPart(Rect design) const {
+  if (scale_ == 100) return design;
+  const int l = ScaledLength(design.left, scale_), t = ScaledLength(design.top, scale_);
+  return {l, t, ScaledLength(design.left + design.width, scale_) - l,
+          ScaledLength(design.top + design.height, scale_) - t};
+}
+
+Point Form::ToDesign(int x, int y) const {
+  if (scale_ == 100) return {x, y};
+  // Rounded down, also left of and above the window (a captured pointer may be there).
+  const auto down = [this](int v) {
+    const long long n = static_cast<long long>(v) * 100;
+    return int(n >= 0 ? n / scale_ : -((-n + scale_ - 1) / scale_));
+  };
+  return {down(x), down(y)};
+}
+
+Size Form::ScreenSizeAtDpi(int dpi) const {
+  Monitor m;
+  m.dpi = dpi;
+  const int scale = MonitorScale(m);
+  return {ScaledLength(design_.width, scale), ScaledLength(design_.height, scale)};
+}
+
+void Form::FormDpiChanged(int dpi, Rect suggested) {
+  Monitor m;
+  m.dpi = dpi;
+  SetScale(MonitorScale(m));
+  SetPosition(suggested.left, suggested.top);
 }
 
 void Form::Show() {
@@ -77,6 +122,10 @@ void Form::Invalidate() {
 }
 
 void Form::Invalidate(Rect part) {
+  if (part.Empty()) return;
+  part = ToScreenPart(part);
+  // A picture drawn at a scale may reach a pixel past its rounded bounds.
+  if (scale_ != 100) part = {part.left - 1, part.top - 1, part.width + 2, part.height + 2};
   part = Intersect(part, {0, 0, bounds_.width, bounds_.height});
   if (part.Empty()) return;
   damage_ = Union(damage_, part);
@@ -92,8 +141,12 @@ const Bitmap& Form::Compose() {
     // Controls draw only within the damage, so whatever lies outside it stays as it was.
     surface_.SetClip(damage_);
     surface_.FillRect(damage_, colour_);
-    for (Control* c : controls_)
-      if (c->Visible() && !Intersect(c->PaintBounds(), damage_).Empty()) c->Paint(surface_);
+    for (Control* c : controls_) {
+      if (!c->Visible()) continue;
+      Rect painted = ToScreenPart(c->PaintBounds());
+      if (scale_ != 100) painted = {painted.left - 1, painted.top - 1, painted.width + 2, painted.height + 2};
+      if (!Intersect(painted, damage_).Empty()) c->Paint(surface_);
+    }
     surface_.ResetClip();
     damage_ = {};
   }
@@ -125,11 +178,13 @@ Control* Form::ControlAt(int x, int y) const {
 }
 
 ui::Cursor Form::CursorAt(int x, int y) const {
-  const Control* c = ControlAt(x, y);
+  const Point p = ToDesign(x, y);
+  const Control* c = ControlAt(p.x, p.y);
   return c ? c->Cursor() : ui::Cursor::Arrow;
 }
 
-void Form::HandleMouseDown(MouseButton button, int x, int y) {
+void Form::HandleMouseDown(MouseButton button, int sx, int sy) {
+  const auto [x, y] = ToDesign(sx, sy);
   Control* c = ControlAt(x, y);
   // This button pressed again without a release between: that release was lost.
   CancelPress(button);
@@ -143,7 +198,8 @@ void Form::HandleMouseDown(MouseButton button, int x, int y) {
   if (c->OnMouseDown) c->OnMouseDown(button, x - c->Left(), y - c->Top());
 }
 
-void Form::HandleMouseUp(MouseButton button, int x, int y) {
+void Form::HandleMouseUp(MouseButton button, int sx, int sy) {
+  const auto [x, y] = ToDesign(sx, sy);
   // Only the release of a press this window saw acts. A release alone comes from a press
   // elsewhere: the double-click that closed a dialog above lets its button-up fall here.
   Control* c = std::exchange(captured_[int(button)], nullptr);

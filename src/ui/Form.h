@@ -3,6 +3,10 @@
 // colour key (layered), optionally always on top, with windowless controls painted from an
 // off-screen surface. Subclasses set their design properties in the constructor and
 // override the handlers they need.
+//
+// A form is designed at 100 % and shown at its scale (the DPI of its display, or the pet's
+// size): its controls, their events and its mouse positions are in design pixels, while its
+// place and size on the screen (Left, Top, Width, Height, Bounds) are in screen pixels.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,9 +43,18 @@ class Form {
   int Width() const { return bounds_.width; }
   int Height() const { return bounds_.height; }
   Rect Bounds() const { return bounds_; }
+  // The place on the screen, and the size in design pixels.
   void SetBounds(int left, int top, int width, int height);
-  void SetPosition(int left, int top) { SetBounds(left, top, bounds_.width, bounds_.height); }
+  void SetPosition(int left, int top) { SetBounds(left, top, design_.width, design_.height); }
   void SetClientSize(int width, int height) { SetBounds(bounds_.left, bounds_.top, width, height); }
+  Size DesignSize() const { return design_; }
+  // The percentage of its design size the form is shown at (100 until set). A new scale keeps
+  // the top-left corner; the controls are drawn again at it.
+  int Scale() const { return scale_; }
+  void SetScale(int scale);
+  // Design pixels to screen pixels of the client area and back (the latter rounds down).
+  Rect ToScreenPart(Rect design) const;
+  Point ToDesign(int x, int y) const;
   bool Visible() const { return visible_; }
   void Show();
   void Hide();
@@ -55,12 +68,13 @@ class Form {
   std::uint32_t Colour() const { return colour_; }
 
   void Invalidate();
-  // Repaints a part of the client area only.
+  // Repaints a part of the client area only (design pixels).
   void Invalidate(Rect part);
   // The client area as it is shown: the key colour, then the visible controls in z-order.
   // Only what was invalidated since the last call is composed again.
   const Bitmap& Compose();
-  // What the next Compose will repaint (empty when the surface is up to date).
+  // What the next Compose will repaint, in screen pixels of the client area (empty when the
+  // surface is up to date).
   Rect Damage() const { return damage_; }
   // The bytes the off-screen surface holds now.
   std::size_t SurfaceBytes() const { return surface_.Pixels().capacity() * sizeof(std::uint32_t); }
@@ -72,7 +86,8 @@ class Form {
   void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
   FormPeer* Peer() const { return peer_.get(); }
 
-  // Entry points for the backend (already on the GUI thread). Positions are client pixels.
+  // Entry points for the backend (already on the GUI thread). Positions are screen pixels of
+  // the client area.
   void HandleMouseDown(MouseButton button, int x, int y);
   void HandleMouseUp(MouseButton button, int x, int y);
   void HandleKeyDown(Key key) { FormKeyDown(key); }
@@ -110,6 +125,12 @@ class Form {
   void HandleTimeChange() { FormTimeChange(); }
   // The native window moved (dragging) or changed size outside SetBounds.
   void HandleMoved(int left, int top);
+  // The window's display changed its scaling, or the window was moved onto a display of
+  // another scaling (WM_DPICHANGED): `suggested` is where the system would put it.
+  void HandleDpiChanged(int dpi, Rect suggested) { FormDpiChanged(dpi, suggested); }
+  // The size the window takes at a DPI (asked before a move onto another display:
+  // WM_GETDPISCALEDSIZE), in screen pixels.
+  virtual Size ScreenSizeAtDpi(int dpi) const;
   // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).
   virtual bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) { return false; }
 
@@ -136,6 +157,8 @@ class Form {
   virtual void FormFocusLost() {}
   virtual void FormPowerResume() {}
   virtual void FormTimeChange() {}
+  // Takes the scale of the new DPI and the suggested place.
+  virtual void FormDpiChanged(int dpi, Rect suggested);
 
  private:
   // Ends a press in progress without a release: the control is told, nothing is clicked.
@@ -144,6 +167,8 @@ class Form {
   std::unique_ptr<FormPeer> peer_;
   std::string caption_;
   Rect bounds_{0, 0, 100, 100};
+  Size design_{100, 100};
+  int scale_ = 100;
   bool visible_ = false;
   bool topMost_ = false;
   std::uint32_t colour_ = kKeyColour;

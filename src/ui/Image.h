@@ -21,12 +21,17 @@ class Image : public Control {
   void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
   void Paint(Bitmap& surface) override;
   void FormHidden() override;
+  void ScaleChanged() override { Invalidate(); }
   // Without automatic sizing the picture may reach beyond the bounds.
   Rect PaintBounds() const override;
 
  private:
   std::shared_ptr<const Bitmap> picture_;
   std::function<std::shared_ptr<const Bitmap>()> reload_;
+  // The picture as drawn at the form's scale, and what it was made from.
+  std::shared_ptr<const Bitmap> shown_;
+  const Bitmap* shownFrom_ = nullptr;
+  int shownScale_ = 100;
   bool transparent_ = true;
   bool autoSize_ = true;
 };

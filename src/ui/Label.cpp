@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/Rescale.h"
 
 namespace ui {
 
@@ -49,28 +51,48 @@ void ForEachLine(const std::string& caption, F&& f) {
 }
 }  // namespace
 
+Font Label::ShownFont() const {
+  const int scale = Owner().Scale();
+  Font f = font_;
+  if (scale != 100) f.height = f.height < 0 ? -ScaledLength(-f.height, scale) : ScaledLength(f.height, scale);
+  return f;
+}
+
+void Label::ScaleChanged() {
+  Resize();
+  Invalidate();
+}
+
 void Label::Resize() {
   if (!autoSize_) return;
+  // Text does not grow in proportion with its font: measured as shown, in design pixels
+  // rounded up, so that no scale cuts a line short.
+  const Font font = ShownFont();
+  const int scale = Owner().Scale();
   Size s{0, 0};
   ForEachLine(caption_, [&](const std::string& line) {
-    const Size l = Application::Instance().GetBackend().MeasureText(line, font_);
+    const Size l = Application::Instance().GetBackend().MeasureText(line, font);
     s.width = std::max(s.width, l.width);
     s.height += l.height;
   });
+  if (scale != 100) s = {(s.width * 100 + scale - 1) / scale, (s.height * 100 + scale - 1) / scale};
   SetBounds({Left(), Top(), std::max(s.width, minimum_.width), std::max(s.height, minimum_.height)});
 }
 
 void Label::Paint(Bitmap& surface) {
-  if (opaque_) surface.FillRect(Bounds(), background_);
+  const Rect box = Owner().ToScreenPart(Bounds());
+  if (opaque_) surface.FillRect(box, background_);
   auto& backend = Application::Instance().GetBackend();
+  const Font font = ShownFont();
   if (caption_.find('\n') == std::string::npos) {
-    backend.DrawText(surface, Bounds(), caption_, font_, colour_);
+    backend.DrawText(surface, box, caption_, font, colour_);
     return;
   }
-  int top = Top();
+  int top = box.top;
   ForEachLine(caption_, [&](const std::string& line) {
-    const int height = backend.MeasureText(line, font_).height;
-    backend.DrawText(surface, {Left(), top, Width(), std::min(height, Top() + Height() - top)}, line, font_, colour_);
+    const int height = backend.MeasureText(line, font).height;
+    backend.DrawText(surface, {box.left, top, box.width, std::min(height, box.top + box.height - top)}, line, font,
+                     colour_);
     top += height;
   });
 }

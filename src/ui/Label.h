@@ -27,9 +27,12 @@ class Label : public Control {
   // A filled background instead of a transparent one (white time fields).
   void SetBackground(std::uint32_t colour) { background_ = colour; opaque_ = true; Invalidate(); }
   void Paint(Bitmap& surface) override;
+  void ScaleChanged() override;
 
  private:
   void Resize();
+  // The font as drawn at the form's scale.
+  Font ShownFont() const;
   std::string caption_;
   Font font_;
   std::uint32_t colour_ = Rgb(0, 0, 0);

@@ -19,8 +19,15 @@ void ListBox::CreatePeer() {
 
 void ListBox::DestroyPeer() { peer_.reset(); }
 
+void ListBox::ScaleChanged() {
+  if (!peer_) return;
+  peer_->SetScale(Owner().Scale());
+  Placed();
+}
+
 void ListBox::Placed() {
-  if (peer_) peer_->Place(Bounds(), Visible());
+  if (!peer_) return;
+  peer_->Place(Owner().ToScreenPart(Bounds()), Visible());
 }
 
 void ListBox::Add(const std::string& text) {
@@ -72,13 +79,14 @@ void ListBox::EndUpdate() {
 void ListBox::Paint(Bitmap& surface) {
   // What the native control shows, for captures of the headless desktop: a white box with
   // the items one under the other (the Windows control paints over it).
-  for (int y = std::max(0, Top()); y < std::min(surface.Height(), Top() + Height()); ++y)
-    for (int x = std::max(0, Left()); x < std::min(surface.Width(), Left() + Width()); ++x)
-      surface.At(x, y) = Rgb(255, 255, 255);
+  const Rect box = Owner().ToScreenPart(Bounds());
+  surface.FillRect(box, Rgb(255, 255, 255));
   auto& backend = Application::Instance().GetBackend();
-  for (int i = 0; i < Count() && (i + 1) * kItemHeight <= Height(); ++i)
-    backend.DrawText(surface, {Left() + 2, Top() + i * kItemHeight, Width() - 4, kItemHeight}, items_[std::size_t(i)],
-                     Font{"MS Sans Serif", -11}, Rgb(0, 0, 0));
+  const int scale = Owner().Scale();
+  const int itemHeight = kItemHeight * scale / 100;
+  for (int i = 0; i < Count() && (i + 1) * itemHeight <= box.height; ++i)
+    backend.DrawText(surface, {box.left + 2, box.top + i * itemHeight, box.width - 4, itemHeight},
+                     items_[std::size_t(i)], Font{"MS Sans Serif", -11 * scale / 100}, Rgb(0, 0, 0));
 }
 
 }  // namespace ui

@@ -36,6 +36,7 @@ class ListBox : public Control {
   ListBoxPeer* Peer() const { return peer_.get(); }
   void Paint(Bitmap& surface) override;
   void CreatePeer() override;
+  void ScaleChanged() override;
   void DestroyPeer() override;
 
   static constexpr int kItemHeight = 13;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/ScaledArt.h"
 
 namespace ui {
 
@@ -12,20 +14,34 @@ TreeView::~TreeView() = default;
 void TreeView::CreatePeer() {
   // Made with its form, before the form's creation handler fills it.
   peer_ = Application::Instance().GetBackend().CreateTreeViewPeer(*this, Owner());
-  if (!images_.empty()) peer_->SetImages(images_, key_);
+  if (!images_.empty()) peer_->SetImages(ShownImages(), key_);
   Placed();
+}
+
+void TreeView::ScaleChanged() {
+  if (!peer_) return;
+  peer_->SetScale(Owner().Scale());
+  if (!images_.empty()) peer_->SetImages(ShownImages(), key_);
+  Placed();
+}
+
+std::vector<std::shared_ptr<const Bitmap>> TreeView::ShownImages() const {
+  std::vector<std::shared_ptr<const Bitmap>> shown;
+  for (const auto& image : images_) shown.push_back(PictureAt(image, Owner().Scale()));
+  return shown;
 }
 
 void TreeView::DestroyPeer() { peer_.reset(); }
 
 void TreeView::Placed() {
-  if (peer_) peer_->Place(Bounds(), Visible());
+  if (!peer_) return;
+  peer_->Place(Owner().ToScreenPart(Bounds()), Visible());
 }
 
 void TreeView::SetImages(std::vector<std::shared_ptr<const Bitmap>> images, std::uint32_t key) {
   images_ = std::move(images);
   key_ = key;
-  if (peer_) peer_->SetImages(images_, key_);
+  if (peer_) peer_->SetImages(ShownImages(), key_);
 }
 
 TreeNode& TreeView::Add(TreeNode* parent, const std::string& caption, int image, int selectedImage, bool hasChildren) {
@@ -88,9 +104,7 @@ void TreeView::HandleExpanding(TreeViewPeer::NodeId id) {
 
 void TreeView::Paint(Bitmap& surface) {
   // A white box where the native control stands (it paints over it on Windows).
-  for (int y = std::max(0, Top()); y < std::min(surface.Height(), Top() + Height()); ++y)
-    for (int x = std::max(0, Left()); x < std::min(surface.Width(), Left() + Width()); ++x)
-      surface.At(x, y) = Rgb(255, 255, 255);
+  surface.FillRect(Owner().ToScreenPart(Bounds()), Rgb(255, 255, 255));
 }
 
 }  // namespace ui

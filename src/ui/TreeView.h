@@ -64,12 +64,15 @@ class TreeView : public Control {
   TreeViewPeer* Peer() const { return peer_.get(); }
   void Paint(Bitmap& surface) override;
   void CreatePeer() override;
+  void ScaleChanged() override;
   void DestroyPeer() override;
 
  protected:
   void Placed() override;
 
  private:
+  // The images as drawn at the form's scale.
+  std::vector<std::shared_ptr<const Bitmap>> ShownImages() const;
   void Forget(TreeNode& node);
   TreeNode root_;
   std::map<TreeViewPeer::NodeId, TreeNode*> byId_;

@@ -300,14 +300,23 @@ class Win32FormPeer : public FormPeer {
         ::SetCursor(LoadCursor(nullptr, hand ? IDC_HAND : IDC_ARROW));
         return TRUE;
       }
-      case kGetDpiScaledSize:
-        // Per-monitor v2: the system would scale the window linearly on a move to a monitor
-        // of another scaling; the pending size, unchanged, keeps it pixel for pixel.
+      case kGetDpiScaledSize: {
+        // Per-monitor v2: the system would scale the window linearly on a move to a display
+        // of another scaling. The form tells the size it draws itself at there instead, so
+        // the suggested rectangle of WM_DPICHANGED fits it exactly.
+        Size size{};
+        Guarded([&] { size = form_.ScreenSizeAtDpi(int(wParam)); });
+        if (auto* s = reinterpret_cast<SIZE*>(lParam); s && size.width > 0) *s = SIZE{size.width, size.height};
         return TRUE;
-      case kDpiChanged:
-        // Not resized to the suggested rectangle: a scaled, blended edge would meet the
-        // colour key as a purple fringe.
+      }
+      case kDpiChanged: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (!suggested) return 0;
+        const Rect r{suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top};
+        Guarded([&] { form_.HandleDpiChanged(int(LOWORD(wParam)), r); });
         return 0;
+      }
       case kTrayCallbackMessage:
         if (const auto event = DecodeTrayMouse(UINT(LOWORD(lParam))))
           Guarded([&] { form_.HandleTrayEvent(*event); });

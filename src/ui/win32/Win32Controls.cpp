@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/Application.h"
@@ -15,6 +16,7 @@
 #include "ui/win32/Win32Backend.h"
 #include "ui/ListBox.h"
 #include "ui/OpenDialog.h"
+#include "ui/Rescale.h"
 #include "ui/TreeView.h"
 
 namespace ui::win32 {
@@ -73,6 +75,12 @@ class ChildWindow {
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
   }
+  // The form's font at its scale.
+  void SetScale(int scale) {
+    Font font;
+    font.height = -ScaledLength(-font.height, scale);
+    Send(WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font)), TRUE);
+  }
   void SetUpdating(bool updating) {
     Send(WM_SETREDRAW, updating ? FALSE : TRUE);
     if (!updating && hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
@@ -93,6 +101,10 @@ class Win32ListBoxPeer : public ListBoxPeer, public Win32ChildPeer {
     window_.Send(LB_SETITEMHEIGHT, 0, ListBox::kItemHeight);
   }
   void Place(Rect bounds, bool visible) override { window_.Place(bounds, visible); }
+  void SetScale(int scale) override {
+    window_.SetScale(scale);
+    window_.Send(LB_SETITEMHEIGHT, 0, ScaledLength(ListBox::kItemHeight, scale));
+  }
   void Add(const std::string& text) override { window_.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())); }
   void Delete(int index) override { window_.Send(LB_DELETESTRING, WPARAM(index)); }
   void Clear() override { window_.Send(LB_RESETCONTENT); }
@@ -130,9 +142,16 @@ class Win32TreeViewPeer : public TreeViewPeer, public Win32ChildPeer {
     window_.Send(TVM_SETINDENT, 19);
   }
   void Place(Rect bounds, bool visible) override { window_.Place(bounds, visible); }
+  void SetScale(int scale) override {
+    window_.SetScale(scale);
+    window_.Send(TVM_SETINDENT, WPARAM(ScaledLength(19, scale)));
+  }
   void SetImages(const std::vector<std::shared_ptr<const Bitmap>>& images, std::uint32_t key) override {
     if (images.empty()) return;
     const int w = images[0]->Width(), h = images[0]->Height();
+    // Images set again (at another scale) replace the list the tree holds.
+    window_.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    if (images_.handle) ImageList_Destroy(std::exchange(images_.handle, nullptr));
     images_.handle = ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, int(images.size()), 0);
     if (!images_.handle) return LogFailure("Ravilo: the tree's image list could not be created\n");
     for (const auto& image : images) {

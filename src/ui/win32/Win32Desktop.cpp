@@ -30,11 +30,29 @@ Size Win32Backend::VirtualScreenSize() {
 }
 
 namespace {
+// The display's own DPI: GetDpiForMonitor (shcore, Windows 8.1 and later) for a program that
+// declares itself per-monitor aware; else, and on Windows 7, the system's DPI.
+int DpiOf(HMONITOR handle) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const GetDpiForMonitorFn getDpi = [] {
+    HMODULE shcore = LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+  }();
+  UINT x = 0, y = 0;
+  if (getDpi && SUCCEEDED(getDpi(handle, 0 /*MDT_EFFECTIVE_DPI*/, &x, &y)) && x > 0) return int(x);
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
 std::optional<Monitor> MonitorInfoOf(HMONITOR handle) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!handle || !GetMonitorInfoA(handle, &info)) return std::nullopt;
-  return Monitor{RectOf(info.rcMonitor), RectOf(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0};
+  return Monitor{RectOf(info.rcMonitor), RectOf(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0,
+                 DpiOf(handle)};
 }
 }  // namespace
 
@@ -46,7 +64,7 @@ std::optional<Monitor> Win32Backend::MonitorFromRect(Rect r, bool nearest) {
 Monitor Win32Backend::PrimaryMonitor() {
   if (auto m = MonitorInfoOf(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY))) return *m;
   const Size s = ScreenSize();
-  return {{0, 0, s.width, s.height}, {0, 0, s.width, s.height}, true};
+  return {{0, 0, s.width, s.height}, {0, 0, s.width, s.height}, true, DpiOf(nullptr)};
 }
 
 HFONT FontHandle(const Font& font) {
