@@ -5,8 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace ui {
+void PrintTo(const ScalePlan& p, std::ostream* os) {
+  *os << "{set " << p.set << ", enlarge " << p.enlarge << (p.reduce ? ", reduce}" : "}");
+}
+}  // namespace ui
 
 using ui::Bitmap;
 using ui::Rgb;
@@ -70,6 +77,11 @@ TEST(RescaleTest, PlanTable) {
     EXPECT_EQ(ui::PlanScale(twoUnsorted, r.scale), r.two);  // sets as a folder scan finds them
     EXPECT_EQ(ui::PlanScale(one, r.scale), r.one);
   }
+  // Above the largest set, the fewest whole steps from the largest set that divides the scale.
+  const int three[] = {100, 150, 200};
+  EXPECT_EQ(ui::PlanScale(two, 400), (ScalePlan{200, 2, false}));
+  EXPECT_EQ(ui::PlanScale(three, 300), (ScalePlan{150, 2, false}));
+  EXPECT_EQ(ui::PlanScale(three, 350), (ScalePlan{200, 2, true}));
 }
 
 // A 4x4 picture halved: each output pixel covers one 2x2 block.
