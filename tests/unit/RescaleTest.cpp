@@ -90,8 +90,8 @@ TEST(RescaleTest, HalvingEdgeRule) {
     SCOPED_TRACE(m.name);
     const std::uint32_t h = m.hiddenIn;
     const Bitmap src = Picture({
-        {kRed, kGreen, kGrey, h},         // whole block: average | half: the darkest
-        {kBlue, kYellow, kOutline, h},    //
+        {kRed, kGreen, kOutline, h},      // whole block: average | half: the darkest
+        {kBlue, kYellow, kGrey, h},       //
         {h, h, kYellow, kGreen},          // a quarter: not shown | three quarters: the darkest
         {h, kRed, h, kBlue},              //
     });
@@ -222,6 +222,13 @@ TEST(RescaleTest, MakeScaledSizes) {
   src = Picture({{kRed, kGreen, ui::kKeyColour}, {kBlue, kYellow, kOutline}});
   ExpectPixels(ui::MakeScaled(src, {100, 3, false}, {3, 2}, 300, ui::kKeyColour), ui::Enlarge(src, 3));
   ExpectPixels(ui::MakeScaled(src, {100, 1, false}, {3, 2}, 100, ui::kKeyColour), src);
+  // Enlarged, then reduced: the same as reducing the enlargement, though it is never made.
+  src = Bitmap(14, 10, ui::kKeyColour);
+  src.FillRect({2, 1, 11, 8}, kOutline);
+  src.FillRect({3, 2, 9, 6}, kYellow);
+  src.FillRect({5, 3, 3, 3}, kBlue);
+  ExpectPixels(ui::MakeScaled(src, {200, 2, true}, base, 250, ui::kKeyColour),
+               ui::Downscale(ui::Enlarge(src, 2), 18, 13, ui::kKeyColour));
   // Nothing to scale: the right size, nothing shown; no size: an empty picture.
   ExpectPixels(ui::MakeScaled(Bitmap(), {200, 1, true}, base, 150, ui::kKeyColour), Bitmap(11, 8, ui::kKeyColour));
   ExpectPixels(ui::MakeScaled(Bitmap(), {100, 1, false}, base, 100, std::nullopt), Bitmap(7, 5, 0));
