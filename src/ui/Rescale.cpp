@@ -24,7 +24,7 @@ int Channel(std::uint32_t c, int shift) { return int((c >> shift) & 0xFF); }
 
 int Luma(std::uint32_t c) { return 299 * Channel(c, 16) + 587 * Channel(c, 8) + 114 * Channel(c, 0); }
 
-// The per-channel distance under which a colour reads as the key's fringe on screen.
+// The per-channel distance within which a colour reads as the key's fringe on screen.
 constexpr int kNearKey = 40;
 
 bool NearKey(std::uint32_t c, std::uint32_t key) {
@@ -65,8 +65,8 @@ Taps MakeTaps(int src, int dst) {
 }  // namespace
 
 int ScaledLength(int length, int scale) {
-  // round(length * scale / 100) with halves up: floor((2 * length * scale + 100) / 200).
-  const std::int64_t r = FloorDiv(2 * std::int64_t(length) * scale + 100, 200);
+  // round(length * scale / 100) with halves up: floor((length * scale + 50) / 100).
+  const std::int64_t r = FloorDiv(std::int64_t(length) * scale + 50, 100);
   return int(std::clamp<std::int64_t>(r, INT_MIN, INT_MAX));
 }
 
@@ -82,7 +82,7 @@ ScalePlan PlanScale(std::span<const int> sets, int scale) {
   for (auto it = s.rbegin(); it != s.rend(); ++it)
     if (scale % *it == 0) return {*it, scale / *it, false};
   const int largest = s.back();
-  return {largest, (scale + largest - 1) / largest, true};
+  return {largest, scale / largest + (scale % largest != 0), true};
 }
 
 Bitmap Downscale(const Bitmap& src, int width, int height, std::optional<std::uint32_t> key) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -82,6 +83,10 @@ TEST(RescaleTest, PlanTable) {
   EXPECT_EQ(ui::PlanScale(two, 400), (ScalePlan{200, 2, false}));
   EXPECT_EQ(ui::PlanScale(three, 300), (ScalePlan{150, 2, false}));
   EXPECT_EQ(ui::PlanScale(three, 350), (ScalePlan{200, 2, true}));
+  // Nonsense in, a plan out, and no overflow on the way.
+  const int none[] = {0, -100};
+  EXPECT_EQ(ui::PlanScale(none, 150), (ScalePlan{100, 2, true}));
+  EXPECT_EQ(ui::PlanScale(one, INT_MAX), (ScalePlan{100, INT_MAX / 100 + 1, true}));
 }
 
 // A 4x4 picture halved: each output pixel covers one 2x2 block.
@@ -234,4 +239,8 @@ TEST(RescaleTest, MakeScaledSizes) {
   ExpectPixels(ui::MakeScaled(Bitmap(), {100, 1, false}, base, 100, std::nullopt), Bitmap(7, 5, 0));
   EXPECT_TRUE(ui::MakeScaled(src, {100, 1, false}, {0, 5}, 150, ui::kKeyColour).Empty());
   EXPECT_TRUE(ui::Downscale(src, 0, 1, ui::kKeyColour).Empty());
+  // Sizes no memory holds: an empty picture, not a failed allocation.
+  EXPECT_EQ(ui::ScaledLength(INT_MAX, 300), INT_MAX);
+  EXPECT_TRUE(ui::MakeScaled(src, {100, 10000, false}, {600, 500}, 1000000, ui::kKeyColour).Empty());
+  EXPECT_TRUE(ui::Enlarge(src, INT_MAX).Empty());
 }
