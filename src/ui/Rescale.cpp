@@ -97,9 +97,8 @@ Bitmap Downscale(const Bitmap& src, int width, int height, std::optional<std::ui
   const Taps tx = MakeTaps(sw, width), ty = MakeTaps(sh, height);
   const std::int64_t area = std::int64_t(sw) * sh;
   const std::uint32_t* pixels = src.Pixels().data();
-  // Alpha-0 pixels never equal an opaque value, so 0 stands for "no key" here.
-  const std::uint32_t keyed = key.value_or(0);
-  auto shown = [keyed](std::uint32_t p) { return (p & kOpaque) != 0 && p != keyed; };
+  // Without a key `hidden` is 0, which no opaque pixel equals.
+  auto shown = [hidden](std::uint32_t p) { return (p & kOpaque) != 0 && p != hidden; };
 
   for (int y = 0; y < height; ++y) {
     const int y0 = ty.first[std::size_t(y)], ny = ty.count[std::size_t(y)];
@@ -176,10 +175,9 @@ Bitmap MakeScaled(const Bitmap& src, const ScalePlan& plan, Size baseSize, int s
   const int width = ScaledLength(baseSize.width, scale), height = ScaledLength(baseSize.height, scale);
   if (width <= 0 || height <= 0 || TooLarge(width, height)) return {};
   if (src.Empty()) return Bitmap(width, height, key.value_or(0));
-  if (!plan.reduce) {
-    Bitmap pic = Enlarge(src, plan.enlarge);
-    if (pic.Width() == width && pic.Height() == height) return pic;
-  }
+  const int steps = std::max(plan.enlarge, 1);
+  if (!plan.reduce && std::int64_t(src.Width()) * steps == width && std::int64_t(src.Height()) * steps == height)
+    return Enlarge(src, steps);
   // Whole steps only make each pixel larger, so the area filter over the enlargement is the
   // filter over the set's picture itself: it is reduced straight from there, without the
   // enlargement's memory. A picture of the wrong size for its set lands here too.
