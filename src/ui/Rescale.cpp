@@ -24,7 +24,7 @@ int Channel(std::uint32_t c, int shift) { return int((c >> shift) & 0xFF); }
 
 int Luma(std::uint32_t c) { return 299 * Channel(c, 16) + 587 * Channel(c, 8) + 114 * Channel(c, 0); }
 
-// The per-channel distance under which a colour reads as the key's fringe on screen.
+// The per-channel distance within which a colour reads as the key's fringe on screen.
 constexpr int kNearKey = 40;
 
 bool NearKey(std::uint32_t c, std::uint32_t key) {
@@ -65,8 +65,8 @@ Taps MakeTaps(int src, int dst) {
 }  // namespace
 
 int ScaledLength(int length, int scale) {
-  // round(length * scale / 100) with halves up: floor((2 * length * scale + 100) / 200).
-  const std::int64_t r = FloorDiv(2 * std::int64_t(length) * scale + 100, 200);
+  // round(length * scale / 100) with halves up: floor((length * scale + 50) / 100).
+  const std::int64_t r = FloorDiv(std::int64_t(length) * scale + 50, 100);
   return int(std::clamp<std::int64_t>(r, INT_MIN, INT_MAX));
 }
 
@@ -82,7 +82,7 @@ ScalePlan PlanScale(std::span<const int> sets, int scale) {
   for (auto it = s.rbegin(); it != s.rend(); ++it)
     if (scale % *it == 0) return {*it, scale / *it, false};
   const int largest = s.back();
-  return {largest, (scale + largest - 1) / largest, true};
+  return {largest, scale / largest + (scale % largest != 0), true};
 }
 
 Bitmap Downscale(const Bitmap& src, int width, int height, std::optional<std::uint32_t> key) {
@@ -97,20 +97,22 @@ Bitmap Downscale(const Bitmap& src, int width, int height, std::optional<std::ui
   const Taps tx = MakeTaps(sw, width), ty = MakeTaps(sh, height);
   const std::int64_t area = std::int64_t(sw) * sh;
   const std::uint32_t* pixels = src.Pixels().data();
-  auto shown = [&](std::uint32_t p) { return (p & kOpaque) != 0 && !(key && p == *key); };
+  // Without a key `hidden` is 0, which no opaque pixel equals.
+  auto shown = [hidden](std::uint32_t p) { return (p & kOpaque) != 0 && p != hidden; };
 
   for (int y = 0; y < height; ++y) {
     const int y0 = ty.first[std::size_t(y)], ny = ty.count[std::size_t(y)];
     const int* wy = &ty.weight[std::size_t(ty.offset[std::size_t(y)])];
+    const std::uint32_t* top = pixels + std::size_t(y0) * std::size_t(sw);
     std::uint32_t* row = &out.At(0, y);
     for (int x = 0; x < width; ++x) {
-      const int x0 = tx.first[std::size_t(x)], nx = tx.count[std::size_t(x)];
+      const int nx = tx.count[std::size_t(x)];
       const int* wx = &tx.weight[std::size_t(tx.offset[std::size_t(x)])];
-      std::int64_t covered = 0, r = 0, g = 0, b = 0, most = 0;
-      std::uint32_t darkest = 0, mostCovering = 0;
-      int darkestLuma = INT_MAX;
+      const std::uint32_t* corner = top + tx.first[std::size_t(x)];
+      // The sums first; the darkest or the most covering pixel only where they are needed.
+      std::int64_t covered = 0, r = 0, g = 0, b = 0;
       for (int j = 0; j < ny; ++j) {
-        const std::uint32_t* s = pixels + std::size_t(y0 + j) * std::size_t(sw) + std::size_t(x0);
+        const std::uint32_t* s = corner + std::size_t(j) * std::size_t(sw);
         for (int i = 0; i < nx; ++i) {
           const std::uint32_t p = s[i];
           if (!shown(p)) continue;
@@ -119,20 +121,33 @@ Bitmap Downscale(const Bitmap& src, int width, int height, std::optional<std::ui
           r += w * Channel(p, 16);
           g += w * Channel(p, 8);
           b += w * Channel(p, 0);
-          if (const int l = Luma(p); l < darkestLuma) darkestLuma = l, darkest = p;
-          if (w > most) most = w, mostCovering = p;
         }
       }
       if (2 * covered < area) continue;  // less than half shown
+      // The first shown pixel `better` than all before it.
+      auto pick = [&](auto better) {
+        std::uint32_t chosen = 0;
+        for (int j = 0; j < ny; ++j)
+          for (int i = 0; i < nx; ++i) {
+            const std::uint32_t p = corner[std::size_t(j) * std::size_t(sw) + std::size_t(i)];
+            if (shown(p) && better(p, std::int64_t(wy[j]) * wx[i])) chosen = p;
+          }
+        return chosen;
+      };
       std::uint32_t c;
       if (covered == area) {
         const std::int64_t half = area / 2;
         c = Rgb(std::uint8_t((r + half) / area), std::uint8_t((g + half) / area), std::uint8_t((b + half) / area));
         // Colours far from the key can average to near it (red beside blue makes purple);
         // such a pixel keeps the colour that covers most of it instead.
-        if (NearKey(c, guard)) c = mostCovering;
+        if (NearKey(c, guard)) {
+          std::int64_t most = 0;
+          c = pick([&](std::uint32_t, std::int64_t w) { return w > most ? (most = w, true) : false; });
+        }
       } else {
-        c = darkest;  // an edge: on outlined art, the outline
+        // An edge: on outlined art, the outline.
+        int darkest = INT_MAX;
+        c = pick([&](std::uint32_t p, std::int64_t) { return Luma(p) < darkest ? (darkest = Luma(p), true) : false; });
       }
       c |= kOpaque;
       if ((c & 0xFFFFFFu) == (guard & 0xFFFFFFu)) c = (c & ~0xFFu) | ((c & 0xFF) == 0xFF ? 0xFE : (c & 0xFF) + 1);
@@ -159,17 +174,14 @@ Bitmap MakeScaled(const Bitmap& src, const ScalePlan& plan, Size baseSize, int s
                   std::optional<std::uint32_t> key) {
   const int width = ScaledLength(baseSize.width, scale), height = ScaledLength(baseSize.height, scale);
   if (width <= 0 || height <= 0 || TooLarge(width, height)) return {};
-  Bitmap pic = Enlarge(src, plan.enlarge);
-  if (pic.Empty()) return Bitmap(width, height, key.value_or(0));
-  if (!plan.reduce && pic.Width() == width && pic.Height() == height) return pic;
-  // A set whose picture is smaller than its scale says is enlarged past the size first, so
-  // that it is only ever reduced.
-  if (pic.Width() < width || pic.Height() < height) {
-    const int k = std::max((width + pic.Width() - 1) / pic.Width(), (height + pic.Height() - 1) / pic.Height());
-    pic = Enlarge(pic, k);
-    if (pic.Empty()) return Bitmap(width, height, key.value_or(0));
-  }
-  return Downscale(pic, width, height, key);
+  if (src.Empty()) return Bitmap(width, height, key.value_or(0));
+  const int steps = std::max(plan.enlarge, 1);
+  if (!plan.reduce && std::int64_t(src.Width()) * steps == width && std::int64_t(src.Height()) * steps == height)
+    return Enlarge(src, steps);
+  // Whole steps only make each pixel larger, so the area filter over the enlargement is the
+  // filter over the set's picture itself: it is reduced straight from there, without the
+  // enlargement's memory. A picture of the wrong size for its set lands here too.
+  return Downscale(src, width, height, key);
 }
 
 }  // namespace ui

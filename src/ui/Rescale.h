@@ -26,12 +26,15 @@ struct ScalePlan {
 // set is enlarged by the fewest whole steps that reach past the scale and then reduced.
 ScalePlan PlanScale(std::span<const int> sets, int scale);
 
-// Reduces `src` to width x height (each at most the source's). A pixel is shown when at least
+// Reduces `src` to width x height. A size past the source's is its whole-step enlargement
+// reduced (the same picture: enlarging only makes pixels larger). A pixel is shown when at least
 // half of its area covers shown source pixels; it takes the average of those pixels' colours,
 // or, where its area also covers pixels that are not shown (an edge), the darkest of them: on
 // art drawn with a dark outline, the outline. Pixels that are not shown are those with alpha
 // 0, and, when `key` is given, those of that colour; the result marks its own in the same way
-// (with `key`, or alpha 0 without it), so no colour near the key is ever made.
+// (with `key`, or alpha 0 without it). No colour near the key (the purple when none is given)
+// is ever made: an average that would come within 40 of it on any channel takes the colour
+// covering most of the pixel instead, and a shown pixel never equals the key.
 Bitmap Downscale(const Bitmap& src, int width, int height, std::optional<std::uint32_t> key);
 
 // Each pixel becomes a factor x factor block.

@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace ui {
+void PrintTo(const ScalePlan& p, std::ostream* os) {
+  *os << "{set " << p.set << ", enlarge " << p.enlarge << (p.reduce ? ", reduce}" : "}");
+}
+}  // namespace ui
 
 using ui::Bitmap;
 using ui::Rgb;
@@ -70,6 +78,15 @@ TEST(RescaleTest, PlanTable) {
     EXPECT_EQ(ui::PlanScale(twoUnsorted, r.scale), r.two);  // sets as a folder scan finds them
     EXPECT_EQ(ui::PlanScale(one, r.scale), r.one);
   }
+  // Above the largest set, the fewest whole steps from the largest set that divides the scale.
+  const int three[] = {100, 150, 200};
+  EXPECT_EQ(ui::PlanScale(two, 400), (ScalePlan{200, 2, false}));
+  EXPECT_EQ(ui::PlanScale(three, 300), (ScalePlan{150, 2, false}));
+  EXPECT_EQ(ui::PlanScale(three, 350), (ScalePlan{200, 2, true}));
+  // Nonsense in, a plan out, and no overflow on the way.
+  const int none[] = {0, -100};
+  EXPECT_EQ(ui::PlanScale(none, 150), (ScalePlan{100, 2, true}));
+  EXPECT_EQ(ui::PlanScale(one, INT_MAX), (ScalePlan{100, INT_MAX / 100 + 1, true}));
 }
 
 // A 4x4 picture halved: each output pixel covers one 2x2 block.
@@ -78,8 +95,8 @@ TEST(RescaleTest, HalvingEdgeRule) {
     SCOPED_TRACE(m.name);
     const std::uint32_t h = m.hiddenIn;
     const Bitmap src = Picture({
-        {kRed, kGreen, kGrey, h},         // whole block: average | half: the darkest
-        {kBlue, kYellow, kOutline, h},    //
+        {kRed, kGreen, kOutline, h},      // whole block: average | half: the darkest
+        {kBlue, kYellow, kGrey, h},       //
         {h, h, kYellow, kGreen},          // a quarter: not shown | three quarters: the darkest
         {h, kRed, h, kBlue},              //
     });
@@ -210,9 +227,20 @@ TEST(RescaleTest, MakeScaledSizes) {
   src = Picture({{kRed, kGreen, ui::kKeyColour}, {kBlue, kYellow, kOutline}});
   ExpectPixels(ui::MakeScaled(src, {100, 3, false}, {3, 2}, 300, ui::kKeyColour), ui::Enlarge(src, 3));
   ExpectPixels(ui::MakeScaled(src, {100, 1, false}, {3, 2}, 100, ui::kKeyColour), src);
+  // Enlarged, then reduced: the same as reducing the enlargement, though it is never made.
+  src = Bitmap(14, 10, ui::kKeyColour);
+  src.FillRect({2, 1, 11, 8}, kOutline);
+  src.FillRect({3, 2, 9, 6}, kYellow);
+  src.FillRect({5, 3, 3, 3}, kBlue);
+  ExpectPixels(ui::MakeScaled(src, {200, 2, true}, base, 250, ui::kKeyColour),
+               ui::Downscale(ui::Enlarge(src, 2), 18, 13, ui::kKeyColour));
   // Nothing to scale: the right size, nothing shown; no size: an empty picture.
   ExpectPixels(ui::MakeScaled(Bitmap(), {200, 1, true}, base, 150, ui::kKeyColour), Bitmap(11, 8, ui::kKeyColour));
   ExpectPixels(ui::MakeScaled(Bitmap(), {100, 1, false}, base, 100, std::nullopt), Bitmap(7, 5, 0));
   EXPECT_TRUE(ui::MakeScaled(src, {100, 1, false}, {0, 5}, 150, ui::kKeyColour).Empty());
   EXPECT_TRUE(ui::Downscale(src, 0, 1, ui::kKeyColour).Empty());
+  // Sizes no memory holds: an empty picture, not a failed allocation.
+  EXPECT_EQ(ui::ScaledLength(INT_MAX, 300), INT_MAX);
+  EXPECT_TRUE(ui::MakeScaled(src, {100, 10000, false}, {600, 500}, 1000000, ui::kKeyColour).Empty());
+  EXPECT_TRUE(ui::Enlarge(src, INT_MAX).Empty());
 }
