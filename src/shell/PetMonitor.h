@@ -8,7 +8,8 @@
 ui::Monitor PetMonitor();
 // Whether the display holding the largest part of the form is `monitor`.
 bool LiesOn(const ui::Form& form, const ui::Monitor& monitor);
-// Gives a window about to be shown the scale of the pet's display; returns that display.
+// Gives a window about to be shown the scale of the pet's display, or less where the display's
+// free area would not hold it; returns that display.
 ui::Monitor TakePetDisplayScale(ui::Form& form);
 // A place given in design pixels from a display's corner, at the form's scale.
 ui::Point PlaceOn(const ui::Monitor& monitor, const ui::Form& form, ui::Point design);

@@ -1,5 +1,7 @@
 #include "shell/Skin.h"
 
+#include <iterator>
+#include <optional>
 #include <stdexcept>
 
 #include "app/Globals.h"
@@ -42,11 +44,30 @@ Picture LoadPictureFile(const std::string& path) {
   return std::make_shared<const ui::Bitmap>(std::move(picture));
 }
 
-Picture LoadPictureResource(const std::string& name) {
+namespace {
+std::optional<ui::Bitmap> ReadResource(const std::string& name) {
   const auto dib = platform::kernel().LoadBitmapResource(name);
-  if (!dib) throw std::runtime_error("Resource " + name + " not found");
+  if (!dib) return std::nullopt;
   const auto* data = reinterpret_cast<const std::uint8_t*>(dib->data());
-  return std::make_shared<const ui::Bitmap>(ui::ReadDib({data, dib->size()}));
+  return ui::ReadDib({data, dib->size()});
+}
+}  // namespace
+
+Picture LoadPictureResource(const std::string& name) {
+  auto picture = ReadResource(name);
+  if (!picture) throw std::runtime_error("Resource " + name + " not found");
+  // The larger sets are built in as "<name>_2x".
+  picture->SetArt(std::make_shared<ui::ScaledArt>(
+      std::vector<int>(std::begin(kLargerArtSets), std::end(kLargerArtSets)),
+      [name](int setScale) -> std::shared_ptr<const ui::Bitmap> {
+        try {
+          auto larger = ReadResource(name + "_" + std::to_string(setScale / 100) + "x");
+          return larger ? std::make_shared<const ui::Bitmap>(std::move(*larger)) : nullptr;
+        } catch (const std::exception&) {
+          return nullptr;
+        }
+      }));
+  return std::make_shared<const ui::Bitmap>(std::move(*picture));
 }
 
 bool LoadPictures(const std::vector<std::pair<Picture*, std::string>>& files) {

@@ -5,6 +5,7 @@
 #include "pet/AnimatorUnit.h"
 #include "pet/EyesUnit.h"
 #include "pet/LogicWindow.h"
+#include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
 #include "ui/Image.h"
@@ -140,4 +141,14 @@ TEST(Scale, AWindowOnADisplayAtOneAndAHalfTakesClicksWhereItsButtonsAreDrawn) {
   env.desktop.Click(ok);
   ASSERT_FALSE(env.RunFor(100));
   EXPECT_FALSE(FormSimpleAlarm->Visible());
+
+  // On a display at 200 % whose free area is 1280 x 760, the 376 px high window comes at
+  // 200 %, the 599 px high playlist window at 125 %, as large as the area holds.
+  env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true, 192}});
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Alarm ["));
+  EXPECT_EQ(FormSimpleAlarm->Scale(), 200);
+  env.desktop.Click(Middle(*FormSimpleAlarm, FormSimpleAlarm->ImagePlayListMode));
+  ASSERT_FALSE(env.RunFor(100));
+  ASSERT_TRUE(FormPlayListAlarm->Visible());
+  EXPECT_EQ(FormPlayListAlarm->Scale(), 125);
 }

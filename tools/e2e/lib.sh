@@ -76,7 +76,7 @@ e2e__start_xvfb() {
     local n
     for _ in 1 2 3 4 5; do
         n=$(e2e__free_display) || { e2e_log "no free X display"; return 1; }
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -ac >"$E2E_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x800}x24" -nolisten tcp -ac >"$E2E_TMP/xvfb.log" 2>&1 &
         local pid=$!
         e2e__track "$pid"
         local deadline=$((SECONDS + 10))
@@ -621,14 +621,16 @@ e2e_make_tone() {
 }
 
 # A screen point on Ravilo's pet in a screenshot (a visible pixel of its body, inside the
-# movie view), for the main window's origin X Y: "x y", or failure when none is seen.
+# movie view), for the main window's origin X Y: "x y", or failure when none is seen. The
+# pet is drawn at E2E_SCALE percent (100 unless set).
 e2e_pet_point() {
-    /usr/bin/python3 - "$1" "$2" "$3" <<'PY'
+    /usr/bin/python3 - "$1" "$2" "$3" "${E2E_SCALE:-100}" <<'PY'
 import sys
 from PIL import Image
 im = Image.open(sys.argv[1]).convert("RGB"); wx, wy = int(sys.argv[2]), int(sys.argv[3])
-for y in range(wy + 100, wy + 125):
-    for x in range(wx + 200, wx + 260):
+s = lambda v: v * int(sys.argv[4]) // 100
+for y in range(wy + s(100), wy + s(125)):
+    for x in range(wx + s(200), wx + s(260)):
         if 0 <= x < im.width and 0 <= y < im.height and im.getpixel((x, y)) != (0, 0, 0):
             print(x, y); sys.exit(0)
 sys.exit(1)

@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Ravilo at the system DPI of 96, 144 and 192 (HKCU "Control Panel\Desktop" LogPixels, read
+# by Wine at each program start): the pet's window is 1, 1.5 and 2 times its size at the
+# first-run corner and the pet drawn in it as much larger; the simple and playlist alarm
+# windows, About, the message box and the ringing layout come at that scale, with their text;
+# and no pixel on the screen lies within 40 of the purple key (no blended edge at any scale).
+# Screenshots: build/e2e-scale-<dpi>-<window>.png. The screen is 2560 x 1600, as a display
+# at 200 % is.
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
+export E2E_SCREEN=2560x1600
+SW=2560 SH=1600
+e2e_setup
+PROG=$(e2e_stage "$RAVILO_DIST")
+KEY='HKCU\Software\MirenWorks\Ravilo'
+
+sl() { echo $(( ($1 * scale + 50) / 100 )); }  # a design length at the scale, halves up
+
+# Saves the screen as build/e2e-scale-DPI-NAME.png and checks it for near-key pixels.
+shot() {
+  local file="$E2E_TMP/scale-$dpi-$1.png" near
+  e2e_screenshot "$file"
+  cp "$file" "$E2E_REPO_DIR/build/e2e-scale-$dpi-$1.png" 2>/dev/null || true
+  near=$(/usr/bin/python3 - "$file" <<'PY'
+import sys
+from PIL import Image
+im = Image.open(sys.argv[1]).convert("RGB")
+print(sum(1 for r, g, b in im.getdata() if (r - 128) ** 2 + g * g + (b - 128) ** 2 <= 40 * 40))
+PY
+)
+  [[ $near == 0 ]] && e2e_pass "$dpi dpi, $1: no pixel within 40 of the key" ||
+    e2e_fail "$dpi dpi, $1: no pixel within 40 of the key" "$near pixels"
+}
+
+# The box around the pet's drawn pixels in the window at X Y W H over a few seconds of
+# screenshots: "width height".
+pet_box() {
+  local i
+  for i in $(seq 1 12); do e2e_screenshot "$E2E_TMP/box-$i.png"; sleep 0.25; done
+  /usr/bin/python3 - "$E2E_TMP" "$@" <<'PY'
+import glob, sys
+from PIL import Image
+x0, y0, w, h = map(int, sys.argv[2:6])
+l = t = 10 ** 6; r = b = -1
+for path in glob.glob(sys.argv[1] + "/box-*.png"):
+    im = Image.open(path).convert("RGB").crop((x0, y0, x0 + w, y0 + h))
+    bb = im.getbbox()
+    if bb:
+        l, t, r, b = min(l, bb[0]), min(t, bb[1]), max(r, bb[2]), max(b, bb[3])
+print(max(r - l, 0), max(b - t, 0))
+PY
+}
+
+geometry_is() { [[ $(e2e_window_geometry "$1" 2>/dev/null) == "$2" ]]; }
+# Waits for a visible window titled TITLE whose size is W H; prints its geometry.
+scaled_window() {
+  local w deadline=$((SECONDS + 15)) g
+  w=$(e2e_find_window "$1" 15) || return 1
+  until g=$(e2e_window_geometry "$w" 2>/dev/null) && [[ ${g#* * } == "$2 $3" ]]; do
+    [[ $SECONDS -ge $deadline ]] && { echo "$g"; return 1; }
+    sleep 0.2
+  done
+  echo "$g"
+}
+# A window's text is drawn: black pixels in the part at X Y W H.
+text_drawn() { (( $(e2e_pixel_count_of_colour "$1" 0 0 0 "$2" "$3" "$4" "$5") < $4 * $5 )); }
+
+declare -A box
+for dpi in 96 144 192; do
+  scale=$(( dpi * 100 / 96 ))
+  export E2E_SCALE=$scale
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wine reg delete "$KEY" /f >/dev/null 2>&1
+  target=$(e2e_set_alarm_soon "$KEY" 75)
+  xdotool mousemove 1200 600
+  pid=$(e2e_start_exe "$PROG/Ravilo.exe")
+  wid=$(e2e_find_window Ravilo 20) || { e2e_fail "$dpi dpi: the pet's window" "none"; continue; }
+  w=$(sl 319) h=$(sl 170)
+  want="$((SW - w + $(sl 40))) $((SH - h + $(sl 50))) $w $h"
+  e2e_wait_until 10 geometry_is "$wid" "$want"
+  g=$(e2e_window_geometry "$wid")
+  [[ $g == "$want" ]] && e2e_pass "$dpi dpi: the pet's window is $w x $h at the first-run corner" ||
+    e2e_fail "$dpi dpi: the pet's window is $w x $h at the first-run corner" "geometry $g"
+  read -r px py _ _ <<<"$g"
+  e2e_wait_pet "$wid" 10 >/dev/null || e2e_fail "$dpi dpi: the pet is drawn" "not seen"
+  box[$dpi]=$(pet_box $px $py $w $h)
+  e2e_log "$dpi dpi: the pet's drawn box is ${box[$dpi]}"
+  shot pet
+
+  # The simple alarm window (the second item of the pet's menu).
+  e2e_pet_menu "$pid" "$wid" && xdotool key Down Down Return
+  if g=$(scaled_window 'Alarm\(simple mode\)' "$(sl 371)" "$(sl 376)"); then
+    e2e_pass "$dpi dpi: the alarm window is $(sl 371) x $(sl 376)"
+    read -r ax ay _ _ <<<"$g"
+    sleep 0.5
+    shot alarm-simple
+    e2e_click $((ax + $(sl 179))) $((ay + $(sl 341))) 1  # "Playlist mode"
+    if g=$(scaled_window 'Alarm\(playlist mode\)' "$(sl 365)" "$(sl 599)"); then
+      e2e_pass "$dpi dpi: the playlist window is $(sl 365) x $(sl 599)"
+      read -r ax ay _ _ <<<"$g"
+      sleep 0.5
+      shot alarm-playlist
+      e2e_click $((ax + $(sl 108))) $((ay + $(sl 517))) 1  # OK with an empty list
+      if g=$(scaled_window FormMyMessageBox "$(sl 383)" "$(sl 170)"); then
+        read -r bx by _ _ <<<"$g"
+        written() { e2e_screenshot "$E2E_TMP/box.png" && text_drawn "$E2E_TMP/box.png" $((bx + $(sl 128))) $((by + $(sl 48))) "$(sl 200)" "$(sl 13)"; }
+        e2e_wait_until 5 written && e2e_pass "$dpi dpi: the message box is $(sl 383) x $(sl 170) with its text" ||
+          e2e_fail "$dpi dpi: the message box is $(sl 383) x $(sl 170) with its text" "no text"
+        shot message
+        xdotool key Return
+      else
+        e2e_fail "$dpi dpi: the message box is $(sl 383) x $(sl 170)" "geometry $g"
+      fi
+      sleep 0.5
+      xdotool key Escape
+    else
+      e2e_fail "$dpi dpi: the playlist window is $(sl 365) x $(sl 599)" "geometry $g"
+    fi
+  else
+    e2e_fail "$dpi dpi: the alarm window is $(sl 371) x $(sl 376)" "geometry $g"
+  fi
+
+  # About (the first item).
+  e2e_mousemove 100 100
+  e2e_pet_menu "$pid" "$wid" && xdotool key Down Return
+  if g=$(scaled_window About "$(sl 300)" "$(sl 158)"); then
+    e2e_pass "$dpi dpi: About is $(sl 300) x $(sl 158)"
+    sleep 0.5
+    shot about
+    xdotool key Return
+  else
+    e2e_fail "$dpi dpi: About is $(sl 300) x $(sl 158)" "geometry $g"
+  fi
+
+  # The ring: the layout at the scale, in the middle of the screen.
+  ringing() { geometry_is "$wid" "$(( SW / 2 - $(sl 460) / 2 )) $(( SH / 2 - $(sl 319) / 2 )) $(sl 460) $(sl 319)"; }
+  if e2e_wait_until $(( target - $(date +%s) + 20 )) ringing; then
+    e2e_pass "$dpi dpi: the ringing layout is $(sl 460) x $(sl 319) in the middle"
+    sleep 1
+    shot ringing
+  else
+    e2e_fail "$dpi dpi: the ringing layout is $(sl 460) x $(sl 319) in the middle" "geometry $(e2e_window_geometry "$wid")"
+  fi
+  e2e_close_request "$pid"
+  rc=$(e2e_wait_exit "$pid" 20)
+  [[ $rc == 1 ]] && e2e_pass "$dpi dpi: ends with 1" || e2e_fail "$dpi dpi: ends with 1" "exit $rc"
+done
+
+# The pet drawn 1.5 and 2 times as large (within 6 %, the movies move within the box).
+read -r w96 h96 <<<"${box[96]:-0 0}"
+for dpi in 144 192; do
+  read -r w h <<<"${box[$dpi]:-0 0}"
+  ok=$(/usr/bin/python3 -c "r=$dpi/96; print(int($w96 > 0 and abs($w/($w96*r)-1) < .06 and abs($h/($h96*r)-1) < .06))")
+  [[ $ok == 1 ]] && e2e_pass "$dpi dpi: the pet's box $w x $h is $((dpi * 100 / 96)) % of $w96 x $h96" ||
+    e2e_fail "$dpi dpi: the pet's box is $((dpi * 100 / 96)) % of $w96 x $h96" "$w x $h"
+done
+e2e_summary
