@@ -184,7 +184,8 @@ std::shared_ptr<const ui::Bitmap> CheckEyeBitmap(const std::filesystem::path& fo
     return nullptr;
   }
   if (bmp->Empty() || bmp->Width() > n * kEyeMaxSize || bmp->Height() > n * kEyeMaxSize) {
-    c.Add(Rule::EyeBitmapSize, std::to_string(bmp->Width()) + " x " + std::to_string(bmp->Height()));
+    c.Add(Rule::EyeBitmapSize, std::to_string(bmp->Width()) + " x " + std::to_string(bmp->Height()) +
+                                   (n == 1 ? "" : ", at most " + std::to_string(n * kEyeMaxSize) + " in this set"));
     return bmp->Empty() ? nullptr : bmp;
   }
   if (!IsKey(bmp->BottomLeft()))
@@ -218,7 +219,9 @@ void CheckMovie(const std::filesystem::path& folder, MovieEntry& entry, int n, c
   if (std::string(bytes.begin(), bytes.begin() + 6) != "GIF89a")
     c.Add(Rule::NotGif89a, "signature " + std::string(bytes.begin(), bytes.begin() + 6));
   if (movie->screenWidth != n * kFrameWidth || movie->screenHeight != n * kFrameHeight)
-    c.Add(Rule::FrameSize, std::to_string(movie->screenWidth) + " x " + std::to_string(movie->screenHeight));
+    c.Add(Rule::FrameSize, std::to_string(movie->screenWidth) + " x " + std::to_string(movie->screenHeight) +
+                               (n == 1 ? "" : ", want " + std::to_string(n * kFrameWidth) + " x " +
+                                                  std::to_string(n * kFrameHeight) + " in this set"));
   const int count = int(movie->frames.size());
   if (count < 2) c.Add(Rule::TooFewFrames, std::to_string(count) + " frame");
 
@@ -256,7 +259,11 @@ void CheckMovie(const std::filesystem::path& folder, MovieEntry& entry, int n, c
         if (IsKey(p)) c.Add(Rule::KeyColour, "shows through as a hole", i, x, y);
         else if (NearKey(p)) c.Add(Rule::NearKey, "colour " + Hex(p), i, x, y);
         if (!entry.ringing && (x >= n * kVisibleWidth || y >= n * kVisibleHeight))
-          c.Add(Rule::OutsideVisibleArea, "cut off at the first-run place", i, x, y);
+          c.Add(Rule::OutsideVisibleArea,
+                n == 1 ? "cut off at the first-run place"
+                       : "cut off at the first-run place (x < " + std::to_string(n * kVisibleWidth) +
+                             ", y < " + std::to_string(n * kVisibleHeight) + " in this set)",
+                i, x, y);
       }
     }
     for (const Cover* cover : {entry.eyes ? &leftCover : &none, entry.eyes ? &rightCover : &none}) {

@@ -226,7 +226,7 @@ TEST_F(PetCheckTest, LargerSetFollowsTheRulesAtItsScale) {
   WriteMovie("2x/Control/2", GoodMovie());
   set = Check();
   ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\2x\\Control\\2.gif", Rule::FrameSize));
-  EXPECT_EQ(set.findings[0].detail, "172 x 136");
+  EXPECT_EQ(set.findings[0].detail, "172 x 136, want 344 x 272 in this set");
 }
 
 TEST_F(PetCheckTest, LargerSetMatchesItsOneXFiles) {
