@@ -1,6 +1,7 @@
 # cmake -P script, run by the "packages" target: stages the program folder, then makes the
 # installer and the portable zip from it. Variables: DIST WORK README NSI MAKENSIS ICON
-# SIDE VERSION SETUP ZIP (see cmake/Package.cmake).
+# SIDE VERSION SETUP ZIP (see cmake/Package.cmake), and MAX_SETUP_BYTES: the installer's
+# budget, beyond which the build fails.
 set(stage ${WORK}/Ravilo)
 file(REMOVE_RECURSE ${stage} ${WORK}/zip)
 file(COPY ${DIST}/ DESTINATION ${stage})
@@ -43,6 +44,16 @@ execute_process(
   RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT EXISTS ${SETUP})
   message(FATAL_ERROR "makensis failed (${rc})")
+endif()
+# The download stays small: every set of pictures ships, so a larger set or a new movie that
+# swells the installer past its budget stops the build here rather than reaching users.
+if(NOT MAX_SETUP_BYTES)
+  set(MAX_SETUP_BYTES 5000000)
+endif()
+file(SIZE ${SETUP} setup_size)
+if(setup_size GREATER MAX_SETUP_BYTES)
+  file(REMOVE ${SETUP})
+  message(FATAL_ERROR "the installer has ${setup_size} bytes, more than its budget of ${MAX_SETUP_BYTES}")
 endif()
 
 # The zip holds the folder "Ravilo" as a user unpacks it, with the README beside the program.

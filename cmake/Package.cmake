@@ -5,6 +5,8 @@
 # step is set up once this directory is fully read, so that it comes after every target
 # that stages something, wherever that target is declared.
 find_program(RAVILO_MAKENSIS makensis REQUIRED)
+# The installer's budget: the build fails when the installer is larger (5 MB).
+set(RAVILO_MAX_SETUP_BYTES 5000000)
 set(RAVILO_SETUP ${CMAKE_BINARY_DIR}/Ravilo-Setup-${PROJECT_VERSION}.exe)
 set(RAVILO_ZIP ${CMAKE_BINARY_DIR}/Ravilo-${PROJECT_VERSION}.zip)
 configure_file(${CMAKE_SOURCE_DIR}/installer/README.txt.in ${CMAKE_BINARY_DIR}/package/README.txt @ONLY
@@ -38,6 +40,7 @@ function(ravilo_add_packages)
             -DNSI=${CMAKE_SOURCE_DIR}/installer/Ravilo.nsi -DMAKENSIS=${RAVILO_MAKENSIS}
             -DICON=${CMAKE_SOURCE_DIR}/resources/Ravilo.ico -DSIDE=${CMAKE_SOURCE_DIR}/installer/side.bmp
             -DVERSION=${PROJECT_VERSION} -DSETUP=${RAVILO_SETUP} -DZIP=${RAVILO_ZIP}
+            -DMAX_SETUP_BYTES=${RAVILO_MAX_SETUP_BYTES}
             -P ${CMAKE_SOURCE_DIR}/cmake/MakePackages.cmake
     DEPENDS ${exes} ${data_files} ${RAVILO_DATA_STAMP} ${CMAKE_SOURCE_DIR}/installer/Ravilo.nsi
             ${CMAKE_SOURCE_DIR}/resources/Ravilo.ico ${CMAKE_SOURCE_DIR}/installer/side.bmp

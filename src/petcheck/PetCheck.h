@@ -1,7 +1,10 @@
 #pragma once
 // PetCheck: checks the sixteen movies and the two eye bitmaps of a program folder against the
 // rules of docs/making-a-pet.md, with the program's own GIF decoder, frame composer and
-// bitmap reader, so that what passes here is what Ravilo shows.
+// bitmap reader, so that what passes here is what Ravilo shows. A folder may also hold
+// larger sets of pictures (Movies\2x\..., Images\2x\...: every file n times the size of its
+// 1x partner); each set found is checked by the same rules at its scale, and against the 1x
+// set.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -48,7 +51,14 @@ enum class Rule {
   NoEyeWhite,
   EyeBitmapSize,
   EyeBitmapKey,
+  NoPartner,       // a file of a larger set without its 1x file
+  SetSize,         // a file of a larger set not exactly n times its 1x file's size
+  SetFrames,       // a movie of a larger set whose frames or delays differ from the 1x movie's
+  IncompleteSet,   // a larger set without one of the movies or eye bitmaps
 };
+
+// The largest set looked for: folders "2x" to "8x".
+constexpr int kMaxSetScale = 8;
 
 // A short name for the rule, as printed ("frame-size").
 const char* RuleName(Rule rule);
@@ -81,6 +91,7 @@ struct PetSet {
   std::vector<MovieEntry> movies;  // the sixteen, in the program's order
   std::shared_ptr<const ui::Bitmap> leftEye, rightEye;
   std::vector<Finding> findings;
+  std::vector<int> largerSets;  // the scales of the larger sets found (2 for "2x"), ascending
 
   // Ravilo starts with this set.
   bool Loads() const;
@@ -88,7 +99,8 @@ struct PetSet {
   bool Passes() const { return findings.empty(); }
 };
 
-// Reads and checks FOLDER\Movies\... and FOLDER\Images\Eyes\....
+// Reads and checks FOLDER\Movies\... and FOLDER\Images\Eyes\..., and every larger set
+// found in FOLDER\Movies\<n>x and FOLDER\Images\<n>x.
 PetSet CheckFolder(const std::filesystem::path& folder);
 
 }  // namespace petcheck

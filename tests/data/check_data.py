@@ -18,6 +18,10 @@ Movies are checked on every composed frame (as a player shows them): no visible
 pixel equals the key or is near it.  Every movie that plays in the normal layout
 (all but the ringing loop, Control/4) keeps its visible pixels inside the part of
 the frame that is on screen at the first-run place: x < 139 and y < 120.
+
+Every larger set (data/Images/2x, data/Movies/2x, resources/bitmaps/2x) is checked by
+the same rules at n times the sizes and places, and against the 1x set: the same files,
+each exactly n times its 1x partner's size, movies with the same frames and delays.
 """
 import math
 import os
@@ -29,6 +33,13 @@ from collections import deque
 KEY = (128, 0, 128)
 TREE_KEY = (0, 0, 255)
 NEAR = 40.0
+SETS = (1, 2)            # the 1x set and the larger ones, by scale
+ICON_SIZES = (16, 20, 24, 32, 40, 48)
+
+
+def set_dir(n):
+    """The folder of the set of scale n below each picture folder ("" for 1x)."""
+    return "" if n == 1 else f"{n}x/"
 
 
 class Checks:
@@ -399,21 +410,23 @@ VISIBLE_W, VISIBLE_H = 139, 120
 EYES = {"left": ((90, 60), 88, None), "right": ((67, 60), None, 68)}
 
 
-def pupil_points(eye):
+def pupil_points(eye, n=1):
+    """In the set of scale n: centre, radius and clamps n times the 1x ones."""
     (cx, cy), xmin, xmax = EYES[eye]
+    cx, cy, r = cx * n, cy * n, 7 * n
     pts = set()
-    for dx in range(-30, 31):
-        for dy in range(-30, 31):
+    for dx in range(-30 * n, 30 * n + 1):
+        for dy in range(-30 * n, 30 * n + 1):
             d = math.hypot(dx, dy)
-            if d < 7:
+            if d < r:
                 px, py = cx + dx, cy + dy
             else:
-                px, py = round(dx * 7 / d + cx), round(dy * 7 / d + cy)
-            py = min(py, 66)
+                px, py = round(dx * r / d + cx), round(dy * r / d + cy)
+            py = min(py, cy + 6 * n)
             if xmin is not None:
-                px = max(px, xmin)
+                px = max(px, xmin * n)
             if xmax is not None:
-                px = min(px, xmax)
+                px = min(px, xmax * n)
             pts.add((px, py))
     return pts
 
@@ -446,13 +459,13 @@ def load_bmp(ck, path, size, name):
     return pic
 
 
-def check_buttons(ck, root):
+def check_buttons(ck, root, n):
     for folder, items in BUTTONS.items():
-        for name, size in items.items():
+        for name, (w, h) in items.items():
             pics = {}
             for state in "ai":
-                rel = f"data/Images/{folder}/{state}{name}.bmp"
-                pic = load_bmp(ck, os.path.join(root, rel), size, rel)
+                rel = f"data/Images/{set_dir(n)}{folder}/{state}{name}.bmp"
+                pic = load_bmp(ck, os.path.join(root, rel), (w * n, h * n), rel)
                 if pic is None:
                     continue
                 check_keyed_picture(ck, rel, pic)
@@ -463,9 +476,9 @@ def check_buttons(ck, root):
                 ck.ok(pics["a"].rows != pics["i"].rows, f"{folder}/{name}: active and inactive pictures are the same")
 
 
-def check_eyes(ck, root):
-    for n in ("left", "right"):
-        rel = f"data/Images/Eyes/{n}.bmp"
+def check_eyes(ck, root, n):
+    for eye in ("left", "right"):
+        rel = f"data/Images/{set_dir(n)}Eyes/{eye}.bmp"
         path = os.path.join(root, rel)
         if not ck.ok(os.path.isfile(path), f"{rel}: missing"):
             continue
@@ -474,22 +487,23 @@ def check_eyes(ck, root):
         except ValueError as e:
             ck.ok(False, f"{rel}: {e}")
             continue
-        ck.ok(3 <= pic.w <= 9 and 3 <= pic.h <= 9, f"{rel}: {pic.w}x{pic.h} is not a small pupil")
+        ck.ok(3 * n <= pic.w <= 9 * n and 3 * n <= pic.h <= 9 * n, f"{rel}: {pic.w}x{pic.h} is not a small pupil")
         check_keyed_picture(ck, rel, pic)
         vis = [c for row in pic.rows for c in row if c != KEY]
         dark = sum(1 for c in vis if luminance(c) < 80)
         ck.ok(vis and dark >= 0.75 * len(vis), f"{rel}: pupil is not dark")
 
 
-def check_backgrounds(ck, root):
-    for name, (size, (ox, oy), places) in BACKGROUNDS.items():
-        rel = f"resources/bitmaps/{name}"
-        pic = load_bmp(ck, os.path.join(root, rel), size, rel)
+def check_backgrounds(ck, root, n):
+    res = f"resources/bitmaps/{set_dir(n)}"
+    for name, ((bw, bh), (ox, oy), places) in BACKGROUNDS.items():
+        rel = res + name
+        pic = load_bmp(ck, os.path.join(root, rel), (bw * n, bh * n), rel)
         if pic is None:
             continue
         check_keyed_picture(ck, rel, pic)
         for what, x, y, w, h in places:
-            x0, y0 = x - ox, y - oy
+            x0, y0, w, h = (x - ox) * n, (y - oy) * n, w * n, h * n
             inside = x0 >= 0 and y0 >= 0 and x0 + w <= pic.w and y0 + h <= pic.h
             if not ck.ok(inside, f"{rel}: {what} ({x},{y} {w}x{h}) lies outside the picture"):
                 continue
@@ -498,28 +512,31 @@ def check_backgrounds(ck, root):
             if what in TEXT_PLACES:
                 light = sum(1 for c in cells if luminance(c) >= 160)
                 ck.ok(light >= 0.95 * len(cells), f"{rel}: {what} is not on a light, plain area")
-    for name, src in (("RingStopFirst.bmp", (140, 105)), ("Ring10MinFirst.bmp", (140, 105))):
-        rel = f"resources/bitmaps/{name}"
-        pic = load_bmp(ck, os.path.join(root, rel), src, rel)
+    for name in ("RingStopFirst.bmp", "Ring10MinFirst.bmp"):
+        rel = res + name
+        pic = load_bmp(ck, os.path.join(root, rel), (140 * n, 105 * n), rel)
         if pic is not None:
             check_keyed_picture(ck, rel, pic)
     shapes = set()
     for name in TREE:
-        rel = f"resources/bitmaps/{name}.bmp"
-        pic = load_bmp(ck, os.path.join(root, rel), (16, 16), rel)
+        rel = f"{res}{name}.bmp"
+        pic = load_bmp(ck, os.path.join(root, rel), (16 * n, 16 * n), rel)
         if pic is None:
             continue
         check_keyed_picture(ck, rel, pic, key=TREE_KEY, holes_allowed=True)
         vis = sum(1 for row in pic.rows for c in row if c != TREE_KEY)
-        ck.ok(vis >= 40, f"{rel}: almost empty")
+        ck.ok(vis >= 40 * n * n, f"{rel}: almost empty")
         shapes.add(tuple(tuple(r) for r in pic.rows))
     ck.ok(len(shapes) == len(TREE), "folder-tree images are not all different")
 
 
-def check_movies(ck, root):
+def check_movies(ck, root, n, base=None):
+    """The movies of the set of scale n; base: the 1x movies by name, which a larger set's
+    movies follow frame for frame.  Returns this set's movies by name."""
+    found = {}
     for group, names in (("Control", CONTROL_MOVIES), ("Idle", IDLE_MOVIES)):
-        for n in names:
-            rel = f"data/Movies/{group}/{n}.gif"
+        for name in names:
+            rel = f"data/Movies/{set_dir(n)}{group}/{name}.gif"
             path = os.path.join(root, rel)
             if not ck.ok(os.path.isfile(path), f"{rel}: missing"):
                 continue
@@ -528,10 +545,16 @@ def check_movies(ck, root):
             except (ValueError, IndexError, struct.error) as e:
                 ck.ok(False, f"{rel}: cannot be decoded: {e}")
                 continue
+            found[f"{group}/{name}"] = m
             ck.ok(m.version == b"GIF89a", f"{rel}: version {m.version!r}")
-            ck.ok((m.w, m.h) == (172, 136), f"{rel}: logical screen {m.w}x{m.h}, want 172x136")
+            ck.ok((m.w, m.h) == (172 * n, 136 * n), f"{rel}: logical screen {m.w}x{m.h}, want {172 * n}x{136 * n}")
             if not ck.ok(len(m.frames) >= 2, f"{rel}: {len(m.frames)} frame(s): a movie needs two to end"):
                 continue
+            small = (base or {}).get(f"{group}/{name}")
+            if small is not None:
+                ck.ok(len(m.frames) == len(small.frames) and m.delays == small.delays,
+                      f"{rel}: {len(m.frames)} frames {m.delays} ms, the 1x movie {len(small.frames)} frames "
+                      f"{small.delays} ms")
             first = m.gce[0]
             ck.ok(first is not None and first["transparent"] is not None,
                   f"{rel}: first frame has no transparent colour")
@@ -555,21 +578,23 @@ def check_movies(ck, root):
             ck.ok(not near, f"{rel}: colours near the purple key: {near[:5]}")
             corners = [m.frames[0][i] for i in (0, m.w - 1, (m.h - 1) * m.w, m.h * m.w - 1)]
             ck.ok(all(c is None for c in corners), f"{rel}: first frame's corners are not transparent")
-            if not (group == "Control" and n == RINGING_MOVIE):
-                check_visible_area(ck, rel, m)
-            if group == "Control" and n == "4":
+            if not (group == "Control" and name == RINGING_MOVIE):
+                check_visible_area(ck, rel, m, n)
+            if group == "Control" and name == "4":
                 check_seamless_loop(ck, rel, m)
-            if n in EYE_MOVIES:
-                check_eye_whites(ck, rel, m)
+            if name in EYE_MOVIES:
+                check_eye_whites(ck, rel, m, n)
+    return found
 
 
-def check_visible_area(ck, rel, m):
+def check_visible_area(ck, rel, m, n):
     """Movies of the normal layout draw nothing where the screen's edge cuts the window off."""
+    vw, vh = VISIBLE_W * n, VISIBLE_H * n
     for i, f in enumerate(m.frames):
         out = [(x, y) for y in range(m.h) for x in range(m.w)
-               if (x >= VISIBLE_W or y >= VISIBLE_H) and f[y * m.w + x] is not None]
-        if not ck.ok(not out, f"{rel}: frame {i} has {len(out)} visible pixels outside x < {VISIBLE_W}, "
-                              f"y < {VISIBLE_H}, the first at {out[:1]}"):
+               if (x >= vw or y >= vh) and f[y * m.w + x] is not None]
+        if not ck.ok(not out, f"{rel}: frame {i} has {len(out)} visible pixels outside x < {vw}, "
+                              f"y < {vh}, the first at {out[:1]}"):
             return
 
 
@@ -586,22 +611,27 @@ def check_seamless_loop(ck, rel, m):
                                      f"at most {max(steps)} between other frames)")
 
 
-def check_eye_whites(ck, rel, m):
-    """Whites without pupils: every place a pupil can be drawn shows white in every frame."""
+def check_eye_whites(ck, rel, m, n):
+    """Whites without pupils: every place a pupil can be drawn shows white in every frame.
+    The pupil of the set of scale n is 7 n across; it has no centre pixel when n is even."""
     missing = 0
+    cells = set()
     for eye in EYES:
-        for px, py in pupil_points(eye):
-            for f in m.frames:
-                for yy in range(py - 3, py + 4):
-                    for xx in range(px - 3, px + 4):
-                        if abs(xx - px) + abs(yy - py) > 4:   # the pupil's round corners
-                            continue
-                        c = f[yy * m.w + xx]
-                        if c is None or min(c) < 230:
-                            missing += 1
+        for px, py in pupil_points(eye, n):
+            for yy in range(py - 7 * n // 2, py - 7 * n // 2 + 7 * n):
+                for xx in range(px - 7 * n // 2, px - 7 * n // 2 + 7 * n):
+                    # the pupil's round corners
+                    if abs(xx + 0.5 - (px + (n % 2) * 0.5)) + abs(yy + 0.5 - (py + (n % 2) * 0.5)) <= 4 * n + 0.5:
+                        cells.add((xx, yy))
+    for f in m.frames:
+        for xx, yy in cells:
+            c = f[yy * m.w + xx]
+            if c is None or min(c) < 230:
+                missing += 1
     ck.ok(missing == 0, f"{rel}: {missing} pupil pixels would not fall on eye white")
     for eye in EYES:
         (cx, cy), _, _ = EYES[eye]
+        cx, cy = cx * n, cy * n
         c = m.frames[0][cy * m.w + cx]
         ck.ok(c is not None and min(c) >= 230, f"{rel}: no eye white at the {eye} eye's centre ({cx},{cy})")
 
@@ -618,11 +648,58 @@ def check_icons(ck, root):
         except (ValueError, struct.error) as e:
             ck.ok(False, f"{rel}: {e}")
             continue
-        for s in (16, 32, 48):
+        for s in ICON_SIZES:
             ck.ok((s, s) in sizes, f"{rel}: no {s}x{s} image (has {sizes})")
         blobs.append(blob)
     if len(blobs) == 2:
         ck.ok(blobs[0] != blobs[1], "the alarm-off and alarm-on icons are the same")
+
+
+def check_partners(ck, root, n):
+    """A larger set has exactly the 1x set's pictures and movies, each n times the size: also
+    a picture the lists above do not know yet."""
+    for top in ("data/Images", "data/Movies", "resources/bitmaps"):
+        one = os.path.join(root, top)
+        big = os.path.join(one, set_dir(n))
+        if not ck.ok(os.path.isdir(big), f"{top}/{set_dir(n)}: missing"):
+            continue
+        def pictures(folder, skip_sets):
+            out = set()
+            for d, subs, files in os.walk(folder):
+                if skip_sets and d == folder:
+                    subs[:] = [x for x in subs if not (x.endswith("x") and x[:-1].isdigit())]
+                out.update(os.path.relpath(os.path.join(d, f), folder) for f in files
+                           if f.lower().endswith((".bmp", ".gif")))
+            return out
+        small_files, big_files = pictures(one, True), pictures(big, False)
+        ck.ok(small_files == big_files, f"{top}/{set_dir(n)}: only in 1x {sorted(small_files - big_files)[:5]}, "
+                                        f"only in {n}x {sorted(big_files - small_files)[:5]}")
+        for rel in sorted(small_files & big_files):
+            try:
+                if rel.endswith(".gif"):
+                    a, b = read_gif_size(os.path.join(one, rel)), read_gif_size(os.path.join(big, rel))
+                else:
+                    a, b = read_bmp_size(os.path.join(one, rel)), read_bmp_size(os.path.join(big, rel))
+            except (ValueError, struct.error) as e:
+                ck.ok(False, f"{top}/{rel}: {e}")
+                continue
+            ck.ok(b == (a[0] * n, a[1] * n), f"{top}/{set_dir(n)}{rel}: {b[0]}x{b[1]}, the 1x file {a[0]}x{a[1]}")
+
+
+def read_bmp_size(path):
+    with open(path, "rb") as f:
+        head = f.read(26)
+    if head[:2] != b"BM":
+        raise ValueError("not a BMP file")
+    return struct.unpack("<ii", head[18:26])
+
+
+def read_gif_size(path):
+    with open(path, "rb") as f:
+        head = f.read(10)
+    if head[:3] != b"GIF":
+        raise ValueError("not a GIF file")
+    return struct.unpack("<HH", head[6:10])
 
 
 def read_wav(path):
@@ -682,12 +759,17 @@ def check_sounds(ck, root):
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
     ck = Checks()
-    check_buttons(ck, root)
-    check_eyes(ck, root)
     check_icons(ck, root)
-    check_backgrounds(ck, root)
     check_sounds(ck, root)
-    check_movies(ck, root)
+    base = None
+    for n in SETS:
+        check_buttons(ck, root, n)
+        check_eyes(ck, root, n)
+        check_backgrounds(ck, root, n)
+        movies = check_movies(ck, root, n, base)
+        base = base or movies
+        if n > 1:
+            check_partners(ck, root, n)
     print(f"data: {ck.passed} passed, {ck.failed} failed")
     return 1 if ck.failed else 0
 

@@ -91,13 +91,19 @@ else e2e_fail "registry EstimatedSize" "got '$size', folder $kb kB"; fi
 
 # What Explorer, Alt+Tab and Task Manager show of the program file, and of the installer.
 identity=$("$E2E_REPO_DIR/tools/e2e/exe-identity.sh" "$INST/Ravilo.exe")
-for want in "icon MAINICON 16 32 48" "version $VERSION.0 $VERSION.0" "CompanyName=MirenWorks" \
+for want in "icon MAINICON 16 20 24 32 40 48" "version $VERSION.0 $VERSION.0" "CompanyName=MirenWorks" \
             "ProductName=Ravilo" "ProductVersion=$VERSION"; do
   grep -qxF "$want" <<<"$identity" && e2e_pass "Ravilo.exe: $want" || e2e_fail "Ravilo.exe: $want" "$identity"
 done
 identity=$("$E2E_REPO_DIR/tools/e2e/exe-identity.sh" "$SETUP")
 grep -qxF "ProductVersion=$VERSION" <<<"$identity" &&
   e2e_pass "the installer carries version $VERSION" || e2e_fail "the installer carries version $VERSION" "none"
+# Every set of pictures ships, and the download stays within its budget.
+[[ -d $INST/Images/2x && -d $INST/Movies/2x ]] && e2e_pass "the 2x pictures and movies are installed" ||
+  e2e_fail "the 2x pictures and movies are installed" "$(ls "$INST/Images" "$INST/Movies")"
+setup_bytes=$(stat -c %s "$SETUP")
+((setup_bytes < 5000000)) && e2e_pass "the installer has $setup_bytes bytes, under 5 MB" ||
+  e2e_fail "the installer stays under 5 MB" "$setup_bytes bytes"
 
 # --------------------------------------------------------------- 2. the installed program
 start_and_see "the installed program shows the pet" "$INST/Ravilo.exe"

@@ -41,4 +41,16 @@ check "the uninstaller removes exactly the installed files, inner folders first"
 
 identity=$("$src/tools/e2e/exe-identity.sh" "$tmp/Ravilo-Setup-9.8.7.exe")
 check "the installer carries the version it was given" 'grep -qxF "ProductVersion=9.8.7" <<<"$identity"'
+
+# An installer over its budget fails the packing, and is not left behind to be shipped.
+size=$(stat -c %s "$tmp/Ravilo-Setup-9.8.7.exe")
+over_budget() {
+  mkdir -p "$tmp/over"
+  cmake -DDIST="$dist" -DWORK="$tmp/work2" -DREADME="$tmp/README.txt" -DNSI="$src/installer/Ravilo.nsi" \
+    -DMAKENSIS="$(command -v makensis)" -DICON="$src/resources/Ravilo.ico" -DSIDE="$src/installer/side.bmp" \
+    -DVERSION=9.8.7 -DSETUP="$tmp/over/Ravilo-Setup-9.8.7.exe" -DZIP="$tmp/over/Ravilo-9.8.7.zip" \
+    -DMAX_SETUP_BYTES=$((size - 1)) -P "$src/cmake/MakePackages.cmake" >"$tmp/log2" 2>&1
+}
+check "an installer one byte over its budget fails the build" \
+  '! over_budget && grep -q "more than its budget of $((size - 1))" "$tmp/log2" && [[ ! -e $tmp/over/Ravilo-Setup-9.8.7.exe ]]'
 exit $fail

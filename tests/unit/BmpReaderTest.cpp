@@ -272,10 +272,16 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
   };
   const std::filesystem::path root = RAVILO_SOURCE_DIR;
   std::map<std::string, ui::Size> sizes;  // relative path -> size
-  for (const auto& e : expected)
-    for (const char* name : e.names)
-      for (const char* state : e.pairs ? std::vector<const char*>{"a", "i"} : std::vector<const char*>{""})
-        sizes[std::string(e.folder) + "/" + state + name + ".bmp"] = {e.width, e.height};
+  // The 1x set, and the 2x set in a folder "2x" at the top of each picture folder.
+  for (const int n : {1, 2}) {
+    for (const auto& e : expected) {
+      std::string folder = e.folder;
+      if (n == 2) folder.insert(folder.starts_with("data/Images") ? 11 : 17, "/2x");
+      for (const char* name : e.names)
+        for (const char* state : e.pairs ? std::vector<const char*>{"a", "i"} : std::vector<const char*>{""})
+          sizes[folder + "/" + state + name + ".bmp"] = {e.width * n, e.height * n};
+    }
+  }
 
   std::size_t found = 0;
   for (const char* folder : {"data/Images", "resources/bitmaps"}) {
@@ -297,7 +303,8 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
   platform::fake::FakeKernel kernel;
   for (const auto& [rel, size] : sizes) {
     if (!rel.starts_with("resources/")) continue;
-    const std::string name = std::filesystem::path(rel).stem().string();
+    const bool twice = rel.starts_with("resources/bitmaps/2x/");
+    const std::string name = std::filesystem::path(rel).stem().string() + (twice ? "_2x" : "");
     SCOPED_TRACE(name);
     const auto dib = kernel.LoadBitmapResource(name);
     ASSERT_TRUE(dib);

@@ -76,36 +76,40 @@ Bytes EncodeGif(const TestMovie& m) {
 }
 
 // A well-made pet: an orange body and two white eyes centred on the pupil points, inside
-// the visible corner.
-std::vector<std::uint8_t> Pet(int w, int h) {
+// the visible corner; n times larger for the set of scale n.
+std::vector<std::uint8_t> Pet(int w, int h, int n = 1) {
   std::vector<std::uint8_t> px(std::size_t(w) * std::size_t(h), kKey);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       std::uint8_t& p = px[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-      if (std::hypot((x - 78) / 40.0, (y - 80) / 36.0) <= 1.0) p = kOrange;
-      if (std::hypot(x - 67, y - 60) <= 12 || std::hypot(x - 90, y - 60) <= 12) p = kWhite;
+      const double u = (x + 0.5) / n - 0.5, v = (y + 0.5) / n - 0.5;  // in 1x pixels
+      if (std::hypot((u - 78) / 40.0, (v - 80) / 36.0) <= 1.0) p = kOrange;
+      if (std::hypot(u - 67, v - 60) <= 12 || std::hypot(u - 90, v - 60) <= 12) p = kWhite;
     }
   }
   return px;
 }
 
-TestMovie GoodMovie() {
+TestMovie GoodMovie(int n = 1) {
   static const std::vector<std::uint8_t> pet = Pet(petcheck::kFrameWidth, petcheck::kFrameHeight);
+  static const std::vector<std::uint8_t> pet2 = Pet(2 * petcheck::kFrameWidth, 2 * petcheck::kFrameHeight, 2);
   TestMovie m;
-  m.frames = {{pet, 100}, {pet, 100}};
+  m.w *= n, m.h *= n;
+  m.frames = {{n == 1 ? pet : pet2, 100}, {n == 1 ? pet : pet2, 100}};
   return m;
 }
 
-void Put(TestFrame& f, int x, int y, std::uint8_t index) {
-  f.px[std::size_t(y) * petcheck::kFrameWidth + std::size_t(x)] = index;
+void Put(TestFrame& f, int x, int y, std::uint8_t index, int w = petcheck::kFrameWidth) {
+  f.px[std::size_t(y) * std::size_t(w) + std::size_t(x)] = index;
 }
 
-// A 7 x 7 round pupil on the purple key.
-ui::Bitmap Pupil() {
-  ui::Bitmap b(7, 7, ui::kKeyColour);
-  for (int y = 0; y < 7; ++y)
-    for (int x = 0; x < 7; ++x)
-      if (std::hypot(x - 3, y - 3) <= 3.2) b.At(x, y) = ui::Rgb(20, 20, 30);
+// A round pupil on the purple key, 7 x 7 or n times that.
+ui::Bitmap Pupil(int n = 1) {
+  ui::Bitmap b(7 * n, 7 * n, ui::kKeyColour);
+  const double c = (7 * n - 1) / 2.0;
+  for (int y = 0; y < 7 * n; ++y)
+    for (int x = 0; x < 7 * n; ++x)
+      if (std::hypot(x - c, y - c) <= 3.2 * n) b.At(x, y) = ui::Rgb(20, 20, 30);
   return b;
 }
 
@@ -132,6 +136,13 @@ class PetCheckTest : public ::testing::Test {
                                                          std::streamsize(bytes.size()));
   }
   void WriteMovie(const std::string& name, const TestMovie& m) { WriteFile("Movies/" + name + ".gif", EncodeGif(m)); }
+  // A well-made 2x set: every movie and both pupils twice the size.
+  void WriteLargerSet() {
+    static const Bytes movie = EncodeGif(GoodMovie(2));
+    for (const char* name : kMovies) WriteFile(std::string("Movies/2x/") + name + ".gif", movie);
+    WriteFile("Images/2x/Eyes/left.bmp", petcheck::EncodeBmp(Pupil(2)));
+    WriteFile("Images/2x/Eyes/right.bmp", petcheck::EncodeBmp(Pupil(2)));
+  }
 
   PetSet Check() { return petcheck::CheckFolder(folder_); }
 
@@ -171,6 +182,89 @@ TEST(PetCheck, OurOwnSetPasses) {
 TEST_F(PetCheckTest, AWellMadeSmallSetPasses) {
   const PetSet set = Check();
   EXPECT_TRUE(set.Passes()) << All(set);
+  EXPECT_TRUE(set.Loads());
+  EXPECT_TRUE(set.largerSets.empty());  // 1x art only is a complete pet
+}
+
+TEST_F(PetCheckTest, LargerSetFollowsTheRulesAtItsScale) {
+  WriteLargerSet();
+  PetSet set = Check();
+  EXPECT_TRUE(set.Passes()) << All(set);
+  EXPECT_EQ(set.largerSets, std::vector<int>{2});
+
+  // A fringe is found in the 2x movie, at its own pixel.
+  const int w2 = 2 * petcheck::kFrameWidth;
+  TestMovie m = GoodMovie(2);
+  m.spare = 0x8C0A82;
+  Put(m.frames[1], 100, 200, kSpare, w2);
+  WriteMovie("2x/Idle/11", m);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(Check(), "Movies\\2x\\Idle\\11.gif", Rule::NearKey, 1, 100, 200));
+  WriteMovie("2x/Idle/11", GoodMovie(2));
+
+  // The visible corner is twice as large: x = 277 is on screen, x = 278 is not.
+  m = GoodMovie(2);
+  Put(m.frames[1], 2 * petcheck::kVisibleWidth - 1, 50, kOrange, w2);
+  WriteMovie("2x/Idle/5", m);
+  EXPECT_TRUE(Check().Passes()) << All(Check());
+  Put(m.frames[1], 2 * petcheck::kVisibleWidth, 50, kOrange, w2);
+  WriteMovie("2x/Idle/5", m);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(Check(), "Movies\\2x\\Idle\\5.gif", Rule::OutsideVisibleArea, 1, 278, 50));
+  WriteMovie("2x/Idle/5", GoodMovie(2));
+
+  // The 2x pupils go to the 2x points: the right eye's lowest point is 12 px below its
+  // centre (134, 120), and the lowest row of the 14 px pupil drawn there is 5 px further.
+  m = GoodMovie(2);
+  Put(m.frames[1], 134, 138, kDark, w2);
+  WriteMovie("2x/Idle/15", m);
+  EXPECT_TRUE(Check().Passes()) << All(Check());
+  Put(m.frames[1], 134, 137, kDark, w2);
+  WriteMovie("2x/Idle/15", m);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(Check(), "Movies\\2x\\Idle\\15.gif", Rule::NoEyeWhite, 1, 134, 137));
+  WriteMovie("2x/Idle/15", GoodMovie(2));
+
+  // A 1x movie put in the 2x folder has the wrong size there.
+  WriteMovie("2x/Control/2", GoodMovie());
+  set = Check();
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\2x\\Control\\2.gif", Rule::FrameSize));
+  EXPECT_EQ(set.findings[0].detail, "172 x 136, want 344 x 272 in this set");
+}
+
+TEST_F(PetCheckTest, LargerSetMatchesItsOneXFiles) {
+  WriteLargerSet();
+  // The same frames with the same delays as the 1x movie.
+  TestMovie m = GoodMovie(2);
+  m.frames[1].delayCs = 90;
+  WriteMovie("2x/Control/3", m);
+  PetSet set = Check();
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\2x\\Control\\3.gif", Rule::SetFrames, 1));
+  EXPECT_EQ(set.findings[0].detail, "900 ms, the 1x frame 1000 ms");
+  m.frames[1].delayCs = 100;
+  m.frames.push_back(m.frames[0]);
+  WriteMovie("2x/Control/3", m);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(Check(), "Movies\\2x\\Control\\3.gif", Rule::SetFrames));
+  WriteMovie("2x/Control/3", GoodMovie(2));
+
+  // Pupils exactly twice the 1x ones.
+  WriteFile("Images/2x/Eyes/right.bmp", petcheck::EncodeBmp(Pupil()));
+  set = Check();
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Images\\2x\\Eyes\\right.bmp", Rule::SetSize));
+  EXPECT_EQ(set.findings[0].detail, "7 x 7, the 1x file 7 x 7");
+  WriteFile("Images/2x/Eyes/right.bmp", petcheck::EncodeBmp(Pupil(2)));
+
+  // Every other file of the set: a partner at the same 1x place, exactly twice its size.
+  WriteFile("Images/2x/MainWindow/astopalarm.bmp", petcheck::EncodeBmp(ui::Bitmap(280, 210, ui::kKeyColour)));
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(Check(), "Images\\2x\\MainWindow\\astopalarm.bmp", Rule::NoPartner));
+  WriteFile("Images/MainWindow/astopalarm.bmp", petcheck::EncodeBmp(ui::Bitmap(140, 104, ui::kKeyColour)));
+  set = Check();
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Images\\2x\\MainWindow\\astopalarm.bmp", Rule::SetSize));
+  EXPECT_EQ(set.findings[0].detail, "280 x 210, the 1x file 140 x 104");
+  WriteFile("Images/MainWindow/astopalarm.bmp", petcheck::EncodeBmp(ui::Bitmap(140, 105, ui::kKeyColour)));
+  EXPECT_TRUE(Check().Passes()) << All(Check());
+
+  // A set that lacks a movie is incomplete, though Ravilo still loads its 1x movie.
+  fs::remove(folder_ / "Movies/2x/Idle/9.gif");
+  set = Check();
+  ASSERT_NO_FATAL_FAILURE(ExpectOnly(set, "Movies\\2x\\Idle\\9.gif", Rule::IncompleteSet));
   EXPECT_TRUE(set.Loads());
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # exe-identity.sh EXE : prints what a Windows program shows of itself, read with the MinGW
 # binutils: its icon group MAINICON (the sizes it holds) and its version resource.
-#   icon MAINICON 16 32 48
+#   icon MAINICON 16 20 24 32 40 48
 #   version 0.4.0.0 0.4.0.0            (the file and product version numbers)
 #   CompanyName=MirenWorks             (one line per string of the version resource)
 # Exits 1 when the program has no resource section.

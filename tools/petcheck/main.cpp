@@ -1,7 +1,8 @@
 // PetCheck FOLDER [--sheet OUT.bmp]
 //
 // Checks the movie set and the eye bitmaps of a Ravilo program folder (the folder that holds
-// Movies\ and Images\) against the rules of docs/making-a-pet.md and prints one line for
+// Movies\ and Images\), and every larger set in it (Movies\2x\..., Images\2x\...), against
+// the rules of docs/making-a-pet.md and prints one line for
 // every file and rule broken, with the frame and pixel where it is first broken. Exit code 0:
 // Ravilo will load the set and it follows the rules; 1: it does not; 2: wrong command line
 // or the sheet cannot be written.
@@ -36,8 +37,11 @@ int main(int argc, char** argv) {
     std::cout << petcheck::Describe(f) << '\n';
     files.insert(f.file);
   }
+  std::string sets;
+  for (int n : set.largerSets) sets += ", " + std::to_string(n) + "x";
   if (set.Passes()) {
-    std::cout << "PetCheck: all 16 movies and both eye bitmaps follow the rules.\n";
+    std::cout << "PetCheck: all 16 movies and both eye bitmaps follow the rules"
+              << (sets.empty() ? "" : " in every set (1x" + sets + ")") << ".\n";
   } else {
     std::cout << "PetCheck: " << set.findings.size() << " problem(s) in " << files.size() << " file(s); "
               << (set.Loads() ? "Ravilo will load this set, but it breaks the rules above.\n"

@@ -54,13 +54,16 @@ void FakeKernel::ShellExecute(const std::string& verb, const std::string& file, 
 
 std::optional<std::string> FakeKernel::LoadBitmapResource(const std::string& name) {
   if (missingResources.count(name)) return std::nullopt;
-  std::ifstream in(std::string(RAVILO_SOURCE_DIR) + "/resources/bitmaps/" + name + ".bmp", std::ios::binary);
+  // As resources/Ravilo.rc names them: "<name>_2x" is the 2x set's bitmaps/2x/<name>.bmp.
+  std::string file = name;
+  if (file.size() > 3 && file.ends_with("_2x")) file = "2x/" + file.substr(0, file.size() - 3);
+  std::ifstream in(std::string(RAVILO_SOURCE_DIR) + "/resources/bitmaps/" + file + ".bmp", std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream s;
   s << in.rdbuf();
-  const std::string file = s.str();
-  if (file.size() < 14) return std::nullopt;
-  return file.substr(14);  // a resource holds the bitmap without its file header
+  const std::string bytes = s.str();
+  if (bytes.size() < 14) return std::nullopt;
+  return bytes.substr(14);  // a resource holds the bitmap without its file header
 }
 
 int FakeKernel::GetDriveType(const std::string& root) {

@@ -7,7 +7,7 @@ import numpy as np
 
 from . import palette as P
 from . import character as C
-from .canvas import Canvas, draw_text_1x
+from .canvas import Canvas, draw_text_1x, set_scale
 from .emblem import emblem
 
 TITLE_H = 34
@@ -31,8 +31,10 @@ def rule(c, x0, x1, y):
 
 
 def stamp(rgb, sprite, x, y):
+    """Lay a finished sprite drawn for the same set at (x, y) in 1x pixels."""
     srgb, m = sprite
     h, w = m.shape
+    x, y = x * set_scale(), y * set_scale()
     region = rgb[y:y + h, x:x + w]
     region[m] = srgb[m]
 
@@ -157,16 +159,18 @@ def options():
 # ----------------------------------------------------------------------------- folder tree
 
 def tree_images():
-    """Seven 16 x 16 images on pure blue, hand-placed pixels."""
+    """Seven 16 x 16 images on pure blue, hand-placed pixels: a 1x pixel is n x n pixels of the
+    set of scale n, except the disc of the CD-ROM, drawn at the set's own resolution."""
     out = {}
+    n = set_scale()
 
     def base():
-        a = np.zeros((16, 16, 3), np.uint8)
+        a = np.zeros((16 * n, 16 * n, 3), np.uint8)
         a[:] = P.TREE_KEY
         return a
 
     def rect(a, x0, y0, x1, y1, col):
-        a[y0:y1 + 1, x0:x1 + 1] = col
+        a[y0 * n:(y1 + 1) * n, x0 * n:(x1 + 1) * n] = col
 
     def box(a, x0, y0, x1, y1, fill, edge=P.OUTLINE):
         rect(a, x0, y0, x1, y1, edge)
@@ -185,11 +189,11 @@ def tree_images():
     rect(a, 3, 6, 11, 8, P.PAPER)
     for y in range(7, 14):
         x0 = 1 + (13 - y) // 2 + 1
-        a[y, x0:15] = P.BELL
-        a[y, x0] = P.OUTLINE
-        a[y, 14] = P.OUTLINE
-    a[7, 3:15] = P.OUTLINE
-    a[13, 2:15] = P.OUTLINE
+        rect(a, x0, y, 14, y, P.BELL)
+        rect(a, x0, y, x0, y, P.OUTLINE)
+        rect(a, 14, y, 14, y, P.OUTLINE)
+    rect(a, 3, 7, 14, 7, P.OUTLINE)
+    rect(a, 2, 13, 14, 13, P.OUTLINE)
     out["OPENFOLDER"] = a
     # floppy disk
     a = base()
@@ -216,15 +220,16 @@ def tree_images():
     out["NETWORK"] = a
     # CD-ROM: a disc
     a = base()
-    yy, xx = np.mgrid[0:16, 0:16]
+    yy, xx = np.mgrid[0:16 * n, 0:16 * n]
+    yy, xx = (yy + 0.5) / n - 0.5, (xx + 0.5) / n - 0.5      # pixel centres in 1x pixels
     d = np.hypot(xx - 7.5, yy - 7.5)
     a[d <= 7.5] = P.OUTLINE
-    a[d <= 6.6] = P.GREY_LIGHT
-    a[(d <= 6.6) & (xx > yy + 2)] = P.SKY
-    a[(d <= 6.6) & (xx + 3 < yy)] = P.YELLOW
-    a[d <= 2.8] = P.OUTLINE
+    a[d <= 7.5 - 0.9 / n] = P.GREY_LIGHT
+    a[(d <= 7.5 - 0.9 / n) & (xx > yy + 2)] = P.SKY
+    a[(d <= 7.5 - 0.9 / n) & (xx + 3 < yy)] = P.YELLOW
+    a[d <= 1.6 + 1.2 / n] = P.OUTLINE
     a[d <= 1.6] = P.TREE_KEY
-    a[15, 0] = P.TREE_KEY
+    a[-1, 0] = P.TREE_KEY
     out["CDROM"] = a
     # RAM: a memory chip with pins
     a = base()
@@ -232,8 +237,8 @@ def tree_images():
     rect(a, 3, 6, 6, 9, P.OUTLINE)
     rect(a, 9, 6, 12, 9, P.OUTLINE)
     for x in range(2, 14, 2):
-        a[12:14, x] = P.BELL_SHADE
-        a[2:4, x] = P.BELL_SHADE
+        rect(a, x, 12, x, 13, P.BELL_SHADE)
+        rect(a, x, 2, x, 3, P.BELL_SHADE)
     out["RAM"] = a
     return out
 

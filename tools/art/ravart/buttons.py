@@ -5,7 +5,7 @@ import math
 import numpy as np
 
 from . import palette as P
-from .canvas import Canvas, draw_text_1x, text_width
+from .canvas import Canvas, draw_text_1x, drawing_set, text_width
 
 SHADOW = (96, 64, 52)
 
@@ -15,9 +15,11 @@ def darker(c, k=0.82):
 
 
 def fit_font(label, maxw, start=12, smallest=9):
-    for size in range(start, smallest - 1, -1):
-        if text_width(label, size) <= maxw:
-            return size, False
+    """The label's size, chosen on the 1x set so that every set sets it at the same size."""
+    with drawing_set(1):
+        for size in range(start, smallest - 1, -1):
+            if text_width(label, size) <= maxw:
+                return size, False
     raise ValueError(f"label {label!r} does not fit in {maxw} px")
 
 

@@ -8,6 +8,7 @@ one is painted in the outline colour, so a silhouette never blends into the
 purple key: inside colours are smooth, the outside edge is always dark.
 """
 import math
+from contextlib import contextmanager
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
@@ -16,6 +17,26 @@ from . import palette as P
 
 SS = 4
 FONT_DIR = "/usr/share/fonts/truetype/dejavu/"
+
+# The set being drawn: 1 for the 1x pictures, 2 for the 2x set.  Every picture is described
+# in 1x coordinates; a Canvas, the text helpers and the pictures built from them draw at
+# this many pixels per 1x pixel, natively (fonts at that size, not enlarged pixels).
+_set_scale = 1
+
+
+def set_scale():
+    return _set_scale
+
+
+@contextmanager
+def drawing_set(n):
+    """Draw every picture made inside this block for the set of scale n."""
+    global _set_scale
+    old, _set_scale = _set_scale, n
+    try:
+        yield
+    finally:
+        _set_scale = old
 
 
 def font(size, bold=True, condensed=False):
@@ -31,10 +52,11 @@ class Canvas:
     """An RGBA drawing surface in final-pixel coordinates (floats allowed)."""
 
     def __init__(self, w, h, ss=SS, scale=1.0, origin=(0.0, 0.0)):
-        self.w, self.h, self.ss = w, h, ss
-        self.k = ss * scale
+        n = _set_scale
+        self.w, self.h, self.ss = w * n, h * n, ss
+        self.k = ss * scale * n
         self.ox, self.oy = origin
-        self.img = Image.new("RGBA", (w * ss, h * ss), (0, 0, 0, 0))
+        self.img = Image.new("RGBA", (self.w * ss, self.h * ss), (0, 0, 0, 0))
         self.d = ImageDraw.Draw(self.img)
         # optional squeeze (gx, gy, cx, cy) applied before everything else: the character
         # is drawn through it, props are not
@@ -148,20 +170,25 @@ def to_image(rgb):
 
 
 def draw_text_1x(rgb, x, y, txt, size, col, anchor="mm", bold=True, condensed=False, shadow=None):
-    """Draw anti-aliased text straight onto a finished picture (inside opaque areas only)."""
+    """Draw anti-aliased text straight onto a finished picture (inside opaque areas only).
+    Place and size are in 1x pixels; the text is set at the drawing set's scale."""
+    n = _set_scale
     im = Image.fromarray(rgb, "RGB")
     d = ImageDraw.Draw(im)
-    f = font(size, bold=bold, condensed=condensed)
+    f = font(size * n, bold=bold, condensed=condensed)
     if shadow is not None:
-        d.text((x + 1, y + 1), txt, fill=shadow, font=f, anchor=anchor)
-    d.text((x, y), txt, fill=col, font=f, anchor=anchor)
+        d.text(((x + 1) * n, (y + 1) * n), txt, fill=shadow, font=f, anchor=anchor)
+    d.text((x * n, y * n), txt, fill=col, font=f, anchor=anchor)
     return np.asarray(im).copy()
 
 
 def text_width(txt, size, bold=True, condensed=False):
-    f = font(size, bold=bold, condensed=condensed)
+    """The text's width in 1x pixels, as set at the drawing set's scale."""
+    n = _set_scale
+    f = font(size * n, bold=bold, condensed=condensed)
     b = f.getbbox(txt)
-    return b[2] - b[0]
+    w = b[2] - b[0]
+    return w if n == 1 else w / n
 
 
 def near_key(rgb, limit=40.0):

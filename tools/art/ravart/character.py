@@ -32,23 +32,26 @@ FEET_Y = 131.0       # the line the creature stands on
 COMPACT = (0.8, 0.74, 78.5, 60.0)
 
 
-def pupil_points(eye):
-    """Every point the program can centre a pupil on, for one eye."""
+def pupil_points(eye, n=1):
+    """Every point the program can centre a pupil on, for one eye, in the frame of the set
+    of scale n (centre, radius and clamps n times the 1x ones)."""
     cx, cy = EYES[eye]["c"]
+    cx, cy, r = cx * n, cy * n, PUPIL_R * n
+    xmin, xmax = EYES[eye]["xmin"], EYES[eye]["xmax"]
     pts = set()
-    for dx in range(-40, 41):
-        for dy in range(-40, 41):
+    for dx in range(-40 * n, 40 * n + 1):
+        for dy in range(-40 * n, 40 * n + 1):
             d = math.hypot(dx, dy)
-            if d < PUPIL_R:
+            if d < r:
                 px, py = cx + dx, cy + dy
             else:
-                px = round(dx * PUPIL_R / d + cx)
-                py = round(dy * PUPIL_R / d + cy)
-            py = min(py, cy + 6)
-            if EYES[eye]["xmin"] is not None:
-                px = max(px, EYES[eye]["xmin"])
-            if EYES[eye]["xmax"] is not None:
-                px = min(px, EYES[eye]["xmax"])
+                px = round(dx * r / d + cx)
+                py = round(dy * r / d + cy)
+            py = min(py, cy + 6 * n)
+            if xmin is not None:
+                px = max(px, xmin * n)
+            if xmax is not None:
+                px = min(px, xmax * n)
             pts.add((px, py))
     return sorted(pts)
 
