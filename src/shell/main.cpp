@@ -9,6 +9,7 @@
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "desktop/About.h"
+#include "desktop/FullScreenWatch.h"
 #include "desktop/OptionsForm.h"
 #include "desktop/TaskBar.h"
 #include "desktop/TrayIcon.h"
@@ -67,6 +68,9 @@ TFormMain::TFormMain()
   Exit1.OnClick = [this] { Exit1Click(); };
   TimerAutoStop.SetEnabled(false);
   TimerAutoStop.OnTimer = [this] { TimerAutoStopTimer(); };
+  TimerFullScreen.SetInterval(kFullScreenPollMs);
+  TimerFullScreen.SetEnabled(false);
+  TimerFullScreen.OnTimer = [] { WatchFullScreen(); };
 }
 
 TFormMain::~TFormMain() = default;
@@ -129,6 +133,7 @@ void TFormMain::FormCreate() {
     Logic = new CLogic();
     Logic->Start();
     Show1.SetChecked(Logic->IsHidden());
+    TimerFullScreen.SetEnabled(true);
   }
 
   ShowAlarmState();
@@ -151,6 +156,7 @@ void TFormMain::FormDestroy() {
   for (Picture& p : ISnooze) p.reset();
   Trace("disable idle");
   if (Logic) Logic->PauseTicks();
+  TimerFullScreen.SetEnabled(false);
   RingVolume.End();
   if (Reestr) {
     // A refused write must not stop the rest of the release, which saves other settings.
@@ -180,6 +186,8 @@ void TFormMain::ReportDamaged() {
   DamageReported = true;
   ui::Application::Instance().Terminate();
 }
+
+void TFormMain::PetOptionsChanged() {}
 
 void TFormMain::ExitProgram() {
   Trace("Exit Program");
@@ -328,7 +336,7 @@ void TFormMain::TrayClick() {
     Notice.clear();
     ShowNextRing();
   }
-  if (Logic && Logic->IsHidden()) {
+  if (Logic && (Logic->IsHidden() || Logic->GivingWay())) {
     Logic->ShowPet();
     Show1.SetChecked(false);
   } else {

@@ -31,6 +31,8 @@ class TFormMain : public ui::Form {
   void ShowNextRing();
   std::string TipText() const;
   void ReportDamaged();
+  // The Options window stored a pet size: the pet takes it.
+  void PetOptionsChanged();
   [[noreturn]] void ExitProgram();
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
 
@@ -55,6 +57,8 @@ class TFormMain : public ui::Form {
   ui::Image Image10MinMore;
   // Ends a ring left unanswered for the chosen time, as the stop button would.
   ui::Timer TimerAutoStop;
+  // Looks every half second whether a full-screen program is in front of the pet.
+  ui::Timer TimerFullScreen;
   // The gentle start and the ring through muted speakers.
   CRingVolume RingVolume;
 
