@@ -135,20 +135,35 @@ void CLogic::SetFullScreenInFront(bool inFront) {
 }
 
 void CLogic::ApplyGiveWay() {
-  if (!FormMain) return;
+  if (!FormMain || !Animator) return;
   if (GivingWay()) {
-    if (!FormMain->Visible()) return;
-    FormMain->Hide();
-    // The movie in play stops, so that a hide or an exit waiting for its end is done now.
-    Animator->Rewind();
-    Tick();
-  } else if (!FormMain->Visible()) {
-    FormMain->Show();
-    Tick();  // the next idle movie at once
+    // Out of sight at once: the view and the eyes now, the window at the next look. Hiding a
+    // window that was once active waits up to two seconds under Wine when no window manager
+    // answers; the pet must not stay in view for that long.
+    if (Animator->IsViewShown()) {
+      // The movie in play stops, so that a hide or an exit waiting for its end is done now.
+      Animator->Rewind();
+      Animator->HideEyesIfTracking();
+      Animator->HideView();
+      Tick();
+    } else if (FormMain->Visible()) {
+      FormMain->Hide();
+    }
+    return;
   }
+  bool back = false;
+  if (!FormMain->Visible()) {
+    FormMain->Show();
+    back = true;
+  }
+  if (State == StateNormal && !Animator->IsViewShown()) {
+    Animator->ShowView();
+    back = true;
+  }
+  if (back) Tick();  // the next idle movie at once
 }
 
-// The window is hidden for a full-screen program: no movie is started (nobody would see it),
+// The pet is out of the way of a full-screen program: no movie is started (nobody would see it),
 // commands take effect at once, and the alarm is watched as while hidden.
 void CLogic::TickGivingWay(TickHold& hold) {
   if (Animator->IsPlaying()) Animator->Rewind();  // its stop notification finds InTick set
@@ -245,7 +260,8 @@ void CLogic::StartRinging() {
   if (!playing && SoundSystem) SoundSystem->PlayLooped(kFallbackAlarmSound);
   if (SoundSystem) SoundSystem->SetLoopFallback(kFallbackAlarmSound);
   HiddenBeforeRinging = State == StateHidden;
-  if (HiddenBeforeRinging) Animator->ShowView();
+  // Shown from hidden, and from out of the way of a full-screen program.
+  if (!Animator->IsViewShown()) Animator->ShowView();
   FormMain->ShowRingingLayout();
   // A ring always comes, over a full-screen program too; shown after the layout is made, so
   // that it appears whole in its place.

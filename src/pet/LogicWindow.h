@@ -48,8 +48,8 @@ class CLogic {
   // tick runs: after a wake or a clock change a late ring must not wait for a movie's end.
   void CheckAlarmNow();
   // Whether a full-screen program is in front on the pet's display with the option on
-  // (FullScreenWatch asks every half second). While it is, the pet's window is hidden and
-  // plays nothing, whatever the user's own Hide says, except while a ring is due or under
+  // (FullScreenWatch asks every half second). While it is, the pet and its window are
+  // hidden and it plays nothing, whatever the user's own Hide says, except while a ring is due or under
   // way; it comes back when that program goes. A Show asked for meanwhile brings the pet
   // over that program until it goes.
   void SetFullScreenInFront(bool inFront);
@@ -64,7 +64,7 @@ class CLogic {
   void EndRinging(bool snooze);
   void KeepViewShown();
   void TickGivingWay(TickHold& hold);
-  // The window hidden or shown as GivingWay says.
+  // The pet put out of sight or back as GivingWay says.
   void ApplyGiveWay();
 
   LogicCommand PendingCommand = CommandNone;
