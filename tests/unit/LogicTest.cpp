@@ -299,6 +299,7 @@ TEST(FullScreen, ThePetGivesWayOnItsOwnDisplayWithinASecondAndComesBackWithinASe
   SetHideFullScreen(false);
   EXPECT_LE(MsUntil(env, PetSeen), 1000);
   EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  EXPECT_TRUE(env.kernel.debugLog.empty());
 }
 
 TEST(FullScreen, TheUsersHideStaysAndHideShowAndExitAreDoneAtOnceMeanwhile) {

@@ -145,6 +145,7 @@ TEST(Ringing, ARingComesOverAFullScreenProgramAndThePetGivesWayAgainAfterIt) {
     EXPECT_EQ(Animator->View()->Visible(), !hidden);
     EXPECT_FALSE(RingingLayout());
     EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+    EXPECT_TRUE(env.kernel.debugLog.empty());  // no view left hidden by a way not foreseen
   }
 }
 
