@@ -62,6 +62,9 @@ bool IsShellWindow(HWND window) {
 bool ForegroundCovers(const Monitor& monitor) {
   HWND window = GetForegroundWindow();
   if (!window || !IsWindowVisible(window) || IsIconic(window) || IsShellWindow(window)) return false;
+  // A maximized window with a title bar is ordinary work: with the taskbar set to hide itself,
+  // its frame reaches past every edge of the display.
+  if (IsZoomed(window) && (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) return false;
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (process == GetCurrentProcessId()) return false;
