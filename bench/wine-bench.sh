@@ -15,6 +15,7 @@
 #    the CPU each used in that time, as a share of one core. A third program runs with
 #    them: the probe doing the pet's kind of work (probe --pet-load), the floor that Wine
 #    sets for a 20 Hz pointer poll and ten new silhouettes a second.
+# 4. Once more with the pet at 200 % ("PetSize"), beside the empty window: CPU and memory.
 # Figures on a loaded machine drift; compare the two columns, not runs.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -83,19 +84,40 @@ read -r wx wy _ _ < <(e2e_window_geometry "$wid")
 lx=$((wx > 640 ? wx - 420 : wx + 420))
 read -r lpid _ < <(start "$probe" RaviloProbeLoad --pos "$lx" "$wy" --pet-load --title RaviloProbeLoad \
     --mutex 'Local\RaviloProbeLoadMutex')
+# circle WX WY SCALE : the pointer round the pet's eyes for the life, a circle of radius 80
+# (at the pet's scale, percent), about one turn in 3 s.
+circle() {
+    local end=$((SECONDS + life)) a=0 x y
+    while [[ $SECONDS -lt $end ]]; do
+        x=$(awk -v a="$a" -v c="$1" -v s="$3" 'BEGIN { printf "%d", c + (218 + 80 * cos(a)) * s / 100 }')
+        y=$(awk -v a="$a" -v c="$2" -v s="$3" 'BEGIN { printf "%d", c + (60 + 80 * sin(a)) * s / 100 }')
+        xdotool mousemove "$x" "$y" 2>/dev/null
+        a=$(awk -v a="$a" 'BEGIN { print a + 0.1 }')
+        sleep 0.05
+    done
+}
 sleep 5  # the greeting movie
 p0=$(e2e_cpu_seconds "$ppid"); r0=$(e2e_cpu_seconds "$rpid"); l0=$(e2e_cpu_seconds "$lpid"); t0=$(now_ms)
-end=$((SECONDS + life)); a=0
-while [[ $SECONDS -lt $end ]]; do  # a circle of radius 80 round the eyes, about one turn in 3 s
-    x=$(awk -v a="$a" -v c="$wx" 'BEGIN { printf "%d", c + 218 + 80 * cos(a) }')
-    y=$(awk -v a="$a" -v c="$wy" 'BEGIN { printf "%d", c + 60 + 80 * sin(a) }')
-    xdotool mousemove "$x" "$y" 2>/dev/null
-    a=$(awk -v a="$a" 'BEGIN { print a + 0.1 }')
-    sleep 0.05
-done
+circle "$wx" "$wy" 100
 p1=$(e2e_cpu_seconds "$ppid"); r1=$(e2e_cpu_seconds "$rpid"); l1=$(e2e_cpu_seconds "$lpid"); t1=$(now_ms)
 p_life_rss=$(e2e_rss_kb "$ppid"); r_life_rss=$(e2e_rss_kb "$rpid")
 stop "$rpid"; stop "$ppid"; stop "$lpid"
+
+# The same life with the pet at 200 % ("PetSize" as the Options window stores it), beside
+# the empty window again: its frames come from the 2x set, its window is four times the area.
+KEY='HKCU\Software\MirenWorks\Ravilo'
+wine reg add "$KEY" /v PetSize /t REG_DWORD /d 200 /f >/dev/null 2>&1
+read -r ppid _ < <(start "$probe" RaviloProbe --pos 700 400)
+read -r rpid _ < <(start "$prog/Ravilo.exe" Ravilo)
+wid=$(e2e_find_window Ravilo 5)
+read -r wx wy _ _ < <(e2e_window_geometry "$wid")
+sleep 5
+p20=$(e2e_cpu_seconds "$ppid"); r20=$(e2e_cpu_seconds "$rpid"); t20=$(now_ms)
+circle "$wx" "$wy" 200
+p21=$(e2e_cpu_seconds "$ppid"); r21=$(e2e_cpu_seconds "$rpid"); t21=$(now_ms)
+p2_life_rss=$(e2e_rss_kb "$ppid"); r2_life_rss=$(e2e_rss_kb "$rpid")
+stop "$rpid"; stop "$ppid"
+wine reg delete "$KEY" /v PetSize /f >/dev/null 2>&1
 
 share() { awk -v a="$1" -v b="$2" -v ms="$3" 'BEGIN { printf "%.2f", (b - a) * 100000 / ms }'; }
 pc=$(share "$p0" "$p1" $((t1 - t0))); rc=$(share "$r0" "$r1" $((t1 - t0))); lc=$(share "$l0" "$l1" $((t1 - t0)))
@@ -115,5 +137,9 @@ row "resident memory after ${life} s of life, MB" "$(awk -v k="$p_life_rss" 'BEG
     "$(awk -v k="$r_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v a="$r_life_rss" -v b="$p_life_rss" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" "<= 10"
 row "  the same, beside a window with sound open" "$(awk -v k="$ps_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
     "$(awk -v k="$rm" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v a="$rm" -v b="$ps_rss" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" ""
+pc2=$(share "$p20" "$p21" $((t21 - t20))); rc2=$(share "$r20" "$r21" $((t21 - t20)))
+row "CPU at pet size 200 %, % of one core" "$pc2" "$rc2" "$(awk -v a="$rc2" -v b="$pc2" 'BEGIN { printf "%.2f", a - b }')" ""
+row "resident memory after ${life} s at 200 %, MB" "$(awk -v k="$p2_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
+    "$(awk -v k="$r2_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v a="$r2_life_rss" -v b="$p2_life_rss" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" ""
 row "launch to window on screen, ms" "$ps" "$rs" "$((rs - ps))" "<= 300"
 row "Ravilo.exe, MB" "" "$(awk -v s="$size" 'BEGIN { printf "%.2f", s / 1048576 }')" "" "<= 2"

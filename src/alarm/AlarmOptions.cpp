@@ -27,7 +27,8 @@ AlarmOptions AlarmOptions::Load(CReestr& store) {
   o.autoStopMinutes =
       Read(store, "AutoStopMinutes", o.autoStopMinutes, [](int v) { return v >= 0 && v <= kMaxAutoStopMinutes; });
   o.ringWhenMuted = Read(store, "RingWhenMuted", 1, [](int v) { return v == 0 || v == 1; }) != 0;
-  o.petSize = Read(store, "PetSize", 0, [](int v) { return v == 100 || v == 150 || v == 200 || v == 300; });
+  o.petSize = Read(store, "PetSize", o.petSize, [](int v) { return OneOf(kPetSizeChoices, v); });
+  o.hideFullScreen = Read(store, "HideFullScreen", 1, [](int v) { return v == 0 || v == 1; }) != 0;
   return o;
 }
 
@@ -36,6 +37,8 @@ void AlarmOptions::Save(CReestr& store) const {
   store.SetInt("RampSeconds", rampSeconds);
   store.SetInt("AutoStopMinutes", autoStopMinutes);
   store.SetBool("RingWhenMuted", ringWhenMuted);
+  store.SetInt("PetSize", petSize);
+  store.SetBool("HideFullScreen", hideFullScreen);
 }
 
 std::string DayName(int dayOfWeek) {

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kCannotSetLogOn = "Could not change whether Ravilo starts when you log on.";
 // Where the choice rows stand, and how far apart their buttons are.
 constexpr int kChoiceLeft = 140, kChoiceStep = 54;
-constexpr int kRowTop[] = {52, 86, 120};
+constexpr int kRowTop[] = {52, 86, 120, 258};
 
 // The file names live as long as the program: the rows keep pointers to them.
 const std::string& ChoiceFile(int index, bool active) {
@@ -32,6 +32,7 @@ TFormOptions::TFormOptions()
       ImageClose(*this),
       ImageRingWhenMuted(*this),
       ImageStartAtLogOn(*this),
+      ImageHideFullScreen(*this),
       ImageOk(*this),
       ImageCancel(*this),
       choiceOff_(kChoiceCount),
@@ -65,6 +66,13 @@ std::vector<ButtonRow> TFormOptions::Rows() {
          ResetButtons();
        },
        [this] { return startAtLogOn_; }},
+      {R::Switch, &ImageHideFullScreen, &iFullScreen_, &aFullScreen_, "Images\\AddDirWindow\\ion.bmp",
+       "Images\\AddDirWindow\\aon.bmp", {24, 230}, {24, 230},
+       [this] {
+         edited_.hideFullScreen = !edited_.hideFullScreen;
+         ResetButtons();
+       },
+       [this] { return edited_.hideFullScreen; }},
   };
   int column = 0;
   for (int i = 0; i < kChoiceCount; ++i) {
@@ -102,6 +110,7 @@ int& TFormOptions::Value(Setting setting) {
   switch (setting) {
     case Snooze: return edited_.snoozeMinutes;
     case GentleStart: return edited_.rampSeconds;
+    case PetSize: return edited_.petSize;
     case RingEnds: break;
   }
   return edited_.autoStopMinutes;
@@ -131,6 +140,7 @@ void TFormOptions::ImageOkMouseUp() {
   // Stored before the window goes: a refused write is shown with the edits still in it.
   if (Alarm) Alarm->SetOptions(edited_);
   Hide();
+  if (FormMain) FormMain->PetOptionsChanged();
   // Written only when the user changed it: an installer's value for this copy stays as it is.
   if (startAtLogOn_ != loadedStartAtLogOn_ && !logon::SetStartAtLogOn(startAtLogOn_)) MyMessageBox(kCannotSetLogOn);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The Options window: the snooze length, the gentle start, the time after which an
-// unanswered ring ends, whether the alarm rings through muted speakers, and whether
-// Windows starts Ravilo at log-on. Created hidden at start-up and only hidden and shown
+// unanswered ring ends, whether the alarm rings through muted speakers, whether Windows
+// starts Ravilo at log-on, whether the pet hides during full-screen programs, and its size. Created hidden at start-up and only hidden and shown
 // again; edits stay in the window until OK gives them to the alarm, Cancel drops them.
 #include <deque>
 #include <iterator>
@@ -14,20 +14,23 @@
 
 class TFormOptions : public TSkinnedForm {
  public:
-  enum Setting { Snooze, GentleStart, RingEnds };
+  enum Setting { Snooze, GentleStart, RingEnds, PetSize };
   struct Choice {
     Setting setting;
     int value;
     const char* name;  // the pictures' file name after its "a" or "i"
   };
   // Each row in the order the window shows it: snooze minutes, gentle-start seconds (0 is
-  // off) and the minutes after which a ring ends (0 is never).
+  // off), the minutes after which a ring ends (0 is never) and the pet's size in per cent
+  // (0 is Auto, the display's scale).
   static constexpr Choice kChoices[] = {
       {Snooze, 5, "min5"},        {Snooze, 10, "min10"},       {Snooze, 15, "min15"},
       {Snooze, 20, "min20"},      {Snooze, 30, "min30"},       {GentleStart, 0, "off"},
       {GentleStart, 15, "sec15"}, {GentleStart, 30, "sec30"},  {GentleStart, 60, "sec60"},
       {RingEnds, 0, "never"},     {RingEnds, 5, "min5"},       {RingEnds, 10, "min10"},
-      {RingEnds, 15, "min15"},    {RingEnds, 30, "min30"},     {RingEnds, 60, "min60"}};
+      {RingEnds, 15, "min15"},    {RingEnds, 30, "min30"},     {RingEnds, 60, "min60"},
+      {PetSize, 0, "sizeauto"},   {PetSize, 100, "size100"},   {PetSize, 150, "size150"},
+      {PetSize, 200, "size200"},  {PetSize, 300, "size300"}};
   static constexpr int kChoiceCount = int(std::size(kChoices));
 
   TFormOptions();
@@ -41,6 +44,7 @@ class TFormOptions : public TSkinnedForm {
   ui::Image ImageClose;
   ui::Image ImageRingWhenMuted;
   ui::Image ImageStartAtLogOn;
+  ui::Image ImageHideFullScreen;
   ui::Image ImageOk;
   ui::Image ImageCancel;
   // One per entry of kChoices, in its order.
@@ -68,7 +72,8 @@ class TFormOptions : public TSkinnedForm {
   bool startAtLogOn_ = false;
   bool loadedStartAtLogOn_ = false;
   bool placed_ = false;
-  Picture iExit_, aExit_, iMuted_, aMuted_, iLogOn_, aLogOn_, iOk_, aOk_, iCancel_, aCancel_;
+  Picture iExit_, aExit_, iMuted_, aMuted_, iLogOn_, aLogOn_, iFullScreen_, aFullScreen_, iOk_, aOk_, iCancel_,
+      aCancel_;
   // Sized once: the rows point at them.
   std::vector<Picture> choiceOff_, choiceOn_;
 };

@@ -76,6 +76,10 @@ void CLogic::Tick() {
     Alarm->CheckTime();
     return;
   }
+  if (GivingWay()) {
+    TickGivingWay(hold);
+    return;
+  }
   KeepViewShown();
   if (Animator->IsPlaying()) return;
   switch (PendingCommand) {
@@ -120,6 +124,71 @@ void CLogic::KeepViewShown() {
   Animator->ShowView();
 }
 
+bool CLogic::GivingWay() const {
+  return FullScreenInFront && !GiveWayWaived && State != StateRinging && PendingCommand != CommandRing;
+}
+
+void CLogic::SetFullScreenInFront(bool inFront) {
+  if (!inFront) GiveWayWaived = false;
+  FullScreenInFront = inFront;
+  ApplyGiveWay();
+}
+
+void CLogic::ApplyGiveWay() {
+  if (!FormMain || !Animator) return;
+  if (GivingWay()) {
+    // Out of sight at once: the view and the eyes now, the window at the next look. Hiding a
+    // window that was once active waits up to two seconds under Wine when no window manager
+    // answers; the pet must not stay in view for that long.
+    if (Animator->IsViewShown()) {
+      // The movie in play stops, so that a hide or an exit waiting for its end is done now.
+      Animator->Rewind();
+      Animator->HideEyesIfTracking();
+      Animator->HideView();
+      Tick();
+    } else if (FormMain->Visible()) {
+      FormMain->Hide();
+    }
+    return;
+  }
+  bool back = false;
+  if (!FormMain->Visible()) {
+    FormMain->Show();
+    back = true;
+  }
+  if (State == StateNormal && !Animator->IsViewShown()) {
+    Animator->ShowView();
+    back = true;
+  }
+  if (back) Tick();  // the next idle movie at once
+}
+
+// The pet is out of the way of a full-screen program: no movie is started (nobody would see it),
+// commands take effect at once, and the alarm is watched as while hidden.
+void CLogic::TickGivingWay(TickHold& hold) {
+  if (Animator->IsPlaying()) Animator->Rewind();  // its stop notification finds InTick set
+  switch (PendingCommand) {
+    case CommandExit:
+      hold.Release();
+      PendingCommand = CommandNone;
+      FormMain->ExitProgram();
+    case CommandHide:
+      State = StateHidden;
+      PendingCommand = CommandNone;
+      if (Animator->IsViewShown()) Animator->HideView();
+      hold.Release();
+      Animator->ClearView();
+      return;
+    case CommandEyesOff:
+      PendingCommand = CommandNone;
+      Animator->TrackingOff();
+      break;
+    default:
+      break;
+  }
+  Alarm->CheckTime();
+}
+
 void CLogic::ChooseIdleMovie() {
   const auto& weights = Animator->IsTracking() ? kIdleWeightsTrackingOn : kIdleWeightsTrackingOff;
   Animator->PlayIdle(IdleIndexForDraw(weights, Random()));
@@ -129,7 +198,7 @@ void CLogic::RequestExit() {
   // While the alarm rings, or is about to (its ring command waits for the idle movie to
   // end), exit is refused: the alarm must be stopped or snoozed first.
   if (State == StateRinging || PendingCommand == CommandRing) return;
-  if (State == StateHidden) FormMain->ExitProgram();
+  if (State == StateHidden || GivingWay()) FormMain->ExitProgram();
   KeepViewShown();
   PendingCommand = CommandExit;
   Animator->PlayControlOnce(1);
@@ -137,12 +206,22 @@ void CLogic::RequestExit() {
 
 void CLogic::RequestHide() {
   if (State != StateNormal || PendingCommand == CommandRing) return;
+  if (GivingWay()) {
+    // Nothing to see go: hidden at once.
+    PendingCommand = CommandHide;
+    Tick();
+    return;
+  }
   KeepViewShown();
   PendingCommand = CommandHide;
   Animator->PlayControlOnce(1);
 }
 
 void CLogic::ShowPet() {
+  if (GivingWay()) {
+    GiveWayWaived = true;
+    ApplyGiveWay();
+  }
   if (State != StateHidden) return;
   Animator->ShowView();
   Animator->PlayControlOnce(2);
@@ -181,8 +260,12 @@ void CLogic::StartRinging() {
   if (!playing && SoundSystem) SoundSystem->PlayLooped(kFallbackAlarmSound);
   if (SoundSystem) SoundSystem->SetLoopFallback(kFallbackAlarmSound);
   HiddenBeforeRinging = State == StateHidden;
-  if (HiddenBeforeRinging) Animator->ShowView();
+  // Shown from hidden, and from out of the way of a full-screen program.
+  if (!Animator->IsViewShown()) Animator->ShowView();
   FormMain->ShowRingingLayout();
+  // A ring always comes, over a full-screen program too; shown after the layout is made, so
+  // that it appears whole in its place.
+  if (!FormMain->Visible()) FormMain->Show();
   State = StateNormal;
   PendingCommand = CommandRing;
   Paused = false;
@@ -223,6 +306,8 @@ void CLogic::EndRinging(bool snooze) {
   // to end): the pending ring is dropped and the idle movie plays on, the pet shown.
   PendingCommand = CommandNone;
   Paused = false;
+  // Out of the way again if the full-screen program is still in front.
+  ApplyGiveWay();
 }
 
 TFormTimer::TFormTimer() {

@@ -47,6 +47,13 @@ class CLogic {
   // Asks the alarm at once, whatever the pet is doing, unless a ring is under way or a
   // tick runs: after a wake or a clock change a late ring must not wait for a movie's end.
   void CheckAlarmNow();
+  // Whether a full-screen program is in front on the pet's display with the option on
+  // (FullScreenWatch asks every half second). While it is, the pet and its window are
+  // hidden and it plays nothing, whatever the user's own Hide says, except while a ring is due or under
+  // way; it comes back when that program goes. A Show asked for meanwhile brings the pet
+  // over that program until it goes.
+  void SetFullScreenInFront(bool inFront);
+  bool GivingWay() const;
 
   LogicState CurrentState() const { return State; }
   LogicCommand Pending() const { return PendingCommand; }
@@ -56,12 +63,18 @@ class CLogic {
   void ChooseIdleMovie();
   void EndRinging(bool snooze);
   void KeepViewShown();
+  void TickGivingWay(TickHold& hold);
+  // The pet put out of sight or back as GivingWay says.
+  void ApplyGiveWay();
 
   LogicCommand PendingCommand = CommandNone;
   bool InTick = false;
   bool Paused = false;
   LogicState State = StateNormal;
   bool HiddenBeforeRinging = false;
+  bool FullScreenInFront = false;
+  // The user asked for the pet while this full-screen program is in front.
+  bool GiveWayWaived = false;
 };
 
 inline CLogic* Logic = nullptr;

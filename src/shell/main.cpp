@@ -9,6 +9,7 @@
 #include "alarm/Reestr.h"
 #include "app/Globals.h"
 #include "desktop/About.h"
+#include "desktop/FullScreenWatch.h"
 #include "desktop/OptionsForm.h"
 #include "desktop/TaskBar.h"
 #include "desktop/TrayIcon.h"
@@ -69,6 +70,9 @@ TFormMain::TFormMain()
   Exit1.OnClick = [this] { Exit1Click(); };
   TimerAutoStop.SetEnabled(false);
   TimerAutoStop.OnTimer = [this] { TimerAutoStopTimer(); };
+  TimerFullScreen.SetInterval(kFullScreenPollMs);
+  TimerFullScreen.SetEnabled(false);
+  TimerFullScreen.OnTimer = [] { WatchFullScreen(); };
 }
 
 TFormMain::~TFormMain() = default;
@@ -137,6 +141,7 @@ void TFormMain::FormCreate() {
     Logic = new CLogic();
     Logic->Start();
     Show1.SetChecked(Logic->IsHidden());
+    TimerFullScreen.SetEnabled(true);
   }
 
   ShowAlarmState();
@@ -159,6 +164,7 @@ void TFormMain::FormDestroy() {
   for (Picture& p : ISnooze) p.reset();
   Trace("disable idle");
   if (Logic) Logic->PauseTicks();
+  TimerFullScreen.SetEnabled(false);
   RingVolume.End();
   if (Reestr) {
     // A refused write must not stop the rest of the release, which saves other settings.
@@ -409,7 +415,7 @@ void TFormMain::TrayClick() {
     Notice.clear();
     ShowNextRing();
   }
-  if (Logic && Logic->IsHidden()) {
+  if (Logic && (Logic->IsHidden() || Logic->GivingWay())) {
     Logic->ShowPet();
     Show1.SetChecked(false);
   } else {

@@ -55,6 +55,8 @@ class TFormMain : public ui::Form {
   ui::Image Image10MinMore;
   // Ends a ring left unanswered for the chosen time, as the stop button would.
   ui::Timer TimerAutoStop;
+  // Looks every half second whether a full-screen program is in front of the pet.
+  ui::Timer TimerFullScreen;
   // The gentle start and the ring through muted speakers.
   CRingVolume RingVolume;
 
@@ -90,7 +92,7 @@ class TFormMain : public ui::Form {
 
  public:
   ui::Size ScreenSizeAtDpi(int dpi) const override;
-  // The pet's size was chosen again in the Options window.
+  // The Options window stored a pet size: the pet takes it, its feet where they stood.
   void PetOptionsChanged();
   // The scale the pet is drawn at on a display: the chosen size, or the display's own.
   int PetScaleOn(const ui::Monitor& monitor) const;

@@ -157,6 +157,8 @@ class Backend {
   // nearest to it (nearest) or nothing.
   virtual std::optional<Monitor> MonitorFromRect(Rect r, bool nearest) = 0;
   virtual Monitor PrimaryMonitor() = 0;
+  // Whether a full-screen program (a video, a game, a presentation) is in front on the display.
+  virtual bool FullScreenProgramOn(const Monitor& monitor) = 0;
   // Pops up the menu with its top-left corner at the screen point; returns when it closed.
   virtual void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) = 0;
   // Adds the tool-window style to the application window (no taskbar button).

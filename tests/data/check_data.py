@@ -347,7 +347,8 @@ BUTTONS = {
                            "removeselected": (127, 25), "removeall": (127, 25), "simplemode": (151, 26)},
     "AddDirWindow": {"on": (20, 20)},
     "OptionsWindow": {n: (50, 24) for n in ("min5", "min10", "min15", "min20", "min30", "min60", "off", "sec15",
-                                             "sec30", "sec60", "never")},
+                                             "sec30", "sec60", "never", "sizeauto", "size100", "size150",
+                                             "size200", "size300")},
 }
 
 def DAY_PLACES(x, y):
@@ -385,11 +386,12 @@ BACKGROUNDS = {  # name: (size, where the window shows it, control rectangles in
         ("site link", 120, 64, 150, 13), ("mail link", 120, 88, 150, 13), ("version", 248, 48, 30, 13),
         ("site caption", 48, 64, 70, 13), ("mail caption", 48, 88, 70, 13)]),
 }
-# The Options window's rows of choices (50 x 24, 54 px apart) and its two switches.
+# The Options window's rows of choices (50 x 24, 54 px apart) and its three switches.
 OPTIONS_PLACES = [("close", 444, 6, 23, 22), ("ok", 142, 300, 75, 28), ("cancel", 262, 300, 75, 28)]
-for _row, (_y, _n) in enumerate(((52, 5), (86, 4), (120, 6))):
+for _row, (_y, _n) in enumerate(((52, 5), (86, 4), (120, 6), (258, 5))):
     OPTIONS_PLACES += [(f"choice {_row}.{_i}", 140 + 54 * _i, _y, 50, 24) for _i in range(_n)]
-OPTIONS_PLACES += [("muted switch", 24, 156, 20, 20), ("log-on switch", 24, 202, 20, 20)]
+OPTIONS_PLACES += [("muted switch", 24, 156, 20, 20), ("log-on switch", 24, 202, 20, 20),
+                   ("full-screen switch", 24, 230, 20, 20)]
 BACKGROUNDS["OptionsBack.bmp"] = ((480, 340), (0, 0), OPTIONS_PLACES)
 TEXT_PLACES = {"sound label", "text", "site link", "mail link", "version", "site caption", "mail caption"}
 

@@ -222,6 +222,9 @@ TEST(Logic, AnHourOfIdleLifeLeavesNothingBehind) {
   TestEnvironment env;
   ASSERT_FALSE(env.Start());
   env.RunFor(600'000);
+  // The view composes its picture when first drawn; a sample taken on a movie's first frame,
+  // before any drawing, would lack it. Drawn here, as a screen would be, it is at both.
+  env.desktop.Capture();
 #ifdef RAVILO_HEAP_COUNTED
   const std::size_t heapBefore = __sanitizer_get_current_allocated_bytes() - ShownMovieBytes();
 #endif
@@ -231,11 +234,127 @@ TEST(Logic, AnHourOfIdleLifeLeavesNothingBehind) {
     // Only the view and its frame composer hold the frames of the movie playing.
     EXPECT_LE(Animator->View()->Image().use_count(), 2);
   }
+  env.desktop.Capture();
 #ifdef RAVILO_HEAP_COUNTED
   const std::size_t heapAfter = __sanitizer_get_current_allocated_bytes() - ShownMovieBytes();
   EXPECT_LT(heapAfter, heapBefore + 64 * 1024) << heapBefore << " -> " << heapAfter;
   std::printf("heap over one hour of virtual time: %zu -> %zu bytes\n", heapBefore, heapAfter);
 #endif
+}
+
+namespace {
+// Runs until done() holds; the virtual milliseconds it took, or -1 when it did not within 5 s.
+std::int64_t MsUntil(TestEnvironment& env, const std::function<bool()>& done) {
+  const std::int64_t start = env.desktop.Now();
+  if (!RunUntil(env, done, 5000)) return -1;
+  return env.desktop.Now() - start;
+}
+std::int64_t MsUntilWindow(TestEnvironment& env, bool shown) {
+  return MsUntil(env, [&] { return FormMain->Visible() == shown; });
+}
+bool PetSeen() { return FormMain->Visible() && Animator->View()->Visible(); }
+
+void SetHideFullScreen(bool on) {
+  AlarmOptions o = Alarm->GetOptions();
+  o.hideFullScreen = on;
+  Alarm->SetOptions(o);
+}
+}  // namespace
+
+TEST(FullScreen, ThePetGivesWayOnItsOwnDisplayWithinASecondAndComesBackWithinASecond) {
+  TestEnvironment env;
+  // The pet stands in the primary display's corner; another display lies right of it.
+  env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true},
+                           {{1280, 0, 1920, 1080}, {1280, 0, 1920, 1040}, false}});
+  ASSERT_FALSE(env.Start());
+  env.RunFor(Duration(0) + 400);
+  // Full screen on the other display leaves the pet be.
+  env.desktop.SetOtherProgramInFront(ui::Rect{1280, 0, 1920, 1080});
+  EXPECT_EQ(MsUntil(env, [] { return !PetSeen(); }), -1);
+  // A window larger than the pet's display covers it too: the pet goes out of sight at once,
+  // its window at the next look.
+  env.desktop.SetOtherProgramInFront(ui::Rect{-8, -8, 1296, 816});
+  const std::int64_t hid = MsUntil(env, [] { return !PetSeen(); });
+  EXPECT_GE(hid, 0);
+  EXPECT_LE(hid, 500);
+  EXPECT_FALSE(Eyes->EyesShown());
+  EXPECT_LE(hid + MsUntilWindow(env, false), 1000);
+  // Out of the way it plays nothing, while the user's state stays shown.
+  EXPECT_FALSE(Animator->IsPlaying());
+  EXPECT_FALSE(env.RunFor(30'000));
+  EXPECT_FALSE(FormMain->Visible());
+  EXPECT_FALSE(Animator->IsPlaying());
+  EXPECT_FALSE(Logic->IsHidden());
+  EXPECT_FALSE(FormMain->Show1.Checked());
+  env.desktop.SetOtherProgramInFront(std::nullopt);
+  const std::int64_t back = MsUntil(env, PetSeen);
+  EXPECT_GE(back, 0);
+  EXPECT_LE(back, 1000);
+  EXPECT_GE(Showing(), CAnimator::kControlCount);  // an idle movie at once
+  EXPECT_TRUE(Animator->IsPlaying());
+  std::printf("the pet gave way after %lld ms and came back after %lld ms\n", (long long)hid, (long long)back);
+
+  // With the option off it stays; switched on again it goes, and off brings it back.
+  SetHideFullScreen(false);
+  env.desktop.SetOtherProgramInFront(ui::Rect{0, 0, 1280, 800});
+  EXPECT_EQ(MsUntil(env, [] { return !PetSeen(); }), -1);
+  SetHideFullScreen(true);
+  EXPECT_LE(MsUntilWindow(env, false), 1000);
+  SetHideFullScreen(false);
+  EXPECT_LE(MsUntil(env, PetSeen), 1000);
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  EXPECT_TRUE(env.kernel.debugLog.empty());
+}
+
+TEST(FullScreen, TheUsersHideStaysAndHideShowAndExitAreDoneAtOnceMeanwhile) {
+  for (const std::string asks : {"hidden before", "Hide", "Show", "click", "Exit"}) {
+    SCOPED_TRACE(asks);
+    TestEnvironment env;
+    if (asks == "hidden before" || asks == "Show" || asks == "click") env.registry.PutDword(kKey, "hidden", 1);
+    ASSERT_FALSE(env.Start());
+    env.RunFor(Duration(0) + 400);
+    env.desktop.SetOtherProgramInFront(ui::Rect{0, 0, 1280, 800});
+    ASSERT_LE(MsUntilWindow(env, false), 1000);
+    if (asks == "Exit") {
+      EXPECT_EQ(env.ChooseFromTrayMenu("Exit"), 1);
+      EXPECT_EQ(env.registry.Dword(kKey, "hidden"), 0u);
+      continue;
+    }
+    if (asks == "Hide") {
+      ASSERT_FALSE(env.ChooseFromTrayMenu("Hide"));
+      EXPECT_TRUE(Logic->IsHidden());
+      EXPECT_FALSE(Animator->View()->Visible());
+      EXPECT_TRUE(FormMain->Show1.Checked());
+    }
+    if (asks == "Show" || asks == "click") {
+      // Asked for, the pet comes over the full-screen program and stays until it goes.
+      ASSERT_FALSE(asks == "Show" ? env.ChooseFromTrayMenu("Hide") : env.ClickTrayIcon());
+      EXPECT_TRUE(FormMain->Visible());
+      EXPECT_TRUE(Animator->View()->Visible());
+      EXPECT_EQ(Showing(), 2);
+      EXPECT_FALSE(Logic->IsHidden());
+      EXPECT_FALSE(FormMain->Show1.Checked());
+      EXPECT_EQ(MsUntilWindow(env, false), -1);
+      // The next full-screen program sends it away again.
+      env.desktop.SetOtherProgramInFront(std::nullopt);
+      EXPECT_FALSE(env.RunFor(1000));
+      env.desktop.SetOtherProgramInFront(ui::Rect{0, 0, 1280, 800});
+      EXPECT_LE(MsUntilWindow(env, false), 1000);
+      env.desktop.SetOtherProgramInFront(std::nullopt);
+      EXPECT_LE(MsUntilWindow(env, true), 1000);
+      EXPECT_TRUE(Animator->View()->Visible());
+      continue;
+    }
+    // The window comes back, the pet the user hid does not.
+    env.desktop.SetOtherProgramInFront(std::nullopt);
+    EXPECT_LE(MsUntilWindow(env, true), 1000);
+    EXPECT_FALSE(env.RunFor(5000));
+    EXPECT_TRUE(Logic->IsHidden());
+    EXPECT_FALSE(Animator->View()->Visible());
+    EXPECT_TRUE(FormMain->Show1.Checked());
+    EXPECT_EQ(env.ChooseFromTrayMenu("Exit"), 1);
+    EXPECT_EQ(env.registry.Dword(kKey, "hidden"), 1u);
+  }
 }
 
 TEST(FunnyEyes, TurningThemOffWaitsForTheMovieThenOnlyOtherMoviesPlay) {

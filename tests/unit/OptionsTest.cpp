@@ -22,7 +22,8 @@ using O = TFormOptions;
 
 void PrintTo(const AlarmOptions& o, std::ostream* out) {
   *out << "{days " << o.days << ", snooze " << o.snoozeMinutes << " min, gentle start " << o.rampSeconds
-       << " s, ends after " << o.autoStopMinutes << " min, ring when muted " << o.ringWhenMuted << "}";
+       << " s, ends after " << o.autoStopMinutes << " min, ring when muted " << o.ringWhenMuted << ", pet size "
+       << o.petSize << ", hide during full screen " << o.hideFullScreen << "}";
 }
 
 namespace {
@@ -84,6 +85,8 @@ TEST_F(OptionsStoredTest, OpensFromTheMenuHiddenUntilThenOnThePetsDisplayShowing
   env.registry.PutDword(kKey, "RampSeconds", 30);
   env.registry.PutDword(kKey, "AutoStopMinutes", 60);
   env.registry.PutDword(kKey, "RingWhenMuted", 0);
+  env.registry.PutDword(kKey, "PetSize", 200);
+  env.registry.PutDword(kKey, "HideFullScreen", 0);
   env.registry.PutString(kRunKey, "Ravilo", kRunCommand);
   ASSERT_FALSE(env.Start());
   ASSERT_NE(FormOptions, nullptr);
@@ -103,6 +106,8 @@ TEST_F(OptionsStoredTest, OpensFromTheMenuHiddenUntilThenOnThePetsDisplayShowing
   EXPECT_EQ(Shown(O::GentleStart), std::vector<int>{30});
   EXPECT_EQ(Shown(O::RingEnds), std::vector<int>{60});
   EXPECT_FALSE(FormOptions->Edited().ringWhenMuted);
+  EXPECT_EQ(Shown(O::PetSize), std::vector<int>{200});
+  EXPECT_FALSE(FormOptions->Edited().hideFullScreen);
   EXPECT_TRUE(FormOptions->StartAtLogOn());
   // The Run value of another copy, in another letter case, or without quotes.
   for (const auto& [data, same] : {std::pair{std::string("\"D:\\Other\\Ravilo.exe\""), false},
@@ -123,7 +128,9 @@ TEST_F(OptionsTest, EachChoiceStoresItsOwnValueAndOnlyThatOnOk) {
                {O::GentleStart, 15, "RampSeconds"},  {O::GentleStart, 30, "RampSeconds"},
                {O::GentleStart, 60, "RampSeconds"},  {O::RingEnds, 5, "AutoStopMinutes"},
                {O::RingEnds, 10, "AutoStopMinutes"}, {O::RingEnds, 15, "AutoStopMinutes"},
-               {O::RingEnds, 30, "AutoStopMinutes"}, {O::RingEnds, 60, "AutoStopMinutes"}};
+               {O::RingEnds, 30, "AutoStopMinutes"}, {O::RingEnds, 60, "AutoStopMinutes"},
+               {O::PetSize, 100, "PetSize"},         {O::PetSize, 150, "PetSize"},
+               {O::PetSize, 200, "PetSize"},         {O::PetSize, 300, "PetSize"}};
   const AlarmOptions defaults;
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.value));
@@ -136,13 +143,21 @@ TEST_F(OptionsTest, EachChoiceStoresItsOwnValueAndOnlyThatOnOk) {
     EXPECT_FALSE(FormOptions->Visible());
     EXPECT_EQ(int(env.registry.Dword(kKey, c.name)), c.value);
     AlarmOptions want = defaults;
-    (c.setting == O::Snooze ? want.snoozeMinutes : c.setting == O::GentleStart ? want.rampSeconds
-                                                                                : want.autoStopMinutes) = c.value;
+    (c.setting == O::Snooze        ? want.snoozeMinutes
+     : c.setting == O::GentleStart ? want.rampSeconds
+     : c.setting == O::PetSize     ? want.petSize
+                                   : want.autoStopMinutes) = c.value;
     EXPECT_EQ(Alarm->GetOptions(), want);
     EXPECT_EQ(AlarmOptions::Load(*Reestr), want);
     EXPECT_FALSE(env.registry.Has(kRunKey, "Ravilo"));
   }
-  // The switch, off and on again; and the days are the set-up windows' own.
+  // Auto again, after 300 %.
+  Open();
+  Choose(O::PetSize, 0);
+  Click(FormOptions->ImageOk);
+  EXPECT_EQ(env.registry.Dword(kKey, "PetSize"), 0u);
+  EXPECT_EQ(Alarm->GetOptions().petSize, 0);
+  // The switches, off and on again, each its own value; and the days are the set-up windows' own.
   Alarm->SetDays(31);
   Alarm->Save();
   for (const bool on : {false, true}) {
@@ -150,6 +165,13 @@ TEST_F(OptionsTest, EachChoiceStoresItsOwnValueAndOnlyThatOnOk) {
     Click(FormOptions->ImageRingWhenMuted);
     Click(FormOptions->ImageOk);
     EXPECT_EQ(env.registry.Dword(kKey, "RingWhenMuted"), on ? 1u : 0u);
+    EXPECT_EQ(Alarm->GetOptions().ringWhenMuted, on);
+    EXPECT_EQ(Alarm->GetOptions().hideFullScreen, !on);
+    Open();
+    Click(FormOptions->ImageHideFullScreen);
+    Click(FormOptions->ImageOk);
+    EXPECT_EQ(env.registry.Dword(kKey, "HideFullScreen"), on ? 1u : 0u);
+    EXPECT_EQ(Alarm->GetOptions().hideFullScreen, on);
     EXPECT_EQ(Alarm->GetOptions().ringWhenMuted, on);
   }
   EXPECT_EQ(env.registry.Dword(kKey, "AlarmDays"), 31u);
@@ -250,11 +272,15 @@ TEST_F(OptionsStoredTest, AWrongStoredValueShowsTheDefaultAndAnUnlistedRingEndIs
   env.registry.PutDword(kKey, "RampSeconds", 45);
   env.registry.PutString(kKey, "RingWhenMuted", "yes");
   env.registry.PutDword(kKey, "AutoStopMinutes", 90);
+  env.registry.PutDword(kKey, "PetSize", 125);
+  env.registry.PutString(kKey, "HideFullScreen", "no");
   ASSERT_FALSE(env.Start());
   Open();
   EXPECT_EQ(Shown(O::Snooze), std::vector<int>{10});
   EXPECT_EQ(Shown(O::GentleStart), std::vector<int>{0});
   EXPECT_TRUE(FormOptions->Edited().ringWhenMuted);
+  EXPECT_EQ(Shown(O::PetSize), std::vector<int>{0});  // a size not offered reads as Auto
+  EXPECT_TRUE(FormOptions->Edited().hideFullScreen);
   // 90 minutes is honoured but not offered: no choice shows, and OK keeps it.
   EXPECT_EQ(Shown(O::RingEnds), std::vector<int>{});
   Choose(O::Snooze, 20);

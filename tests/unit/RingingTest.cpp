@@ -1,5 +1,5 @@
-// Whole rings on the headless desktop: from hidden and from shown, stop and snooze before
-// the ringing movie, the playlist's tries, a sound that breaks off, and a whole day.
+// Whole rings on the headless desktop: from hidden and from shown, over a full-screen
+// program, stop and snooze before the ringing movie, the playlist's tries, a sound that breaks off, and a whole day.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -111,6 +111,42 @@ TEST(Ringing, ARingWhileShownSoundsAtOnceAndLoopsTheMovieOnlyAfterTheIdleMovie) 
   EXPECT_TRUE(env.desktop.MessageBoxes().empty());
   // Not again in what is left of the ring window.
   EXPECT_FALSE(RunUntil(env, RingingLayout, 60'000, 500));
+}
+
+TEST(Ringing, ARingComesOverAFullScreenProgramAndThePetGivesWayAgainAfterIt) {
+  for (const bool hidden : {false, true}) {
+    SCOPED_TRACE(hidden ? "hidden by the user" : "shown");
+    TestEnvironment env;
+    env.kernel.SetTimeOfDay(11, 59, 50);
+    PresetAlarm(env, 12, 0);
+    if (hidden) env.registry.PutDword(kKey, "hidden", 1);
+    ASSERT_FALSE(env.Start());
+    env.desktop.SetOtherProgramInFront(ui::Rect{0, 0, 1280, 800});
+    ASSERT_TRUE(RunUntil(env, [] { return !FormMain->Visible(); }, 1000));
+    ASSERT_TRUE(RunUntil(env, RingingLayout, 20'000));
+    EXPECT_TRUE(FormMain->Visible());
+    EXPECT_TRUE(FormMain->ImageStop.Visible());
+    EXPECT_TRUE(env.media.Sounding());
+    // Nothing played out of the way, so the ringing movie starts at once.
+    EXPECT_EQ(Logic->CurrentState(), StateRinging);
+    EXPECT_EQ(Showing(), 3);
+    EXPECT_TRUE(Animator->View()->Visible());
+    EXPECT_FALSE(env.RunFor(5000));
+    EXPECT_TRUE(FormMain->Visible());
+    EXPECT_EQ(Logic->CurrentState(), StateRinging);
+
+    env.desktop.Click(hidden ? SnoozeButton() : StopButton());
+    EXPECT_FALSE(env.media.Sounding());
+    EXPECT_TRUE(RunUntil(env, [] { return !FormMain->Visible(); }, 1000));
+    EXPECT_EQ(Logic->IsHidden(), hidden);
+    EXPECT_FALSE(Animator->IsPlaying());
+    env.desktop.SetOtherProgramInFront(std::nullopt);
+    EXPECT_TRUE(RunUntil(env, [] { return FormMain->Visible(); }, 1000));
+    EXPECT_EQ(Animator->View()->Visible(), !hidden);
+    EXPECT_FALSE(RingingLayout());
+    EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+    EXPECT_TRUE(env.kernel.debugLog.empty());  // no view left hidden by a way not foreseen
+  }
 }
 
 TEST(Ringing, StopOrSnoozeBeforeTheRingingMovieDropsThePendingRing) {

@@ -64,6 +64,8 @@ class HeadlessBackend : public Backend {
   Size VirtualScreenSize() override { return virtualScreen_; }
   std::optional<Monitor> MonitorFromRect(Rect r, bool nearest) override;
   Monitor PrimaryMonitor() override;
+  // True when the window set by SetOtherProgramInFront covers the display.
+  bool FullScreenProgramOn(const Monitor& monitor) override;
   void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
   void HideApplicationButton() override { applicationButtonHidden_ = true; }
   // Text as blocks: each character a cell of about the font's size, so that layout and
@@ -101,6 +103,8 @@ class HeadlessBackend : public Backend {
   // The system answers no display query (GetMonitorInfo fails, as it can while displays
   // change): MonitorFromRect finds none, and the primary display is known by its size alone.
   void FailMonitorLookups(bool fail) { monitorLookupsFail_ = fail; }
+  // Another program's window in front, with its rectangle (none: the desktop or one of ours).
+  void SetOtherProgramInFront(std::optional<Rect> window) { foreignWindow_ = window; }
   // The shell, as it talks to the window that registered a notification-area icon.
   void RaiseTrayEvent(std::uintptr_t window, TrayEvent event);
   // The shell's "TaskbarCreated" broadcast to every top-level window.
@@ -205,6 +209,7 @@ class HeadlessBackend : public Backend {
   Size virtualScreen_{1280, 800};
   std::vector<Monitor> monitors_{{{0, 0, 1280, 800}, {0, 0, 1280, 800}, true}};
   bool monitorLookupsFail_ = false;
+  std::optional<Rect> foreignWindow_;
   HeadlessFormPeer* capture_ = nullptr;
   HeadlessFormPeer* moving_ = nullptr;
   Point moveStartCursor_;

@@ -44,6 +44,13 @@ long long Distance(Rect a, Rect b) {
 }
 }  // namespace
 
+bool HeadlessBackend::FullScreenProgramOn(const Monitor& monitor) {
+  if (!foreignWindow_) return false;
+  const Rect w = *foreignWindow_, m = monitor.bounds;
+  return w.left <= m.left && w.top <= m.top && w.left + w.width >= m.left + m.width &&
+         w.top + w.height >= m.top + m.height;
+}
+
 std::optional<Monitor> HeadlessBackend::MonitorFromRect(Rect r, bool nearest) {
   if (monitorLookupsFail_) return std::nullopt;
   const Monitor* best = nullptr;

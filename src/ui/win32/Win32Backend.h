@@ -42,6 +42,7 @@ class Win32Backend : public Backend {
   Size VirtualScreenSize() override;
   std::optional<Monitor> MonitorFromRect(Rect r, bool nearest) override;
   Monitor PrimaryMonitor() override;
+  bool FullScreenProgramOn(const Monitor& monitor) override;
   void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
   void HideApplicationButton() override;
   Size MeasureText(const std::string& text, const Font& font) override;

@@ -138,8 +138,9 @@ def about():
 
 # The Options window: where its rows of choices and its switches stand.
 OPTIONS_SIZE = (480, 340)
-OPTIONS_ROWS = (("Snooze", 52), ("Gentle start", 86), ("Ring ends after", 120))
-OPTIONS_SWITCHES = (("Ring even when the sound is muted", 156), ("Start Ravilo when I log on", 202))
+OPTIONS_ROWS = (("Snooze", 52), ("Gentle start", 86), ("Ring ends after", 120), ("Pet size", 258))
+OPTIONS_SWITCHES = (("Ring even when the sound is muted", 156), ("Start Ravilo when I log on", 202),
+                    ("Hide during full-screen programs", 230))
 
 
 def options():

@@ -196,10 +196,11 @@ def big_button(kind, active, minutes=10):
 SNOOZE_CHOICES = (5, 10, 15, 20, 30)
 
 # The Options window's choice buttons, by file name: snooze length, gentle start and the
-# time after which a ring ends share the minute ones.
+# time after which a ring ends share the minute ones; then the pet's size.
 OPTION_CHOICES = {
     "min5": "5 min", "min10": "10 min", "min15": "15 min", "min20": "20 min", "min30": "30 min",
     "min60": "60 min", "off": "Off", "sec15": "15 s", "sec30": "30 s", "sec60": "60 s", "never": "Never",
+    "sizeauto": "Auto", "size100": "100 %", "size150": "150 %", "size200": "200 %", "size300": "300 %",
 }
 CHOICE_SIZE = (50, 24)
 

@@ -201,11 +201,12 @@ def mockups(btns, bgs, movie_frames, pupil):
     from .backgrounds import OPTIONS_ROWS, OPTIONS_SIZE, OPTIONS_SWITCHES
     w = _window(OPTIONS_SIZE, bgs["OptionsBack.bmp"], (0, 0))
     rows = (("min5", "min10", "min15", "min20", "min30"), ("off", "sec15", "sec30", "sec60"),
-            ("never", "min5", "min10", "min15", "min30", "min60"))
-    for (_, y), names, chosen in zip(OPTIONS_ROWS, rows, (1, 0, 0)):
+            ("never", "min5", "min10", "min15", "min30", "min60"),
+            ("sizeauto", "size100", "size150", "size200", "size300"))
+    for (_, y), names, chosen in zip(OPTIONS_ROWS, rows, (1, 0, 0, 0)):
         for i, n in enumerate(names):
             _stamp(w, B(f"OptionsWindow/{'a' if i == chosen else 'i'}{n}.bmp"), (140 + 54 * i, y))
-    for (_, y), on in zip(OPTIONS_SWITCHES, ("a", "i")):
+    for (_, y), on in zip(OPTIONS_SWITCHES, ("a", "i", "a")):
         _stamp(w, B(f"AddDirWindow/{on}on.bmp"), (24, y))
     _stamp(w, B("ForAllWindows/iexit.bmp"), (446, 8))
     _stamp(w, B("ForAllWindows/iok.bmp"), (144, 302))

@@ -20,6 +20,13 @@
 // shows a small window of its own and brings it to the foreground, as a user switching to
 // another program does (Alt+Tab); keeps it there for MS milliseconds, prints "active" or
 // "not active" as the system saw it, and ends.
+//   e2ehelp.exe fullscreen MS
+// shows a borderless window of its own titled "e2ehelp fullscreen" covering the primary
+// display and brings it to the foreground, as a video player or a game in full screen does;
+// keeps it for MS milliseconds or until it is closed. Once it is up, prints its rectangle
+// as GetWindowRect gives it ("rect L T R B"), whether it is the foreground window
+// ("foreground yes|no") and the shell's notification state ("quns HRESULT STATE", or
+// "quns missing"); at its end, "end" and the time in milliseconds since 1970.
 //   e2ehelp.exe listbox TITLE
 //   e2ehelp.exe listbox-wait TITLE DIALOG COUNT
 // (listbox prints, in UTF-8, the items of the list box inside the visible window titled
@@ -161,6 +168,73 @@ int foreground(DWORD ms) {
     return active ? 0 : 1;
 }
 
+// The host's clock in milliseconds since 1970, as the shell's `date +%s%3N` tells it.
+unsigned long long epochMs() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    const unsigned long long t = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return t / 10000 - 11644473600000ULL;
+}
+
+// Told as the window starts to go (its hiding comes first, and may take a while).
+void tellEnd() {
+    printf("end %llu\n", epochMs());
+    fflush(stdout);
+}
+
+LRESULT CALLBACK coverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CLOSE) tellEnd();
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+int fullscreen(DWORD ms) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = coverProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOWTEXT + 1);  // black, as the empty screen
+
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = "e2ehelpFullScreen";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "e2ehelp fullscreen", WS_POPUP | WS_VISIBLE, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    if (!hwnd) return 1;
+    SetForegroundWindow(hwnd);
+    const DWORD start = GetTickCount();
+    bool told = false;
+    MSG msg;
+    while (GetTickCount() - start < ms) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return 0;
+            DispatchMessageA(&msg);
+        }
+        if (!told && GetTickCount() - start >= 300) {
+            RECT r{};
+            GetWindowRect(hwnd, &r);
+            printf("rect %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+            printf("foreground %s\n", GetForegroundWindow() == hwnd ? "yes" : "no");
+            using Query = HRESULT(WINAPI*)(int*);
+            const auto query = reinterpret_cast<Query>(
+                reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "SHQueryUserNotificationState")));
+            int state = -1;
+            if (query) {
+                const HRESULT hr = query(&state);
+                printf("quns 0x%08lx %d\n", static_cast<unsigned long>(hr), state);
+            } else {
+                printf("quns missing\n");
+            }
+            fflush(stdout);
+            told = true;
+        }
+        Sleep(10);
+    }
+    tellEnd();
+    DestroyWindow(hwnd);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,8 +289,9 @@ int main(int argc, char** argv) {
         return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
     }
     if (argc == 3 && strcmp(argv[1], "foreground") == 0) return foreground(DWORD(atol(argv[2])));
+    if (argc == 3 && strcmp(argv[1], "fullscreen") == 0) return fullscreen(DWORD(atol(argv[2])));
     if (argc >= 3 && strcmp(argv[1], "listbox") == 0) return listbox(argv[2]);
     if (argc >= 5 && strcmp(argv[1], "listbox-wait") == 0) return listboxWait(argv[2], argv[3], atol(argv[4]));
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | listbox TITLE | listbox-wait TITLE DIALOG COUNT | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM | foreground MS\n");
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | listbox TITLE | listbox-wait TITLE DIALOG COUNT | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM | foreground MS | fullscreen MS\n");
     return 2;
 }
