@@ -104,6 +104,9 @@ if e2e_wait_until $(( target - $(date +%s) + 30 )) ringing; then
 else
   e2e_fail "the alarm rings over the full-screen window" "no ringing layout by $(date +%T)"
 fi
+# The pet's window, active since the click, is unmapped only after Wine's wait for a window
+# manager (above); the GUI thread waits in that hide, so the return is timed from after it.
+echo "figure: its window unmapped after $(ms_until 5 pet_hidden) ms more"
 e2e_close_request "e2ehelp fullscreen"
 e2e_wait_until 15 pet_seen
 back_at=$(now_ms)
