@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+
+#include "BestTime.h"
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -70,21 +72,7 @@ std::size_t OurDecode(const std::vector<std::uint8_t>& bytes) {
   return pixels;
 }
 
-// Runs f repeatedly for at least `seconds`; returns the best time of one run in seconds.
-template <typename F>
-double BestTime(F&& f, double seconds = 0.6) {
-  double best = 1e9, total = 0;
-  int runs = 0;
-  while (total < seconds || runs < 3) {
-    const auto t0 = Clock::now();
-    g_sink = f();
-    const double t = std::chrono::duration<double>(Clock::now() - t0).count();
-    best = std::min(best, t);
-    total += t;
-    ++runs;
-  }
-  return best;
-}
+double BestTime(auto&& f, double seconds = 0.6) { return bench::BestTime(f, seconds); }
 
 void DecodeFigures(const fs::path& path) {
   const std::vector<std::uint8_t> bytes = ReadFile(path);

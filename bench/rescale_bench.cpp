@@ -4,16 +4,13 @@
 // and 600 x 500 at 1x, with sets at 1x and 2x): the reductions from the next larger set, done
 // at every frame step when the scale falls between sets, and the steps above the largest set.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+
+#include "BestTime.h"
 
 #include "ui/Rescale.h"
 
-using Clock = std::chrono::steady_clock;
-
 namespace {
-
-volatile std::uint32_t g_sink;
 
 // An ellipse with a dark three-pixel outline and some shading, on the key, drawn at `scale`.
 ui::Bitmap PetLike(ui::Size base, int scale) {
@@ -31,21 +28,7 @@ ui::Bitmap PetLike(ui::Size base, int scale) {
   return b;
 }
 
-// Runs f repeatedly for at least `seconds`; returns the best time of one run in seconds.
-template <typename F>
-double BestTime(F&& f, double seconds = 0.5) {
-  double best = 1e9, total = 0;
-  int runs = 0;
-  while (total < seconds || runs < 3) {
-    const auto t0 = Clock::now();
-    g_sink = f();
-    const double t = std::chrono::duration<double>(Clock::now() - t0).count();
-    best = std::min(best, t);
-    total += t;
-    ++runs;
-  }
-  return best;
-}
+double BestTime(auto&& f) { return bench::BestTime(f, 0.5); }
 
 }  // namespace
 

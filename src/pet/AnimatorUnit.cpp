@@ -58,6 +58,7 @@ CAnimator::~CAnimator() {
   delete Eyes;
   Eyes = nullptr;
   for (auto& movie : Movies) movie.clear();
+  for (auto& movie : LargerMovies) movie.reset();
 }
 
 std::shared_ptr<const pet::GifMovie> CAnimator::Movie(int listPosition) const {
@@ -73,11 +74,17 @@ void CAnimator::Show(int listPosition) {
   auto movie = Movie(listPosition);
   shown_ = movie;
   shownPosition_ = listPosition;
-  // The larger set is read when the pet is first drawn at a scale that wants it.
-  const std::string file = kMovieFiles[std::size_t(listPosition)];
-  view_->SetImage(std::move(movie), [file](int setScale) -> std::shared_ptr<const pet::GifMovie> {
+  view_->SetImage(std::move(movie), [this, listPosition](int setScale) -> std::shared_ptr<const pet::GifMovie> {
+    auto& bytes = LargerMovies[std::size_t(listPosition)];
+    if (!bytes) {
+      try {
+        bytes = ReadDataFile(ArtSetPath(kMovieFiles[std::size_t(listPosition)], setScale));
+      } catch (const std::exception&) {
+        bytes.emplace();
+      }
+    }
     try {
-      return Decode(ReadDataFile(ArtSetPath(file, setScale)));
+      return bytes->empty() ? nullptr : Decode(*bytes);
     } catch (const std::exception&) {
       return nullptr;
     }

@@ -88,18 +88,9 @@ void CLogic::Tick() {
       Alarm->CheckTime();
       break;
     case CommandExit:
-      hold.Release();
-      PendingCommand = CommandNone;
-      FormMain->ExitProgram();
+      FinishExit(hold);
     case CommandHide:
-      // Hidden whole before ClearView lets the waiting messages through (so that the
-      // emptied view is drawn): a click on the icon or a menu command among them finds the
-      // pet hidden and shows it again whole, and a tick among them checks the alarm.
-      State = StateHidden;
-      PendingCommand = CommandNone;
-      Animator->HideView();
-      hold.Release();
-      Animator->ClearView();
+      FinishHide(hold);
       break;
     case CommandRing:
       State = StateRinging;
@@ -112,6 +103,23 @@ void CLogic::Tick() {
       ChooseIdleMovie();
       break;
   }
+}
+
+void CLogic::FinishExit(TickHold& hold) {
+  hold.Release();
+  PendingCommand = CommandNone;
+  FormMain->ExitProgram();
+}
+
+void CLogic::FinishHide(TickHold& hold) {
+  // Hidden whole before ClearView lets the waiting messages through (so that the emptied
+  // view is drawn): a click on the icon or a menu command among them finds the pet hidden and
+  // shows it again whole, and a tick among them checks the alarm.
+  State = StateHidden;
+  PendingCommand = CommandNone;
+  if (Animator->IsViewShown()) Animator->HideView();
+  hold.Release();
+  Animator->ClearView();
 }
 
 // In the normal state the pet is shown. A view found hidden here, by a way not foreseen,
@@ -169,15 +177,9 @@ void CLogic::TickGivingWay(TickHold& hold) {
   if (Animator->IsPlaying()) Animator->Rewind();  // its stop notification finds InTick set
   switch (PendingCommand) {
     case CommandExit:
-      hold.Release();
-      PendingCommand = CommandNone;
-      FormMain->ExitProgram();
+      FinishExit(hold);
     case CommandHide:
-      State = StateHidden;
-      PendingCommand = CommandNone;
-      if (Animator->IsViewShown()) Animator->HideView();
-      hold.Release();
-      Animator->ClearView();
+      FinishHide(hold);
       return;
     case CommandEyesOff:
       PendingCommand = CommandNone;

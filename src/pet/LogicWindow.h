@@ -64,6 +64,9 @@ class CLogic {
   void EndRinging(bool snooze);
   void KeepViewShown();
   void TickGivingWay(TickHold& hold);
+  // A pending Exit or Hide done, with the tick's hold released before it lets messages run.
+  [[noreturn]] void FinishExit(TickHold& hold);
+  void FinishHide(TickHold& hold);
   // The pet put out of sight or back as GivingWay says.
   void ApplyGiveWay();
 

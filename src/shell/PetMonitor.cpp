@@ -16,17 +16,18 @@ bool LiesOn(const ui::Form& form, const ui::Monitor& monitor) {
   return m && *m == monitor;
 }
 
-ui::Monitor TakePetDisplayScale(ui::Form& form) {
-  const ui::Monitor pet = PetMonitor();
-  // A window taller or wider than the free area would hide its own buttons: it is drawn as
-  // large as the area holds then, in the display settings' steps.
-  const ui::Size design = form.DesignSize();
-  const ui::Rect area = pet.workArea;
-  int scale = ui::MonitorScale(pet);
+int FittingScale(ui::Size design, ui::Rect area, int scale) {
   while (scale > 100 && (ui::ScaledLength(design.width, scale) > area.width ||
                          ui::ScaledLength(design.height, scale) > area.height))
     scale -= 25;
-  form.SetScale(scale);
+  return scale;
+}
+
+ui::Monitor TakePetDisplayScale(ui::Form& form) {
+  const ui::Monitor pet = PetMonitor();
+  // A window taller or wider than the free area would hide its own buttons: it is drawn as
+  // large as the area holds then.
+  form.SetScale(FittingScale(form.DesignSize(), pet.workArea, ui::MonitorScale(pet)));
   return pet;
 }
 

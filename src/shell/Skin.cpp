@@ -1,5 +1,6 @@
 #include "shell/Skin.h"
 
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -27,47 +28,44 @@ ui::Bitmap ReadPicture(const std::string& path) {
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   return ui::ReadBmpFile({data, bytes.size()});
 }
-}  // namespace
 
-Picture LoadPictureFile(const std::string& path) {
-  ui::Bitmap picture = ReadPicture(path);
-  // A set without this picture, or with a damaged one, leaves it to be scaled from the 1x.
-  picture.SetArt(std::make_shared<ui::ScaledArt>(
-      std::vector<int>(std::begin(kLargerArtSets), std::end(kLargerArtSets)),
-      [path](int setScale) -> std::shared_ptr<const ui::Bitmap> {
-        try {
-          return std::make_shared<const ui::Bitmap>(ReadPicture(ArtSetPath(path, setScale)));
-        } catch (const std::exception&) {
-          return nullptr;
-        }
-      }));
-  return std::make_shared<const ui::Bitmap>(std::move(picture));
-}
-
-namespace {
 std::optional<ui::Bitmap> ReadResource(const std::string& name) {
   const auto dib = platform::kernel().LoadBitmapResource(name);
   if (!dib) return std::nullopt;
   const auto* data = reinterpret_cast<const std::uint8_t*>(dib->data());
   return ui::ReadDib({data, dib->size()});
 }
-}  // namespace
 
-Picture LoadPictureResource(const std::string& name) {
-  auto picture = ReadResource(name);
-  if (!picture) throw std::runtime_error("Resource " + name + " not found");
-  // The larger sets are built in as "<name>_2x".
-  picture->SetArt(std::make_shared<ui::ScaledArt>(
+// The picture, with its renderings in the larger sets read by `read` when first needed. A set
+// without this picture, or with a damaged one, leaves it to be scaled from the 1x.
+Picture WithLargerSets(ui::Bitmap picture, std::function<std::optional<ui::Bitmap>(int setScale)> read) {
+  picture.SetArt(std::make_shared<ui::ScaledArt>(
       std::vector<int>(std::begin(kLargerArtSets), std::end(kLargerArtSets)),
-      [name](int setScale) -> std::shared_ptr<const ui::Bitmap> {
+      [read = std::move(read)](int setScale) -> std::shared_ptr<const ui::Bitmap> {
         try {
-          auto larger = ReadResource(name + "_" + std::to_string(setScale / 100) + "x");
+          auto larger = read(setScale);
           return larger ? std::make_shared<const ui::Bitmap>(std::move(*larger)) : nullptr;
         } catch (const std::exception&) {
           return nullptr;
         }
       }));
-  return std::make_shared<const ui::Bitmap>(std::move(*picture));
+  return std::make_shared<const ui::Bitmap>(std::move(picture));
+}
+}  // namespace
+
+Picture LoadPictureFile(const std::string& path) {
+  return WithLargerSets(ReadPicture(path), [path](int setScale) -> std::optional<ui::Bitmap> {
+    return ReadPicture(ArtSetPath(path, setScale));
+  });
+}
+
+Picture LoadPictureResource(const std::string& name) {
+  auto picture = ReadResource(name);
+  if (!picture) throw std::runtime_error("Resource " + name + " not found");
+  // The larger sets are built in as "<name>_2x".
+  return WithLargerSets(std::move(*picture), [name](int setScale) {
+    return ReadResource(name + "_" + std::to_string(setScale / 100) + "x");
+  });
 }
 
 bool LoadPictures(const std::vector<std::pair<Picture*, std::string>>& files) {

@@ -1,5 +1,6 @@
 #include "shell/main.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <utility>
@@ -284,10 +285,7 @@ void TFormMain::CentreForRinging() {
   const auto display = backend.MonitorFromRect(Bounds(), true);
   const ui::Rect area = (display ? *display : backend.PrimaryMonitor()).workArea;
   // A large pet on a small display rings as large as the free area holds.
-  int scale = Scale();
-  while (scale > 100 && (ui::ScaledLength(kRingingWidth, scale) > area.width ||
-                         ui::ScaledLength(kRingingHeight, scale) > area.height))
-    scale -= 25;
+  const int scale = FittingScale({kRingingWidth, kRingingHeight}, area, Scale());
   SetScale(scale);
   const int width = ui::ScaledLength(kRingingWidth, scale), height = ui::ScaledLength(kRingingHeight, scale);
   SetBounds(area.left + area.width / 2 - width / 2, area.top + area.height / 2 - height / 2, kRingingWidth,
@@ -297,16 +295,14 @@ void TFormMain::CentreForRinging() {
 int TFormMain::PetScaleOn(const ui::Monitor& monitor) const { return PetSize ? PetSize : ui::MonitorScale(monitor); }
 
 void TFormMain::ApplyPetScale(int scale) {
-  if (scale == Scale()) {
-    PetScale = scale;
-    return;
-  }
+  PetScale = scale;
+  // While it rings, the new size comes with the normal layout.
+  if (scale == Scale() || ImageStop.Visible()) return;
   const int old = Scale();
   const ui::Rect before = ToScreenPart(kPetArea);
   const ui::Point feet{Left() + ui::ScaledLength(kFeet.x, old), Top() + ui::ScaledLength(kFeet.y, old)};
   auto& backend = ui::Application::Instance().GetBackend();
   const auto display = backend.MonitorFromRect({Left() + before.left, Top() + before.top, before.width, before.height}, true);
-  PetScale = scale;
   SetScale(scale);
   int x = feet.x - ui::ScaledLength(kFeet.x, scale), y = feet.y - ui::ScaledLength(kFeet.y, scale);
   if (display) {
@@ -314,17 +310,16 @@ void TFormMain::ApplyPetScale(int scale) {
     // keyed-out margins); larger, it stands past it no further than in proportion.
     const ui::Rect b = display->bounds;
     const ui::Rect now = ToScreenPart(kPetArea);
-    const auto past = [](int by) { return by > 0 ? by : 0; };
-    const int pastRight = past(Left() + before.left + before.width - (b.left + b.width));
-    const int pastBottom = past(Top() + before.top + before.height - (b.top + b.height));
-    const int pastLeft = past(b.left - (Left() + before.left));
-    const int pastTop = past(b.top - (Top() + before.top));
-    const int allowedRight = pastRight * scale / old, allowedBottom = pastBottom * scale / old;
-    const int allowedLeft = pastLeft * scale / old, allowedTop = pastTop * scale / old;
-    x -= past(x + now.left + now.width - (b.left + b.width) - allowedRight);
-    y -= past(y + now.top + now.height - (b.top + b.height) - allowedBottom);
-    x += past(b.left - (x + now.left) - allowedLeft);
-    y += past(b.top - (y + now.top) - allowedTop);
+    // Along one axis: the window's new place `at`, where the pet was (`was`, `wasLength`) and
+    // where it lies in the window now (`in`, `length`), against the display's `from`, `size`.
+    const auto keep = [&](int at, int was, int wasLength, int in, int length, int from, int size) {
+      const int pastEnd = std::max(0, was + wasLength - (from + size)) * scale / old;
+      const int pastStart = std::max(0, from - was) * scale / old;
+      at -= std::max(0, at + in + length - (from + size) - pastEnd);
+      return at + std::max(0, from - (at + in) - pastStart);
+    };
+    x = keep(x, Left() + before.left, before.width, now.left, now.width, b.left, b.width);
+    y = keep(y, Top() + before.top, before.height, now.top, now.height, b.top, b.height);
   }
   SetPosition(x, y);
 }
@@ -332,23 +327,12 @@ void TFormMain::ApplyPetScale(int scale) {
 void TFormMain::PetOptionsChanged() {
   if (!Alarm) return;
   PetSize = Alarm->GetOptions().petSize;
-  const int scale = PetScaleOn(PetMonitor());
-  // While it rings, the new size comes with the normal layout.
-  if (ImageStop.Visible())
-    PetScale = scale;
-  else
-    ApplyPetScale(scale);
+  ApplyPetScale(PetScaleOn(PetMonitor()));
 }
 
 void TFormMain::FormDpiChanged(int dpi, ui::Rect) {
   // A size of the user's own stays the same on every display.
-  if (PetSize) return;
-  ui::Monitor m;
-  m.dpi = dpi;
-  if (ImageStop.Visible())
-    PetScale = ui::MonitorScale(m);
-  else
-    ApplyPetScale(ui::MonitorScale(m));
+  if (!PetSize) ApplyPetScale(ui::ScaleForDpi(dpi));
 }
 
 ui::Size TFormMain::ScreenSizeAtDpi(int dpi) const {

@@ -102,7 +102,7 @@ class TFormMain : public ui::Form {
  private:
   void LoadPosition(int& x, int& y);
   // Shows the pet at another scale with its feet where they stood, kept as far on its
-  // display as it was.
+  // display as it was; while it rings, the scale comes with the normal layout.
   void ApplyPetScale(int scale);
   void CentreForRinging();
   void RestorePosition();

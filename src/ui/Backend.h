@@ -34,9 +34,10 @@ struct Monitor {
   friend bool operator==(const Monitor&, const Monitor&) = default;
 };
 
-// The scale, in percent, that a display's DPI asks for: 100 to 300 in steps of 25, as the
-// display settings offer them.
-int MonitorScale(const Monitor& monitor);
+// The scale, in percent, that a DPI asks for: 100 to 500 in steps of 25, as the display
+// settings offer them.
+int ScaleForDpi(int dpi);
+inline int MonitorScale(const Monitor& monitor) { return ScaleForDpi(monitor.dpi); }
 
 // What the user did to a notification-area icon, as the backend decodes the shell's
 // callback message for the form that owns the icon.

@@ -67,6 +67,12 @@ Rect Form::ToScreenPart(Rect design) const {
           ScaledLength(design.top + design.height, scale_) - t};
 }
 
+Rect Form::ScreenReach(Rect design) const {
+  const Rect r = ToScreenPart(design);
+  // A picture drawn at a scale may reach a pixel past its rounded bounds.
+  return scale_ == 100 ? r : Rect{r.left - 1, r.top - 1, r.width + 2, r.height + 2};
+}
+
 Point Form::ToDesign(int x, int y) const {
   if (scale_ == 100) return {x, y};
   // Rounded down, also left of and above the window (a captured pointer may be there).
@@ -78,16 +84,12 @@ Point Form::ToDesign(int x, int y) const {
 }
 
 Size Form::ScreenSizeAtDpi(int dpi) const {
-  Monitor m;
-  m.dpi = dpi;
-  const int scale = MonitorScale(m);
+  const int scale = ScaleForDpi(dpi);
   return {ScaledLength(design_.width, scale), ScaledLength(design_.height, scale)};
 }
 
 void Form::FormDpiChanged(int dpi, Rect suggested) {
-  Monitor m;
-  m.dpi = dpi;
-  SetScale(MonitorScale(m));
+  SetScale(ScaleForDpi(dpi));
   SetPosition(suggested.left, suggested.top);
 }
 
@@ -123,10 +125,7 @@ void Form::Invalidate() {
 
 void Form::Invalidate(Rect part) {
   if (part.Empty()) return;
-  part = ToScreenPart(part);
-  // A picture drawn at a scale may reach a pixel past its rounded bounds.
-  if (scale_ != 100) part = {part.left - 1, part.top - 1, part.width + 2, part.height + 2};
-  part = Intersect(part, {0, 0, bounds_.width, bounds_.height});
+  part = Intersect(ScreenReach(part), {0, 0, bounds_.width, bounds_.height});
   if (part.Empty()) return;
   damage_ = Union(damage_, part);
   if (peer_) peer_->InvalidatePart(part);
@@ -143,9 +142,7 @@ const Bitmap& Form::Compose() {
     surface_.FillRect(damage_, colour_);
     for (Control* c : controls_) {
       if (!c->Visible()) continue;
-      Rect painted = ToScreenPart(c->PaintBounds());
-      if (scale_ != 100) painted = {painted.left - 1, painted.top - 1, painted.width + 2, painted.height + 2};
-      if (!Intersect(painted, damage_).Empty()) c->Paint(surface_);
+      if (!Intersect(ScreenReach(c->PaintBounds()), damage_).Empty()) c->Paint(surface_);
     }
     surface_.ResetClip();
     damage_ = {};

@@ -164,6 +164,8 @@ class Form {
   // Ends a press in progress without a release: the control is told, nothing is clicked.
   void CancelPress(MouseButton button);
   void CancelPresses();
+  // The screen pixels that drawing a design rectangle may touch.
+  Rect ScreenReach(Rect design) const;
   std::unique_ptr<FormPeer> peer_;
   std::string caption_;
   Rect bounds_{0, 0, 100, 100};

@@ -5,6 +5,7 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Label.h"
+#include "ui/Rescale.h"
 
 namespace ui {
 
@@ -83,10 +84,10 @@ void ListBox::Paint(Bitmap& surface) {
   surface.FillRect(box, Rgb(255, 255, 255));
   auto& backend = Application::Instance().GetBackend();
   const int scale = Owner().Scale();
-  const int itemHeight = kItemHeight * scale / 100;
+  const int itemHeight = ScaledLength(kItemHeight, scale);
   for (int i = 0; i < Count() && (i + 1) * itemHeight <= box.height; ++i)
     backend.DrawText(surface, {box.left + 2, box.top + i * itemHeight, box.width - 4, itemHeight},
-                     items_[std::size_t(i)], Font{"MS Sans Serif", -11 * scale / 100}, Rgb(0, 0, 0));
+                     items_[std::size_t(i)], Font{"MS Sans Serif", -ScaledLength(11, scale)}, Rgb(0, 0, 0));
 }
 
 }  // namespace ui

@@ -8,9 +8,9 @@
 
 namespace ui {
 
-int MonitorScale(const Monitor& monitor) {
+int ScaleForDpi(int dpi) {
   // Display settings offer 25 % steps; a DPI between two takes the nearer.
-  const int percent = (monitor.dpi * 100 + 48) / 96;
+  const int percent = (dpi * 100 + 48) / 96;
   return std::clamp((percent + 12) / 25 * 25, 100, 500);
 }
 

@@ -27,6 +27,18 @@ print(l, t, r, b)
 sys.exit(0 if l > 0 and t > 0 and r < im.width and b < im.height else 1)
 PY
 }
+# NAME CHECK : over ten screenshots in 4 s, the pet in the window at wx wy ww wh is whole on
+# the screen each time; the last one is kept as build/e2e-pet-size-NAME.png.
+stays_whole() {
+  local i box worst=""
+  for i in $(seq 1 10); do
+    e2e_screenshot "$E2E_TMP/$1-$i.png"
+    box=$(whole_on_screen "$E2E_TMP/$1-$i.png" "$wx" "$wy" "$ww" "$wh") || worst="$box"
+    sleep 0.4
+  done
+  cp "$E2E_TMP/$1-10.png" "$E2E_REPO_DIR/build/e2e-pet-size-$1.png" 2>/dev/null || true
+  [[ -z $worst ]] && e2e_pass "$2" || e2e_fail "$2" "drawn box $worst"
+}
 # SHOT CX CY : the share (percent) of the pupil's colour within 5 px of CX CY.
 pupil_share() {
   $PY - "$@" <<'PY'
@@ -62,15 +74,7 @@ read -r wx wy ww wh <<<"$(e2e_window_geometry "$main")"
 e2e_log "the pet's window now stands at $wx,$wy"
 
 # The whole pet stays on the screen while its movies play (a few seconds of screenshots).
-worst=""
-for i in $(seq 1 10); do
-  e2e_screenshot "$E2E_TMP/big-$i.png"
-  box=$(whole_on_screen "$E2E_TMP/big-$i.png" "$wx" "$wy" "$ww" "$wh") || worst="$box"
-  sleep 0.4
-done
-cp "$E2E_TMP/big-10.png" "$E2E_REPO_DIR/build/e2e-pet-size-200.png" 2>/dev/null || true
-[[ -z $worst ]] && e2e_pass "the whole doubled pet stays on the screen" ||
-  e2e_fail "the whole doubled pet stays on the screen" "drawn box $worst"
+stays_whole 200 "the whole doubled pet stays on the screen"
 
 # The pupils: the pointer below and right, then above and left of the face. Their centres in
 # the pet's own pixels (234,65 and 208,64; then 228,57 and 201,57: the left pupil held right
@@ -110,15 +114,7 @@ g=$(e2e_window_geometry "$main")
   e2e_fail "the first-run corner counts the doubled pet" "geometry $g"
 read -r wx wy ww wh <<<"$g"
 E2E_SCALE=200 e2e_wait_pet "$main" 10 >/dev/null
-worst=""
-for i in $(seq 1 10); do
-  e2e_screenshot "$E2E_TMP/corner-$i.png"
-  box=$(whole_on_screen "$E2E_TMP/corner-$i.png" "$wx" "$wy" "$ww" "$wh") || worst="$box"
-  sleep 0.4
-done
-cp "$E2E_TMP/corner-10.png" "$E2E_REPO_DIR/build/e2e-pet-size-corner.png" 2>/dev/null || true
-[[ -z $worst ]] && e2e_pass "the whole doubled pet is on the screen at the corner" ||
-  e2e_fail "the whole doubled pet is on the screen at the corner" "drawn box $worst"
+stays_whole corner "the whole doubled pet is on the screen at the corner"
 e2e_close_request "$pid"
 [[ $(e2e_wait_exit "$pid" 20) == 1 ]] && e2e_pass "ends with 1" || e2e_fail "ends with 1" "it did not"
 e2e_summary
