@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-
-#include "BestTime.h"
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -23,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "BestTime.h"
 #include "pet/FrameComposer.h"
 #include "pet/GifMovie.h"
 

@@ -58,7 +58,6 @@ CAnimator::~CAnimator() {
   delete Eyes;
   Eyes = nullptr;
   for (auto& movie : Movies) movie.clear();
-  for (auto& movie : LargerMovies) movie.reset();
 }
 
 std::shared_ptr<const pet::GifMovie> CAnimator::Movie(int listPosition) const {

@@ -64,8 +64,9 @@ class CAnimator {
   // movie is decoded again when it is played and its frames live only while the view shows
   // it: the files are far smaller than their frames.
   std::array<std::string, kMovieCount> Movies;
-  // Each movie's file in the 2x set, read the first time the pet is drawn at a scale that
-  // wants it and kept like the 1x files, so a movie start reads no file; empty when missing.
+  // Each movie's file in the larger set (there is one, 2x), read the first time the pet is
+  // drawn at a scale that wants it and kept like the 1x files, so a movie start reads no
+  // file; empty when missing.
   std::array<std::optional<std::string>, kMovieCount> LargerMovies;
   void Show(int listPosition);
   std::weak_ptr<const pet::GifMovie> shown_;
