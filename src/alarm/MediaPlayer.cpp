@@ -1,5 +1,6 @@
 #include "alarm/MediaPlayer.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/Globals.h"
@@ -23,6 +24,7 @@ TMediaPlayer::TMediaPlayer(ui::Form& owner) : owner_(owner) {}
 TMediaPlayer::~TMediaPlayer() {
   try {
     Close();
+    CloseLeftOvers();
   } catch (...) {
     // Going away regardless.
   }
@@ -54,12 +56,14 @@ bool TMediaPlayer::Capability(std::uint32_t item) {
   return value != 0;
 }
 
-void TMediaPlayer::Open() {
+void TMediaPlayer::Open(std::uint32_t limitMs) {
   if (deviceOpen_) Close();
   MciDeviceId id = 0;
   // A relative name is the program's own file: MCI would look for it in the current
   // directory, which the open-file dialog moves.
-  Check(Mci().Open(ProgramPath(fileName_), kMciWait | kMciOpenElement, Callback(), id));
+  const std::string path = ProgramPath(fileName_);
+  constexpr std::uint32_t kFlags = kMciWait | kMciOpenElement;
+  Check(limitMs ? Mci().OpenWithin(path, kFlags, Callback(), id, limitMs) : Mci().Open(path, kFlags, Callback(), id));
   deviceId_ = id;
   deviceOpen_ = true;
   try {
@@ -105,13 +109,31 @@ void TMediaPlayer::Stop() {
 void TMediaPlayer::Close() {
   if (!deviceOpen_) return;
   lastError_ = Mci().Close(deviceId_, kMciWait, Callback());
-  if (lastError_ != 0) return;
+  if (lastError_ != 0) {
+    kernel().DebugLog("Ravilo: sound: device " + std::to_string(deviceId_) + " did not close (MCI error " +
+                      std::to_string(lastError_) + "); it is closed again later");
+    leftOvers_.push_back(deviceId_);
+  }
   deviceOpen_ = false;
   deviceId_ = 0;
   length_ = 0;
 }
 
+bool TMediaPlayer::CloseLeftOvers() {
+  std::vector<MciDeviceId> still;
+  for (MciDeviceId id : leftOvers_)
+    if (Mci().Close(id, kMciWait, Callback()) != 0) still.push_back(id);
+  leftOvers_ = std::move(still);
+  return leftOvers_.empty();
+}
+
 void TMediaPlayer::HandleNotify(std::uintptr_t kind, std::intptr_t device) {
+  // A left-over device that reports back answers again: it is closed now, and what it ended
+  // concerns nothing that plays.
+  if (std::find(leftOvers_.begin(), leftOvers_.end(), MciDeviceId(device)) != leftOvers_.end()) {
+    CloseLeftOvers();
+    return;
+  }
   notifyValue_ = std::uint32_t(kind);
   notifyDevice_ = MciDeviceId(device);
   if (OnNotify) OnNotify(notifyValue_);

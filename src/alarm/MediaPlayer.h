@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Media.h"
 
@@ -34,16 +35,21 @@ class TMediaPlayer {
   platform::MciDeviceId NotifyDevice() const { return notifyDevice_; }
 
   // Closes a device held, then opens FileName on a new one and reads its length and
-  // capabilities.
-  void Open();
+  // capabilities. limitMs, when not 0, is the longest the open may keep the caller waiting.
+  void Open(std::uint32_t limitMs = 0);
   // Rewinds when the position stands at the end, then plays to the end with notification.
   // A failed position or length query, or rewind, closes the device before it raises.
   void Play();
   // Seeks to the start.
   void Rewind();
   void Stop();
-  // Closes the device; a failure raises nothing and keeps the device recorded as open.
+  // Closes the device; a failure raises nothing. A device that would not close (one stuck in
+  // a command, as under Wine 8 when the sound server went away) is logged and kept among the
+  // left-over devices, its number never lost, and the player is free for the next open.
   void Close();
+  // Tries again to close each left-over device; true when none is left.
+  bool CloseLeftOvers();
+  bool HoldsLeftOvers() const { return !leftOvers_.empty(); }
 
   // MM_MCINOTIFY from the owner form: wParam is the kind, lParam the device.
   void HandleNotify(std::uintptr_t kind, std::intptr_t device);
@@ -71,4 +77,5 @@ class TMediaPlayer {
   std::uint32_t notifyValue_ = 0;
   platform::MciDeviceId notifyDevice_ = 0;
   Capabilities capabilities_;
+  std::vector<platform::MciDeviceId> leftOvers_;
 };

@@ -1,27 +1,38 @@
 #include "alarm/SoundSystemForm.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "app/Globals.h"
 #include "platform/Media.h"
+#include "platform/Platform.h"
 
-CSoundSystem::CSoundSystem(TMediaPlayer& player) : Player(player) { Player.SetFileName(""); }
+namespace {
+
+void Log(const std::string& text) { platform::kernel().DebugLog("Ravilo: sound: " + text); }
+
+}  // namespace
+
+CSoundSystem::CSoundSystem(TMediaPlayer& player) : Player(player) {
+  Player.SetFileName("");
+  RetryTimer.SetInterval(kRingRetryMs);
+  RetryTimer.OnTimer = [this] { RetryTimerTimer(); };
+}
 
 CSoundSystem::~CSoundSystem() { Stop(); }
 
-bool CSoundSystem::Play(const std::string& file, Owner owner) {
+bool CSoundSystem::Start(const std::string& file, Owner owner, std::uint32_t limitMs) {
   bool result = true;
-  LoopFallback.clear();
   Active = true;
   CurrentOwner = owner;
   try {
     Looping = false;
     Player.SetFileName(file);
-    Player.Open();
+    Player.Open(limitMs);
     Player.Play();
-    // A device that took the file but refused to play it (a format no output can play)
-    // sends no notification and would stay silent: the file counts as one that cannot be
-    // played, and the caller tries another.
+    // A device that took the file but refused to play it (a format no output can play, or
+    // a play given up) sends no notification and would stay silent: the file counts as one
+    // that cannot be played, and the caller tries another.
     if (Player.LastError() != 0) {
       Player.Close();
       result = false;
@@ -35,36 +46,85 @@ bool CSoundSystem::Play(const std::string& file, Owner owner) {
   return result;
 }
 
-bool CSoundSystem::PlayLooped(const std::string& file, Owner owner) {
-  const bool result = Play(file, owner);
+bool CSoundSystem::Play(const std::string& file, Owner owner, std::uint32_t limitMs) {
+  EndRing();
+  return Start(file, owner, limitMs);
+}
+
+bool CSoundSystem::PlayLooped(const std::string& file, Owner owner, std::uint32_t limitMs) {
+  const bool result = Play(file, owner, limitMs);
   Looping = true;
   return result;
 }
 
-void CSoundSystem::Stop() {
-  LoopFallback.clear();
-  if (!Active) return;
-  Looping = false;
-  bool failed = false;
-  try {
-    // A play that failed may have closed its device already: nothing is left to stop.
-    if (Player.DeviceOpen()) {
-      Player.Stop();
-      Player.Close();
+bool CSoundSystem::Ring(int tries, const std::function<std::string()>& nextFile, const std::string& fallback) {
+  EndRing();
+  const std::int64_t began = platform::kernel().GetSystemTimeMs();
+  bool playing = false;
+  for (int attempt = 0; attempt < tries && !playing; ++attempt) {
+    // A clock set back counts as no time spent, one set forward as the budget spent.
+    const std::int64_t spent = std::max<std::int64_t>(0, platform::kernel().GetSystemTimeMs() - began);
+    if (spent >= kRingBudgetMs) {
+      Log("the ring's own sound took " + std::to_string(spent) + " ms; its fallback plays");
+      break;
     }
-  } catch (const std::exception&) {
-    failed = true;
+    playing = Start(nextFile(), nullptr, std::uint32_t(kRingBudgetMs - spent));
   }
-  // Reset before the box: a notification handled while it is open must find nothing to
-  // stop or restart.
+  if (!playing) playing = Start(fallback, nullptr, kFallbackLimitMs);
+  Looping = true;
+  RingFallback = fallback;
+  FallbackAtBreak = true;
+  RetryTimer.SetEnabled(!fallback.empty());
+  return playing;
+}
+
+void CSoundSystem::EndRing() {
+  RingFallback.clear();
+  FallbackAtBreak = false;
+  RetryTimer.SetEnabled(false);
+}
+
+void CSoundSystem::Halt() {
+  if (!Active && !Player.DeviceOpen() && !Player.HoldsLeftOvers()) return;
+  Looping = false;
+  // A play that failed may have closed its device already: nothing is left to stop. The
+  // close follows a failed stop too: it ends the play of a device that still answers.
+  if (Player.DeviceOpen()) {
+    try {
+      Player.Stop();
+    } catch (const std::exception& e) {
+      Log(std::string("the stop failed: ") + e.what() + "; the device is closed");
+    }
+    Player.Close();
+  }
+  Player.CloseLeftOvers();
   Player.SetFileName("");
   Active = false;
   CurrentOwner = nullptr;
-  if (failed) SystemMessageBox("blin", "error", ui::kMbOk);
+}
+
+void CSoundSystem::Stop() {
+  EndRing();
+  Halt();
 }
 
 void CSoundSystem::StopOwn(Owner owner) {
   if (Active && CurrentOwner == owner) Stop();
+}
+
+void CSoundSystem::RetryTimerTimer() {
+  if (!IsRinging()) {
+    RetryTimer.SetEnabled(false);
+    return;
+  }
+  if (Active) {
+    Player.CloseLeftOvers();
+    return;
+  }
+  Log("nothing plays during the ring; its sound is tried again");
+  Halt();
+  Start(RingFallback, nullptr, kFallbackLimitMs);
+  Looping = true;
 }
 
 void CSoundSystem::MediaPlayerNotify() {
@@ -77,8 +137,10 @@ void CSoundSystem::MediaPlayerNotify() {
   if (Player.DeviceOpen() && Player.NotifyDevice() != Player.DeviceId()) return;
   // Only a play that reached its end starts over; a device error is not retried, so a
   // device that fails every play cannot keep the loop spinning. Without an open device (a
-  // looped file that failed to open) there is nothing to restart.
-  if (kind == platform::kMciNotifySuccessful && !Player.FileName().empty() && Looping && Player.DeviceOpen()) {
+  // looped file that failed to open) there is nothing to restart, and a play that was
+  // given up, or stopped, and still came to its end is not one to go on with.
+  if (kind == platform::kMciNotifySuccessful && Active && !Player.FileName().empty() && Looping &&
+      Player.DeviceOpen()) {
     try {
       // From the start whatever end position the device reports: some stop short of the
       // length they gave, and a play from there would end at once.
@@ -90,12 +152,16 @@ void CSoundSystem::MediaPlayerNotify() {
     // The restart failed or was refused: release the device like any other end.
   }
   // A ring that broke off goes on with its fallback rather than in silence; that may be the
-  // same file, which then plays on the device the system has moved to. The fallback is used
-  // once, so its own failure ends the ring's sound like any other play.
-  const std::string fallback = Looping && Active ? LoopFallback : std::string();
-  const Owner owner = CurrentOwner;
-  Stop();
-  if (!fallback.empty()) PlayLooped(fallback, owner);
+  // same file, which then plays on the device the system has moved to. At once only the
+  // first time, so that a fallback that fails every play cannot spin; after that, the
+  // ring's retry comes back to it.
+  const bool fallBack = Looping && Active && IsRinging() && FallbackAtBreak;
+  Halt();
+  if (fallBack) {
+    FallbackAtBreak = false;
+    Start(RingFallback, nullptr, kFallbackLimitMs);
+    Looping = true;
+  }
 }
 
 TFormSoundSystem::TFormSoundSystem() : MediaPlayer(*this) {

@@ -3,10 +3,12 @@
 // once or over and over, through the media player of the never-shown window
 // FormSoundSystem, which also receives the player's end-of-play notifications.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "alarm/MediaPlayer.h"
 #include "ui/Form.h"
+#include "ui/Timer.h"
 
 class CSoundSystem {
  public:
@@ -18,15 +20,30 @@ class CSoundSystem {
   // gives nothing. A window's own stop then can't silence a ring that replaced its sound.
   using Owner = const void*;
 
-  // Plays the file once; false when it could not be opened (or played).
-  bool Play(const std::string& file, Owner owner = nullptr);
+  // The ring's own sound files together may keep the program waiting this long (a playlist
+  // on a network share still waking up) before the fallback is played.
+  static constexpr std::uint32_t kRingBudgetMs = 15000;
+  // The longest the fallback's open may take: the program's own file, on the local disk.
+  static constexpr std::uint32_t kFallbackLimitMs = 5000;
+  // While a ring lasts and nothing plays, its sound is tried again this often.
+  static constexpr unsigned kRingRetryMs = 10000;
+
+  // Plays the file once; false when it could not be opened (or played). limitMs, when not
+  // 0, is the longest its open may take.
+  bool Play(const std::string& file, Owner owner = nullptr, std::uint32_t limitMs = 0);
   // Plays the file and keeps repeating it until Stop; the result is Play's.
-  bool PlayLooped(const std::string& file, Owner owner = nullptr);
-  // While a ring loops: should a later play of its file fail (the device lost mid-ring, as
-  // when a USB headset is unplugged), `file` loops instead, once. Forgotten by the next
-  // Play or PlayLooped and by Stop.
-  void SetLoopFallback(std::string file) { LoopFallback = std::move(file); }
-  // Stops and closes the device and forgets the file; nothing is sent when nothing plays.
+  bool PlayLooped(const std::string& file, Owner owner = nullptr, std::uint32_t limitMs = 0);
+  // The ring's sound: up to `tries` files drawn from nextFile, loops the first that plays,
+  // all of them within kRingBudgetMs; else `fallback` loops. Until Stop, or until a Play or
+  // PlayLooped replaces it: should a later play fail (the device lost mid-ring, as when a
+  // USB headset is unplugged), `fallback` loops at once; and while nothing plays (the sound
+  // server gone), `fallback` is tried again every kRingRetryMs. False when nothing played.
+  bool Ring(int tries, const std::function<std::string()>& nextFile, const std::string& fallback);
+  bool IsRinging() const { return !RingFallback.empty(); }
+  // Stops and closes the device and forgets the file, and ends a ring; nothing is sent when
+  // nothing plays and no device is held. A device that fails to stop is closed all the
+  // same, and one that fails to close is logged and left to the player's left-overs: the
+  // program goes on (no box stands between the user and the next ring).
   void Stop();
   // Stop, but only when `owner` started what plays now; anything else, a ring and its
   // fallback included, is left as it is.
@@ -37,11 +54,21 @@ class CSoundSystem {
   void MediaPlayerNotify();
 
  private:
+  bool Start(const std::string& file, Owner owner, std::uint32_t limitMs);
+  // Silences and releases every device held and resets the player; the ring goes on.
+  void Halt();
+  void EndRing();
+  void RetryTimerTimer();
+
   TMediaPlayer& Player;
   bool Looping = false;
   bool Active = false;
   Owner CurrentOwner = nullptr;
-  std::string LoopFallback;
+  // The ring's fallback ("" when no ring is on), and whether a break may still switch to it
+  // at once.
+  std::string RingFallback;
+  bool FallbackAtBreak = false;
+  ui::Timer RetryTimer;
 };
 
 inline CSoundSystem* SoundSystem = nullptr;

@@ -249,18 +249,15 @@ bool CLogic::EyesAreOn() const {
 
 void CLogic::StartRinging() {
   Paused = true;
-  bool playing = false;
-  if (Alarm->IsPlaylistMode()) {
+  // Whatever could not be played in time, the program's own sound is tried; failing that the
+  // ring goes on silently while the sound system tries again.
+  if (SoundSystem && Alarm->IsPlaylistMode()) {
     const int count = Alarm->PlaylistCount();
-    for (int attempt = 0; count > 0 && attempt < kPlaylistTries && !playing; ++attempt)
-      playing = SoundSystem && SoundSystem->PlayLooped(Alarm->PlaylistItem(RandomBelow(count)));
-  } else {
-    playing = SoundSystem && SoundSystem->PlayLooped(Alarm->GetSound());
+    SoundSystem->Ring(count > 0 ? kPlaylistTries : 0, [count] { return Alarm->PlaylistItem(RandomBelow(count)); },
+                      kFallbackAlarmSound);
+  } else if (SoundSystem) {
+    SoundSystem->Ring(1, [] { return Alarm->GetSound(); }, kFallbackAlarmSound);
   }
-  // Whatever could not be played, the program's own sound is tried; failing that the ring
-  // goes on silently.
-  if (!playing && SoundSystem) SoundSystem->PlayLooped(kFallbackAlarmSound);
-  if (SoundSystem) SoundSystem->SetLoopFallback(kFallbackAlarmSound);
   HiddenBeforeRinging = State == StateHidden;
   // Shown from hidden, and from out of the way of a full-screen program.
   if (!Animator->IsViewShown()) Animator->ShowView();

@@ -87,6 +87,15 @@ class Media {
   virtual MciError Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) = 0;
   // mciGetErrorStringA: false when MCI knows no text for the code.
   virtual bool GetErrorString(MciError error, std::string& text) = 0;
+
+  // Open, waiting for the device at most limitMs (Open's own limit applies otherwise). A
+  // device not answered by then is given up: the open fails with kMciErrDeviceNotReady, and
+  // a device it opens later is closed by the media layer, as no caller knows its number.
+  virtual MciError OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
+                              MciDeviceId& deviceId, std::uint32_t limitMs) {
+    (void)limitMs;
+    return Open(element, flags, callback, deviceId);
+  }
 };
 
 }  // namespace platform

@@ -223,7 +223,7 @@ TEST(Ringing, PlaylistEntriesAreTriedSixteenTimesBeforeTheProgramsOwnSound) {
   }
 }
 
-TEST(Ringing, ASoundThatBreaksOffMidRingGoesOnWithTheProgramsOwnSoundOnce) {
+TEST(Ringing, ASoundThatBreaksOffMidRingGoesOnWithTheProgramsOwnSoundAndComesBackWithTheDevice) {
   TestEnvironment env;
   env.kernel.SetTimeOfDay(11, 59, 58);
   PresetAlarm(env, 12, 0);
@@ -240,14 +240,55 @@ TEST(Ringing, ASoundThatBreaksOffMidRingGoesOnWithTheProgramsOwnSoundOnce) {
   EXPECT_FALSE(env.RunFor(4000));
   EXPECT_EQ(OpenedFiles(env.media), std::vector<std::string>{kDir + kFallbackAlarmSound});
   EXPECT_TRUE(env.media.Sounding());
-  // A device that fails every play ends the sound after one more try, not in a loop.
+  // A device that fails every play (the sound server gone) is not tried in a loop but
+  // every 10 s, with nothing left open between the tries...
   env.media.commands.clear();
   env.media.failingPlays = 1000;
   EXPECT_FALSE(env.RunFor(60'000));
   EXPECT_FALSE(env.media.Sounding());
   EXPECT_TRUE(env.media.OpenDevices().empty());
-  EXPECT_EQ(env.media.Count(platform::kMciPlay), 1);
+  EXPECT_GE(env.media.Count(platform::kMciPlay), 6);
+  EXPECT_LE(env.media.Count(platform::kMciPlay), 7);
   EXPECT_TRUE(RingingLayout());
+  // ...so that the ring is heard again within 10 s of its coming back.
+  env.media.failingPlays = 0;
+  EXPECT_TRUE(RunUntil(env, [&] { return env.media.Sounding(); }, 10'000, 100));
+  // Stop ends the tries with the ring.
+  env.desktop.Click(StopButton());
+  env.media.commands.clear();
+  EXPECT_FALSE(env.RunFor(60'000));
+  EXPECT_TRUE(env.media.commands.empty());
+}
+
+TEST(Ringing, AnOpenThatNeverAnswersGivesTheProgramsOwnSoundWithin20sAndTheNextRingItsOwn) {
+  TestEnvironment env;
+  env.kernel.SetTimeOfDay(11, 59, 58);
+  PresetAlarm(env, 12, 0, /*playlist=*/true);
+  env.registry.PutDword(kKey, "hidden", 1);  // rings at the first 3-s tick
+  const std::string slow = "N:\\Music\\slow.wav";  // on a share still waking up
+  env.files.Put(kDir + "Playlist.txt", "1\r\n" + slow + "\r\n");
+  env.files.Put(slow, *env.files.Peek(kDir + kFallbackAlarmSound));
+  env.media.hangOpensOf = "slow.wav";
+  ASSERT_FALSE(env.Start());
+  env.media.commands.clear();
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 3500, 100));
+  const auto opens = env.media.Sent(platform::kMciOpen);
+  ASSERT_FALSE(opens.empty());
+  EXPECT_EQ(opens.front().element, slow);
+  EXPECT_EQ(opens.back().element, kDir + kFallbackAlarmSound);
+  EXPECT_EQ(opens.back().result, 0u);
+  EXPECT_LE(opens.back().at - opens.front().at, 20'000);
+  EXPECT_TRUE(env.media.Sounding());
+
+  // The share answers by the snoozed ring, which plays the playlist's own entry.
+  env.media.hangOpensOf.clear();
+  env.desktop.Click(SnoozeButton());
+  ASSERT_FALSE(RingingLayout());
+  env.media.commands.clear();
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 11 * 60'000, 1000));
+  EXPECT_EQ(env.media.Sent(platform::kMciOpen).back().element, slow);
+  EXPECT_TRUE(env.media.Sounding());
+  EXPECT_EQ(env.media.OpenDevices().size(), 1u);
 }
 
 TEST(Ringing, AWholeDayRingsAtEightThenTenMinutesAfterASnoozeAndNextDayAfterAStop) {

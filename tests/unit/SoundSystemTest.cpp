@@ -287,35 +287,62 @@ TEST_F(SoundSystemTest, ALoopStartsOverFromTheStartWhereverTheDeviceSaysItEnded)
   EXPECT_TRUE(media.Sounding());
 }
 
-TEST_F(SoundSystemTest, AFailedStopShowsBlinAndAFailedCloseIsRetriedByTheNextOpen) {
+TEST_F(SoundSystemTest, AFailedStopOrCloseShowsNoBoxLeavesNothingSoundingAndLosesNoDevice) {
   ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
+  const MciDeviceId first = Player().DeviceId();
+  // The stop fails: the close still ends the play, and nothing is shown.
   media.failStop = kMciErrDriver;
   SoundSystem->Stop();
-  ASSERT_EQ(env.desktop.MessageBoxes().size(), 1u);
-  EXPECT_EQ(env.desktop.MessageBoxes()[0].text, "blin");
-  EXPECT_EQ(env.desktop.MessageBoxes()[0].caption, "error");
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  EXPECT_FALSE(media.Sounding());
+  EXPECT_TRUE(media.OpenDevices().empty());
   EXPECT_FALSE(SoundSystem->IsActive());
   EXPECT_EQ(Player().FileName(), "");
-  // The stop raised before the close: the device is still held and the next open closes it.
-  EXPECT_TRUE(Player().DeviceOpen());
   media.failStop = 0;
-  media.commands.clear();
-  ASSERT_TRUE(SoundSystem->Play(kAlarm));
-  EXPECT_EQ(media.commands.at(0).command, kMciClose);
-  EXPECT_EQ(media.commands.at(1).command, kMciOpen);
 
-  // A failed close raises nothing: no box, the device stays recorded as open.
-  media.failClose = kMciErrDriver;
+  // Stop and close fail: the song can't be silenced now, but its device is kept, the next
+  // file opens on another one, and the next stop closes both.
+  ASSERT_TRUE(SoundSystem->PlayLooped(kAlarm));
   const MciDeviceId held = Player().DeviceId();
+  EXPECT_EQ(held, first);
+  media.failStop = media.failClose = kMciErrDriver;
   SoundSystem->Stop();
-  EXPECT_EQ(env.desktop.MessageBoxes().size(), 1u);
-  EXPECT_TRUE(Player().DeviceOpen());
-  EXPECT_EQ(Player().DeviceId(), held);
-  media.failClose = 0;
-  media.commands.clear();
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  EXPECT_EQ(media.OpenDevices(), std::vector<MciDeviceId>{held});
+  media.failStop = media.failClose = 0;
   ASSERT_TRUE(SoundSystem->Play(kCodec));
-  EXPECT_EQ(media.commands.at(0).command, kMciClose);
-  EXPECT_EQ(media.commands.at(0).device, held);
+  EXPECT_NE(Player().DeviceId(), held);
+  SoundSystem->Stop();
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_FALSE(media.Sounding());
+  EXPECT_FALSE(Player().HoldsLeftOvers());
+}
+
+TEST_F(SoundSystemTest, AGivenUpPlayThatStartsLaterIsNeitherLoopedNorLeftSounding) {
+  // The play is given up and its device gives up the close too; 5 s after it was sent it
+  // starts after all. It plays through once, unlooped, and its device is then closed.
+  media.hangingPlays = 1;
+  EXPECT_FALSE(SoundSystem->PlayLooped(kAlarm));
+  EXPECT_FALSE(SoundSystem->IsActive());
+  Run(1500);
+  ASSERT_TRUE(media.Sounding());
+  Run(3000);
+  EXPECT_FALSE(media.Sounding());
+  EXPECT_TRUE(media.OpenDevices().empty());
+  EXPECT_EQ(media.Count(kMciPlay), 1);
+
+  // Stop silences one that starts late, whatever else played meanwhile.
+  media.hangingPlays = 1;
+  EXPECT_FALSE(SoundSystem->PlayLooped(kAlarm));
+  ASSERT_TRUE(SoundSystem->PlayLooped(kCodec));
+  Run(1500);
+  ASSERT_TRUE(media.Sounding());
+  SoundSystem->Stop();
+  EXPECT_FALSE(media.Sounding());
+  EXPECT_TRUE(media.OpenDevices().empty());
+  Run(10'000);
+  EXPECT_FALSE(media.Sounding());
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
 }
 
 TEST_F(SoundSystemTest, DestroyingTheWindowStopsAndReleasesTheDevice) {

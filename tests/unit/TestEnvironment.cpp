@@ -15,6 +15,7 @@ TestEnvironment::TestEnvironment() {
   media.postLater = [this](std::int64_t delayMs, std::function<void()> action) {
     desktop.PostAfter(delayMs, std::move(action));
   };
+  media.hold = [this](std::int64_t ms) { desktop.Suspend(ms); };
   media.postMessage = [this](std::uintptr_t window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     if (ui::Form* form = desktop.FormByHandle(window)) form->PostMessage(message, wParam, lParam);
   };

@@ -56,6 +56,7 @@ std::optional<std::uint32_t> WaveDurationMs(const std::string& data) {
 }
 
 MciError FakeMedia::Record(Command c) {
+  c.at = now();
   commands.push_back(std::move(c));
   return commands.back().result;
 }
@@ -91,9 +92,27 @@ void FakeMedia::Interrupt(MciDeviceId id, Device& d, std::uint32_t kind) {
   }
 }
 
+bool FakeMedia::GivenUp(Command& c) {
+  const Device* d = Find(c.device);
+  if (!d || now() >= d->stuckUntil) return false;
+  if (hold) hold(commandLimitMs);
+  c.result = kMciErrDeviceNotReady;
+  return true;
+}
+
 MciError FakeMedia::Open(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                          MciDeviceId& deviceId) {
+  return OpenWithin(element, flags, callback, deviceId, openLimitMs);
+}
+
+MciError FakeMedia::OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
+                               MciDeviceId& deviceId, std::uint32_t limitMs) {
   Command c{kMciOpen, 0, flags, 0, callback, element, 0};
+  if (!hangOpensOf.empty() && element.find(hangOpensOf) != std::string::npos) {
+    if (hold) hold(std::min(limitMs, openLimitMs));
+    c.result = kMciErrDeviceNotReady;
+    return Record(c);
+  }
   if (failOpen) {
     c.result = failOpen;
     return Record(c);
@@ -117,6 +136,7 @@ MciError FakeMedia::Open(const std::string& element, std::uint32_t flags, std::u
   MciDeviceId id = 1;
   while (devices_.count(id)) ++id;
   Device d;
+  d.serial = ++tokens_;
   d.element = element;
   d.lengthMs = *length;
   devices_[id] = d;
@@ -129,6 +149,7 @@ MciError FakeMedia::Status(MciDeviceId device, std::uint32_t flags, std::uint32_
                            std::uint32_t& value) {
   Command c{kMciStatus, device, flags, item, callback, "", 0};
   const Device* d = Find(device);
+  if (GivenUp(c)) return Record(c);
   if (!d) {
     c.result = kMciErrInvalidDeviceId;
     return Record(c);
@@ -149,6 +170,7 @@ MciError FakeMedia::Status(MciDeviceId device, std::uint32_t flags, std::uint32_
 MciError FakeMedia::GetDevCaps(MciDeviceId device, std::uint32_t flags, std::uint32_t item,
                                std::uintptr_t callback, std::uint32_t& value) {
   Command c{kMciGetDevCaps, device, flags, item, callback, "", 0};
+  if (GivenUp(c)) return Record(c);
   if (!Find(device)) {
     c.result = kMciErrInvalidDeviceId;
     return Record(c);
@@ -165,6 +187,7 @@ MciError FakeMedia::GetDevCaps(MciDeviceId device, std::uint32_t flags, std::uin
 MciError FakeMedia::Seek(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
   Command c{kMciSeek, device, flags, 0, callback, "", 0};
   Device* d = Find(device);
+  if (GivenUp(c)) return Record(c);
   if (!d) {
     c.result = kMciErrInvalidDeviceId;
     return Record(c);
@@ -177,6 +200,7 @@ MciError FakeMedia::Seek(MciDeviceId device, std::uint32_t flags, std::uintptr_t
 MciError FakeMedia::Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
   Command c{kMciPlay, device, flags, 0, callback, "", 0};
   Device* d = Find(device);
+  if (GivenUp(c)) return Record(c);
   if (!d) {
     c.result = kMciErrInvalidDeviceId;
     return Record(c);
@@ -185,30 +209,48 @@ MciError FakeMedia::Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t
     c.result = failPlay;
     return Record(c);
   }
+  if (hangingPlays > 0) {
+    --hangingPlays;
+    d->stuckUntil = now() + lateStartMs;
+    if (postLater) {
+      postLater(lateStartMs, [this, device, serial = d->serial, flags, callback] {
+        Device* late = Find(device);
+        if (late && late->serial == serial) Begin(device, *late, flags, callback);
+      });
+    }
+    if (hold) hold(commandLimitMs);
+    c.result = kMciErrDeviceNotReady;
+    return Record(c);
+  }
   Record(c);
+  Begin(device, *d, flags, callback);
+  return 0;
+}
+
+void FakeMedia::Begin(MciDeviceId device, Device& d, std::uint32_t flags, std::uintptr_t callback) {
   // A new play with notify supersedes the earlier one's notification; without notify the
   // earlier notification stays and comes at the (same) end.
-  const bool carryOver = d->notifyPending && !(flags & kMciNotify);
-  if (carryOver) d->notifyPending = false;
-  Interrupt(device, *d, kMciNotifySuperseded);
-  if (carryOver) d->notifyPending = true;
+  const bool carryOver = d.notifyPending && !(flags & kMciNotify);
+  if (carryOver) d.notifyPending = false;
+  Interrupt(device, d, kMciNotifySuperseded);
+  if (carryOver) d.notifyPending = true;
   if (flags & kMciNotify) {
-    d->notifyPending = true;
-    d->notifyWindow = callback;
+    d.notifyPending = true;
+    d.notifyWindow = callback;
   }
   const bool failing = playNotifiesFailure || failingPlays > 0;
   if (failingPlays > 0) --failingPlays;
   if (failing) {
-    if (d->notifyPending) {
-      d->notifyPending = false;
-      Notify(d->notifyWindow, kMciNotifyFailure, device);
+    if (d.notifyPending) {
+      d.notifyPending = false;
+      Notify(d.notifyWindow, kMciNotifyFailure, device);
     }
-    return 0;
+    return;
   }
-  d->playing = true;
-  d->playStartedAt = now();
-  const std::uint64_t token = d->playToken;
-  const std::int64_t remaining = std::max<std::int64_t>(0, std::int64_t(d->lengthMs) - d->positionMs);
+  d.playing = true;
+  d.playStartedAt = now();
+  const std::uint64_t token = d.playToken;
+  const std::int64_t remaining = std::max<std::int64_t>(0, std::int64_t(d.lengthMs) - d.positionMs);
   if (postLater) {
     postLater(remaining, [this, device, token] {
       Device* ended = Find(device);
@@ -222,12 +264,12 @@ MciError FakeMedia::Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t
       }
     });
   }
-  return 0;
 }
 
 MciError FakeMedia::Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
   Command c{kMciStop, device, flags, 0, callback, "", 0};
   Device* d = Find(device);
+  if (GivenUp(c)) return Record(c);
   if (!d) c.result = kMciErrInvalidDeviceId;
   else if (failStop) c.result = failStop;
   else Interrupt(device, *d, kMciNotifyAborted);
@@ -237,6 +279,7 @@ MciError FakeMedia::Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t
 MciError FakeMedia::Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
   Command c{kMciClose, device, flags, 0, callback, "", 0};
   Device* d = Find(device);
+  if (GivenUp(c)) return Record(c);
   if (!d) {
     c.result = kMciErrInvalidDeviceId;
   } else if (failClose) {

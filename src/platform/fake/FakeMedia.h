@@ -6,7 +6,9 @@
 // prevented by a later command reports that instead: a stop, seek or close posts
 // "aborted", a new play with MCI_NOTIFY on the same device posts "superseded" for the
 // earlier one; a command that returns an error sets up no notification.
-// Every command is recorded; opens, plays, stops and closes can be told to fail.
+// Every command is recorded; opens, plays, stops and closes can be told to fail, and opens
+// and plays can be told to hang: the caller is then held, in virtual time, for the media
+// layer's limit and told the command was given up, as Win32Media does.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -35,6 +37,8 @@ class FakeMedia : public Media {
   MciError Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   MciError Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   bool GetErrorString(MciError error, std::string& text) override;
+  MciError OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
+                      MciDeviceId& deviceId, std::uint32_t limitMs) override;
 
   // Wiring to the test's desktop: the virtual clock in milliseconds; running an action
   // once the clock has advanced by delayMs; posting a message to a window's queue. Without
@@ -43,6 +47,13 @@ class FakeMedia : public Media {
   std::function<void(std::int64_t delayMs, std::function<void()> action)> postLater;
   std::function<void(std::uintptr_t window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)>
       postMessage;
+  // Holds the caller for ms of virtual time, nothing else running meanwhile (a command that
+  // does not answer). Without it the clock stands still.
+  std::function<void(std::int64_t ms)> hold;
+
+  // The media layer's limits: a command that has not answered by then is given up.
+  std::uint32_t openLimitMs = 15000;
+  std::uint32_t commandLimitMs = 2000;
 
   // Failure injection (0: the command works).
   MciError failOpen = 0;   // every open returns this code
@@ -54,6 +65,13 @@ class FakeMedia : public Media {
   MciError failStatus = 0;   // every status query returns this code
   std::uint32_t failStatusItem = 0;  // when set, only queries of this item fail so
   MciError failDevCaps = 0;  // every capability query returns this code
+  // An open of a file whose name contains this text never answers ("": none does).
+  std::string hangOpensOf;
+  // The next this many plays are given up; the device then gives up every command for
+  // lateStartMs after the play was sent, and at that time starts the play after all, with
+  // the notification it was asked for.
+  int hangingPlays = 0;
+  std::int64_t lateStartMs = 5000;
   // A play that reaches its end leaves the position this many ms short of the length, as
   // some devices report it.
   std::uint32_t endPositionShortMs = 0;
@@ -66,6 +84,7 @@ class FakeMedia : public Media {
     std::uintptr_t callback = 0;
     std::string element;     // open
     MciError result = 0;
+    std::int64_t at = 0;     // virtual time when it returned
   };
   std::vector<Command> commands;
   struct Notification {
@@ -96,7 +115,13 @@ class FakeMedia : public Media {
     std::uint64_t playToken = 0;  // identifies the current play for its scheduled end
     bool notifyPending = false;
     std::uintptr_t notifyWindow = 0;
+    std::uint64_t serial = 0;     // tells a device from a later one given the same number
+    std::int64_t stuckUntil = 0;  // it gives up every command before this time
   };
+  // Gives up c (holding the caller for the command limit) when its device is stuck.
+  bool GivenUp(Command& c);
+  // Starts a play on a device: its end is scheduled in virtual time.
+  void Begin(MciDeviceId id, Device& d, std::uint32_t flags, std::uintptr_t callback);
   Device* Find(MciDeviceId id);
   const Device* Find(MciDeviceId id) const;
   std::uint32_t Position(const Device& d) const;
