@@ -331,7 +331,13 @@ TEST_F(SoundSystemTest, AGivenUpPlayThatStartsLaterIsNeitherLoopedNorLeftSoundin
   EXPECT_TRUE(media.OpenDevices().empty());
   EXPECT_EQ(media.Count(kMciPlay), 1);
 
-  // Stop silences one that starts late, whatever else played meanwhile.
+  // Stop silences one that starts late, with nothing else playing and with another file.
+  media.hangingPlays = 1;
+  EXPECT_FALSE(SoundSystem->PlayLooped(kAlarm));
+  Run(1500);
+  ASSERT_TRUE(media.Sounding());
+  SoundSystem->Stop();
+  EXPECT_FALSE(media.Sounding());
   media.hangingPlays = 1;
   EXPECT_FALSE(SoundSystem->PlayLooped(kAlarm));
   ASSERT_TRUE(SoundSystem->PlayLooped(kCodec));
