@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Media.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -109,37 +110,60 @@ struct Win32Media::SoundThread {
   ~SoundThread() { ::DeleteCriticalSection(&lock); }
   CRITICAL_SECTION lock;
   OwnedHandle ready{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};  // a job waits, or quit
-  OwnedHandle done{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};    // the job has its answer
+  // The job has its answer. Auto-reset, and the waiter looks at the job itself: a signal
+  // that comes late, for the job before, then wakes it once and is used up, and the job it
+  // waits for is not given up for it.
+  OwnedHandle done{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
   OwnedHandle thread{nullptr};
   std::shared_ptr<Job> job;  // the last one given; running while not done
-  bool quit = false;
+  bool quit = false;         // it is to end (after the job it is in, when one was given up)
 
-  // Runs the job on this thread and waits for it for at most kCommandLimitMs (an open for
-  // kOpenLimitMs).
-  MciError Run(UINT command, MciDeviceId device, std::function<MciError(std::uint32_t&)> call,
-               std::uint32_t* out = nullptr) {
+  bool Busy() {
+    Lock held(lock);
+    return job && !job->done;
+  }
+  bool Retired() {
+    Lock held(lock);
+    return quit;
+  }
+
+  // Runs the job on this thread and waits for it for at most limitMs. A job given up
+  // retires the thread: it ends once the job returns.
+  MciError Run(UINT command, MciDeviceId device, std::function<MciError(std::uint32_t&)> call, std::uint32_t* out,
+               unsigned limitMs) {
     auto next = std::make_shared<Job>();
     next->call = std::move(call);
     next->command = command;
     next->device = device;
     {
       Lock held(lock);
-      if (job && !job->done) return MCIERR_DEVICE_NOT_READY;  // still inside one given up
       job = next;
       ::ResetEvent(done.h);
     }
     ::SetEvent(ready.h);
-    const unsigned limit = command == MCI_OPEN ? kOpenLimitMs : kCommandLimitMs;
-    ::WaitForSingleObject(done.h, limit);
-    Lock held(lock);
-    if (!next->done) {
-      next->abandoned = true;
-      Log("Ravilo: sound: MCI command 0x%lx to device %lu gave no answer in %lu ms; the device is given up\n",
-          command, device, limit);
-      return MCIERR_DEVICE_NOT_READY;
+    const ULONGLONG deadline = ::GetTickCount64() + limitMs;
+    for (;;) {
+      DWORD wait = 0;
+      {
+        Lock held(lock);
+        if (next->done) {
+          if (out) *out = next->out;
+          return next->result;
+        }
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline) {
+          next->abandoned = true;
+          quit = true;
+          break;
+        }
+        wait = DWORD(deadline - now);
+      }
+      ::WaitForSingleObject(done.h, wait);
     }
-    if (out) *out = next->out;
-    return next->result;
+    Log("Ravilo: sound: MCI command 0x%lx to device %lu gave no answer in %lu ms; it is given up, and the next "
+        "command goes to a new sound thread\n",
+        command, device, limitMs);
+    return MCIERR_DEVICE_NOT_READY;
   }
 
   static DWORD WINAPI Main(void* param) {
@@ -182,61 +206,87 @@ struct Win32Media::SoundThread {
       if (abandoned) {
         Log("Ravilo: sound: MCI command 0x%lx to device %lu answered %lu after it was given up\n", job->command,
             job->device, result);
-        // Nobody knows of a device opened this late: it is closed here.
+        // Nobody knows of a device opened this late: it is closed here. A play that starts
+        // late is the player's to stop: it keeps the device's number until it closes.
         if (job->command == MCI_OPEN && result == 0) SendGeneric(out, MCI_CLOSE, MCI_WAIT, 0);
+        return 0;  // retired: a fresh thread has taken over
       }
     }
   }
 };
 
-Win32Media::Win32Media() {
-  auto thread = std::make_shared<SoundThread>();
+namespace {
+
+std::shared_ptr<Win32Media::SoundThread> StartSoundThread() {
+  auto thread = std::make_shared<Win32Media::SoundThread>();
   if (!thread->ready.h || !thread->done.h) {
-    Log("Ravilo: sound: CreateEvent failed, error %lu; MCI is called directly\n", ::GetLastError());
-    return;
+    Log("Ravilo: sound: CreateEvent failed, error %lu\n", ::GetLastError());
+    return nullptr;
   }
-  auto* param = new std::shared_ptr<SoundThread>(thread);
-  thread->thread.h = ::CreateThread(nullptr, 0, &SoundThread::Main, param, 0, nullptr);
+  auto* param = new std::shared_ptr<Win32Media::SoundThread>(thread);
+  thread->thread.h = ::CreateThread(nullptr, 0, &Win32Media::SoundThread::Main, param, 0, nullptr);
   if (!thread->thread.h) {
-    Log("Ravilo: sound: CreateThread failed, error %lu; MCI is called directly\n", ::GetLastError());
+    Log("Ravilo: sound: CreateThread failed, error %lu\n", ::GetLastError());
     delete param;
-    return;
+    return nullptr;
   }
-  thread_ = std::move(thread);
+  return thread;
+}
+
+}  // namespace
+
+Win32Media::Win32Media() {
+  thread_ = StartSoundThread();
+  if (!thread_) Log("Ravilo: sound: no sound thread; MCI is called directly\n", 0);
 }
 
 Win32Media::~Win32Media() {
-  if (!thread_) return;
-  bool stuck = false;
+  // Threads stuck in a command keep their own share of the state and end with the process.
+  if (!thread_ || thread_->Busy()) return;
   {
     Lock held(thread_->lock);
     thread_->quit = true;
-    stuck = thread_->job && !thread_->job->done;
   }
-  // A thread stuck in a command keeps its own share of the state and ends with the process.
-  if (stuck) return;
   ::SetEvent(thread_->ready.h);
   if (::WaitForSingleObject(thread_->thread.h, kCommandLimitMs) != WAIT_OBJECT_0)
     Log("Ravilo: sound: the sound thread did not end in %lu ms\n", kCommandLimitMs);
 }
 
-namespace {
-// On the sound thread when there is one, else on the caller's.
-MciError Call(Win32Media::SoundThread* thread, UINT command, MciDeviceId device,
-              std::function<MciError(std::uint32_t&)> call, std::uint32_t* out = nullptr) {
-  if (thread) return thread->Run(command, device, std::move(call), out);
-  std::uint32_t value = 0;
-  const MciError result = call(value);
-  if (out) *out = value;
+MciError Win32Media::Call(unsigned command, MciDeviceId device, std::function<MciError(std::uint32_t&)> call,
+                          std::uint32_t* out, unsigned limitMs) {
+  if (!thread_) {
+    std::erase_if(stuck_, [](const std::shared_ptr<SoundThread>& t) { return !t->Busy(); });
+    if (stuck_.size() >= kMostThreadsStuck) {
+      Log("Ravilo: sound: %lu sound threads are stuck; MCI command 0x%lx is refused\n", stuck_.size(), command);
+      return MCIERR_DEVICE_NOT_READY;
+    }
+    thread_ = StartSoundThread();
+    if (!thread_) {
+      // As at the start: better a wait on the device than no sound at all.
+      std::uint32_t value = 0;
+      const MciError result = call(value);
+      if (out) *out = value;
+      return result;
+    }
+  }
+  const MciError result = thread_->Run(command, device, std::move(call), out, limitMs);
+  if (thread_->Retired()) {
+    stuck_.push_back(std::move(thread_));
+    thread_ = nullptr;
+  }
   return result;
 }
-}  // namespace
 
 MciError Win32Media::Open(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                           MciDeviceId& deviceId) {
+  return OpenWithin(element, flags, callback, deviceId, kOpenLimitMs);
+}
+
+MciError Win32Media::OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
+                                MciDeviceId& deviceId, std::uint32_t limitMs) {
   std::uint32_t id = 0;
   const MciError result = Call(
-      thread_.get(), MCI_OPEN, 0,
+      MCI_OPEN, 0,
       [name = OpenablePath(element), flags, callback](std::uint32_t& out) {
         MCI_OPEN_PARMSA parms{};
         parms.dwCallback = callback;
@@ -247,7 +297,7 @@ MciError Win32Media::Open(const std::string& element, std::uint32_t flags, std::
         if (r == 0) out = parms.wDeviceID;
         return r;
       },
-      &id);
+      &id, std::min<std::uint32_t>(limitMs, kOpenLimitMs));
   if (result == 0) deviceId = id;
   return result;
 }
@@ -256,10 +306,10 @@ namespace {
 // An item asked of a device (MCI_STATUS, MCI_GETDEVCAPS): the two take parameters of the
 // same shape, the answer in dwReturn.
 template <class Parms>
-MciError AskItem(Win32Media::SoundThread* thread, UINT command, MciDeviceId device, std::uint32_t flags,
+MciError AskItem(Win32Media& media, UINT command, MciDeviceId device, std::uint32_t flags,
                  std::uint32_t item, std::uintptr_t callback, std::uint32_t& value) {
-  return Call(
-      thread, command, device,
+  return media.Call(
+      command, device,
       [=](std::uint32_t& out) {
         Parms parms{};
         parms.dwCallback = callback;
@@ -268,44 +318,52 @@ MciError AskItem(Win32Media::SoundThread* thread, UINT command, MciDeviceId devi
         if (r == 0) out = static_cast<std::uint32_t>(parms.dwReturn);
         return r;
       },
-      &value);
+      &value, Win32Media::kCommandLimitMs);
 }
 }  // namespace
 
 MciError Win32Media::Status(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uintptr_t callback,
                             std::uint32_t& value) {
-  return AskItem<MCI_STATUS_PARMS>(thread_.get(), MCI_STATUS, device, flags, item, callback, value);
+  return AskItem<MCI_STATUS_PARMS>(*this, MCI_STATUS, device, flags, item, callback, value);
 }
 
 MciError Win32Media::GetDevCaps(MciDeviceId device, std::uint32_t flags, std::uint32_t item,
                                 std::uintptr_t callback, std::uint32_t& value) {
-  return AskItem<MCI_GETDEVCAPS_PARMS>(thread_.get(), MCI_GETDEVCAPS, device, flags, item, callback, value);
+  return AskItem<MCI_GETDEVCAPS_PARMS>(*this, MCI_GETDEVCAPS, device, flags, item, callback, value);
 }
 
 MciError Win32Media::Seek(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  return Call(thread_.get(), MCI_SEEK, device, [=](std::uint32_t&) {
-    MCI_SEEK_PARMS parms{};
-    parms.dwCallback = callback;
-    return Send(device, MCI_SEEK, flags, &parms);
-  });
+  return Call(
+      MCI_SEEK, device,
+      [=](std::uint32_t&) {
+        MCI_SEEK_PARMS parms{};
+        parms.dwCallback = callback;
+        return Send(device, MCI_SEEK, flags, &parms);
+      },
+      nullptr, kCommandLimitMs);
 }
 
 MciError Win32Media::Play(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  return Call(thread_.get(), MCI_PLAY, device, [=](std::uint32_t&) {
-    MCI_PLAY_PARMS parms{};
-    parms.dwCallback = callback;
-    return Send(device, MCI_PLAY, flags, &parms);
-  });
+  return Call(
+      MCI_PLAY, device,
+      [=](std::uint32_t&) {
+        MCI_PLAY_PARMS parms{};
+        parms.dwCallback = callback;
+        return Send(device, MCI_PLAY, flags, &parms);
+      },
+      nullptr, kCommandLimitMs);
 }
 
 MciError Win32Media::Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  return Call(thread_.get(), MCI_STOP, device,
-              [=](std::uint32_t&) { return SendGeneric(device, MCI_STOP, flags, callback); });
+  return Call(
+      MCI_STOP, device, [=](std::uint32_t&) { return SendGeneric(device, MCI_STOP, flags, callback); }, nullptr,
+      kCommandLimitMs);
 }
 
 MciError Win32Media::Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) {
-  return Call(thread_.get(), MCI_CLOSE, device,
-              [=](std::uint32_t&) { return SendGeneric(device, MCI_CLOSE, flags, callback); });
+  return Call(
+      MCI_CLOSE, device, [=](std::uint32_t&) { return SendGeneric(device, MCI_CLOSE, flags, callback); }, nullptr,
+      kCommandLimitMs);
 }
 
 bool Win32Media::GetErrorString(MciError error, std::string& text) {

@@ -7,9 +7,11 @@
 // kCommandLimitMs. A sound device that stops answering (under Wine 8: the sound server
 // gone mid-play, when the wave device's stop waits for buffers that never come back) would
 // otherwise hold the GUI thread for good. A command that runs out of time fails with
-// MCIERR_DEVICE_NOT_READY, and every later one fails at once while the thread is still
-// inside it.
+// MCIERR_DEVICE_NOT_READY; its thread is left to finish it and end, and the next command
+// goes to a fresh sound thread, so that the program's own sound can still play.
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/Media.h"
 
@@ -22,6 +24,9 @@ class Win32Media : public Media {
   // up, a virus scan): it is given longer, since a ring whose open was given up falls back
   // to the program's own sound.
   static constexpr unsigned kOpenLimitMs = 15000;
+  // Threads still inside a command given up; past this many, commands fail at once (a device
+  // that hangs every command must not cost a thread each time).
+  static constexpr std::size_t kMostThreadsStuck = 8;
 
   Win32Media();
   // Ends the sound thread, unless it is stuck in a command: then it is left to the process.
@@ -40,11 +45,18 @@ class Win32Media : public Media {
   MciError Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   MciError Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   bool GetErrorString(MciError error, std::string& text) override;
+  MciError OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
+                      MciDeviceId& deviceId, std::uint32_t limitMs) override;
 
   struct SoundThread;
+  // Runs one command on the sound thread (on the caller's when no thread can be made) and
+  // waits for it at most limitMs.
+  MciError Call(unsigned command, MciDeviceId device, std::function<MciError(std::uint32_t&)> call,
+                std::uint32_t* out, unsigned limitMs);
 
  private:
   std::shared_ptr<SoundThread> thread_;
+  std::vector<std::shared_ptr<SoundThread>> stuck_;  // each inside a command given up
 };
 
 }  // namespace platform::win32
