@@ -112,7 +112,7 @@ void TMediaPlayer::Close() {
   if (lastError_ != 0) {
     kernel().DebugLog("Ravilo: sound: device " + std::to_string(deviceId_) + " did not close (MCI error " +
                       std::to_string(lastError_) + "); it is closed again later");
-    leftOvers_.push_back(deviceId_);
+    leftOvers_.push_back({deviceId_, 1});
   }
   deviceOpen_ = false;
   deviceId_ = 0;
@@ -120,17 +120,30 @@ void TMediaPlayer::Close() {
 }
 
 bool TMediaPlayer::CloseLeftOvers() {
-  std::vector<MciDeviceId> still;
-  for (MciDeviceId id : leftOvers_)
-    if (Mci().Close(id, kMciWait, Callback()) != 0) still.push_back(id);
+  std::vector<LeftOver> still;
+  for (LeftOver left : leftOvers_) {
+    if (Mci().Close(left.id, kMciWait, Callback()) == 0) continue;
+    if (++left.tries < kLeftOverTries) {
+      still.push_back(left);
+    } else {
+      kernel().DebugLog("Ravilo: sound: device " + std::to_string(left.id) + " did not close in " +
+                        std::to_string(left.tries) + " tries; it is left to MCI");
+    }
+  }
   leftOvers_ = std::move(still);
   return leftOvers_.empty();
+}
+
+std::uint32_t TMediaPlayer::Position() {
+  CheckDevice();
+  return StatusItem(kMciStatusPosition);
 }
 
 void TMediaPlayer::HandleNotify(std::uintptr_t kind, std::intptr_t device) {
   // A left-over device that reports back answers again: it is closed now, and what it ended
   // concerns nothing that plays.
-  if (std::find(leftOvers_.begin(), leftOvers_.end(), MciDeviceId(device)) != leftOvers_.end()) {
+  if (std::any_of(leftOvers_.begin(), leftOvers_.end(),
+                  [&](const LeftOver& left) { return left.id == MciDeviceId(device); })) {
     CloseLeftOvers();
     return;
   }

@@ -42,13 +42,17 @@ class TMediaPlayer {
   void Play();
   // Seeks to the start.
   void Rewind();
+  // Where the open device stands (MCI_STATUS position).
+  std::uint32_t Position();
   void Stop();
   // Closes the device; a failure raises nothing. A device that would not close (one stuck in
   // a command, as under Wine 8 when the sound server went away) is logged and kept among the
   // left-over devices, its number never lost, and the player is free for the next open.
   void Close();
-  // Tries again to close each left-over device; true when none is left.
+  // Tries again to close each left-over device; true when none is left. One that failed
+  // kLeftOverTries closes is logged and forgotten: each try of a stuck device costs a wait.
   bool CloseLeftOvers();
+  static constexpr int kLeftOverTries = 3;
   bool HoldsLeftOvers() const { return !leftOvers_.empty(); }
 
   // MM_MCINOTIFY from the owner form: wParam is the kind, lParam the device.
@@ -77,5 +81,9 @@ class TMediaPlayer {
   std::uint32_t notifyValue_ = 0;
   platform::MciDeviceId notifyDevice_ = 0;
   Capabilities capabilities_;
-  std::vector<platform::MciDeviceId> leftOvers_;
+  struct LeftOver {
+    platform::MciDeviceId id;
+    int tries;
+  };
+  std::vector<LeftOver> leftOvers_;
 };

@@ -23,6 +23,7 @@ CSoundSystem::~CSoundSystem() { Stop(); }
 
 bool CSoundSystem::Start(const std::string& file, Owner owner, std::uint32_t limitMs) {
   bool result = true;
+  LastPosition = kNotLooked;
   Active = true;
   CurrentOwner = owner;
   try {
@@ -118,13 +119,29 @@ void CSoundSystem::RetryTimerTimer() {
     return;
   }
   if (Active) {
-    Player.CloseLeftOvers();
-    return;
+    if (Player.HoldsLeftOvers()) Player.CloseLeftOvers();
+    if (Moving()) return;
+    Log("the ring's device stands still; its sound is started again");
+  } else {
+    Log("nothing plays during the ring; its sound is tried again");
   }
-  Log("nothing plays during the ring; its sound is tried again");
   Halt();
   Start(RingFallback, nullptr, kFallbackLimitMs);
   Looping = true;
+}
+
+bool CSoundSystem::Moving() {
+  std::uint32_t position = 0;
+  try {
+    position = Player.Position();
+  } catch (const std::exception& e) {
+    Log(std::string("the ring's device does not say where it stands: ") + e.what());
+    return false;
+  }
+  const bool moved = position != LastPosition || Restarts != LastRestarts;
+  LastPosition = position;
+  LastRestarts = Restarts;
+  return moved;
 }
 
 void CSoundSystem::MediaPlayerNotify() {
@@ -146,7 +163,10 @@ void CSoundSystem::MediaPlayerNotify() {
       // length they gave, and a play from there would end at once.
       Player.Rewind();
       Player.Play();
-      if (Player.LastError() == 0) return;
+      if (Player.LastError() == 0) {
+        ++Restarts;
+        return;
+      }
     } catch (const std::exception&) {
     }
     // The restart failed or was refused: release the device like any other end.

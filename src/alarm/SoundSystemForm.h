@@ -25,7 +25,9 @@ class CSoundSystem {
   static constexpr std::uint32_t kRingBudgetMs = 15000;
   // The longest the fallback's open may take: the program's own file, on the local disk.
   static constexpr std::uint32_t kFallbackLimitMs = 5000;
-  // While a ring lasts and nothing plays, its sound is tried again this often.
+  // While a ring lasts and nothing plays, its sound is tried again this often; a device
+  // whose position has not moved over one such period has stopped playing as well (under
+  // Wine 8 a play whose sound server went away never ends and never reports).
   static constexpr unsigned kRingRetryMs = 10000;
 
   // Plays the file once; false when it could not be opened (or played). limitMs, when not
@@ -59,6 +61,8 @@ class CSoundSystem {
   void Halt();
   void EndRing();
   void RetryTimerTimer();
+  // Whether the ring's device has moved on since the last look.
+  bool Moving();
 
   TMediaPlayer& Player;
   bool Looping = false;
@@ -69,6 +73,10 @@ class CSoundSystem {
   std::string RingFallback;
   bool FallbackAtBreak = false;
   ui::Timer RetryTimer;
+  // What the last look saw: the position and the number of restarts of the loop.
+  static constexpr std::uint32_t kNotLooked = 0xFFFFFFFF;
+  std::uint32_t LastPosition = kNotLooked;
+  unsigned Restarts = 0, LastRestarts = 0;
 };
 
 inline CSoundSystem* SoundSystem = nullptr;

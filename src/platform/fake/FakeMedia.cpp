@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 #include "platform/Platform.h"
 
@@ -339,6 +340,20 @@ std::string FakeMedia::ElementOf(MciDeviceId device) const {
 
 bool FakeMedia::Sounding() const {
   return std::any_of(devices_.begin(), devices_.end(), [](const auto& entry) { return entry.second.playing; });
+}
+
+}  // namespace platform::fake
+
+namespace platform::fake {
+
+void FakeMedia::Stall(MciDeviceId device) {
+  Device* d = Find(device);
+  if (!d) return;
+  d->positionMs = Position(*d);
+  d->playing = false;
+  ++d->playToken;
+  d->notifyPending = false;
+  d->stuckUntil = std::numeric_limits<std::int64_t>::max();
 }
 
 }  // namespace platform::fake

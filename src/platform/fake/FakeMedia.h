@@ -104,6 +104,10 @@ class FakeMedia : public Media {
   std::string ElementOf(MciDeviceId device) const;
   // Whether any play is sounding right now.
   bool Sounding() const;
+  // The device stands still where it is, its play neither ending nor reporting, and gives
+  // up every command from now on (as a wave device does under Wine 8 once its sound server
+  // has gone).
+  void Stall(MciDeviceId device);
 
  private:
   struct Device {

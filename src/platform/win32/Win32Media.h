@@ -26,7 +26,7 @@ class Win32Media : public Media {
   static constexpr unsigned kOpenLimitMs = 15000;
   // Threads still inside a command given up; past this many, commands fail at once (a device
   // that hangs every command must not cost a thread each time).
-  static constexpr std::size_t kMostThreadsStuck = 8;
+  static constexpr std::size_t kMostThreadsStuck = 32;
 
   Win32Media();
   // Ends the sound thread, unless it is stuck in a command: then it is left to the process.
