@@ -2,6 +2,10 @@
 # The sound server dies mid-ring and comes back (the audio service restarted, a headset
 # replugged): the ring is heard again without a restart of Ravilo, the snooze pressed
 # meanwhile raises no message box, and the snoozed ring is heard.
+# Under Wine 8 the sound is not heard again: once the server has gone in the middle of a
+# play, the process's wave output stays stuck (the stuck device's stop never returns, later
+# opens and plays return success, and no client of the process ever connects to the new
+# server), so the two "heard" checks fail there; the program's side is in its log.
 # The snoozed ring comes 5 min after the press (the shortest snooze the Options offer), so
 # it is waited for only with E2E_SNOOZED_RING=1; without it the script takes about 1.5 min.
 set -u
@@ -54,6 +58,7 @@ if e2e_wait_until 20 sounding; then
     e2e_fail "the ring is loud again" "${total:-0} s of 3 sounding"
 else
   e2e_fail "the ring is heard again after the server came back" "no stream on the sink for 20 s"
+  pactl list short clients 2>&1 | sed 's/^/  pulse client: /'
 fi
 
 # Snooze: the pet goes back, and no box comes up.
