@@ -54,12 +54,16 @@ bool TMediaPlayer::Capability(std::uint32_t item) {
   return value != 0;
 }
 
-void TMediaPlayer::Open() {
+void TMediaPlayer::Open(bool digitalVideo) {
   if (deviceOpen_) Close();
   MciDeviceId id = 0;
   // A relative name is the program's own file: MCI would look for it in the current
   // directory, which the open-file dialog moves.
-  Check(Mci().Open(ProgramPath(fileName_), kMciWait | kMciOpenElement, Callback(), id));
+  const std::string path = ProgramPath(fileName_);
+  // A file that device can't play (MIDI), or a system without it, takes MCI's own choice.
+  MciError opened = digitalVideo ? Mci().Open(path, kMciWait | kMciOpenElement | kMciOpenType, Callback(), id) : 1;
+  if (opened != 0) opened = Mci().Open(path, kMciWait | kMciOpenElement, Callback(), id);
+  Check(opened);
   deviceId_ = id;
   deviceOpen_ = true;
   try {
@@ -109,6 +113,12 @@ void TMediaPlayer::Close() {
   deviceOpen_ = false;
   deviceId_ = 0;
   length_ = 0;
+}
+
+MciError TMediaPlayer::SetVolume(std::uint32_t level) {
+  if (!deviceOpen_) return kMciErrInvalidDeviceId;
+  return Mci().SetAudio(deviceId_, kMciDgvSetAudioItem | kMciDgvSetAudioValue | kMciWait, kMciDgvSetAudioVolume,
+                        level, Callback());
 }
 
 void TMediaPlayer::HandleNotify(std::uintptr_t kind, std::intptr_t device) {

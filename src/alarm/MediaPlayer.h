@@ -34,8 +34,9 @@ class TMediaPlayer {
   platform::MciDeviceId NotifyDevice() const { return notifyDevice_; }
 
   // Closes a device held, then opens FileName on a new one and reads its length and
-  // capabilities.
-  void Open();
+  // capabilities. With digitalVideo, on the digital-video device where it can be, so that
+  // SetVolume works; else on the device MCI picks.
+  void Open(bool digitalVideo = false);
   // Rewinds when the position stands at the end, then plays to the end with notification.
   // A failed position or length query, or rewind, closes the device before it raises.
   void Play();
@@ -44,6 +45,9 @@ class TMediaPlayer {
   void Stop();
   // Closes the device; a failure raises nothing and keeps the device recorded as open.
   void Close();
+  // The loudness of the sound itself, 0 to 1000; MCI's result (an error raises nothing:
+  // only the digital-video device takes it).
+  platform::MciError SetVolume(std::uint32_t level);
 
   // MM_MCINOTIFY from the owner form: wParam is the kind, lParam the device.
   void HandleNotify(std::uintptr_t kind, std::intptr_t device);

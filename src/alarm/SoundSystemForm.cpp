@@ -17,7 +17,12 @@ bool CSoundSystem::Play(const std::string& file, Owner owner) {
   try {
     Looping = false;
     Player.SetFileName(file);
-    Player.Open();
+    VolumeHeld = false;
+    Player.Open(Volume.has_value());
+    if (Volume) {
+      VolumeHeld = Player.SetVolume(*Volume) == 0;
+      if (!VolumeHeld && OnVolumeRefused) OnVolumeRefused();
+    }
     Player.Play();
     // A device that took the file but refused to play it (a format no output can play)
     // sends no notification and would stay silent: the file counts as one that cannot be
@@ -61,6 +66,11 @@ void CSoundSystem::Stop() {
   Active = false;
   CurrentOwner = nullptr;
   if (failed) SystemMessageBox("blin", "error", ui::kMbOk);
+}
+
+void CSoundSystem::SetVolume(std::optional<std::uint32_t> level) {
+  Volume = level;
+  if (level && VolumeHeld && Active && Player.DeviceOpen()) Player.SetVolume(*level);
 }
 
 void CSoundSystem::StopOwn(Owner owner) {

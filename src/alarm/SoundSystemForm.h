@@ -3,6 +3,8 @@
 // once or over and over, through the media player of the never-shown window
 // FormSoundSystem, which also receives the player's end-of-play notifications.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "alarm/MediaPlayer.h"
@@ -32,6 +34,15 @@ class CSoundSystem {
   // fallback included, is left as it is.
   void StopOwn(Owner owner);
   bool IsActive() const { return Active; }
+  // The loudness the next plays start at and what plays now goes on at, 0 to 1000; none: as
+  // the device gives it. While one is set, files open where it can be set (the digital-video
+  // device), and it is set between the open and the play.
+  void SetVolume(std::optional<std::uint32_t> level);
+  // Whether what plays now took the volume.
+  bool VolumeTaken() const { return VolumeHeld; }
+  // Called between the open and the play of a file that did not take the volume, so that
+  // its loudness can be lowered otherwise before it is heard.
+  std::function<void()> OnVolumeRefused;
   // The player's notification: a looped file starts over at its successful end, anything
   // else that ended the current play stops it.
   void MediaPlayerNotify();
@@ -42,6 +53,8 @@ class CSoundSystem {
   bool Active = false;
   Owner CurrentOwner = nullptr;
   std::string LoopFallback;
+  std::optional<std::uint32_t> Volume;
+  bool VolumeHeld = false;
 };
 
 inline CSoundSystem* SoundSystem = nullptr;

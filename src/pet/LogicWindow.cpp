@@ -259,7 +259,7 @@ void CLogic::StartRinging() {
   }
   // Whatever could not be played, the program's own sound is tried; failing that the ring
   // goes on silently.
-  if (!playing && SoundSystem) SoundSystem->PlayLooped(kFallbackAlarmSound);
+  FallbackRang = !playing && SoundSystem && SoundSystem->PlayLooped(kFallbackAlarmSound);
   if (SoundSystem) SoundSystem->SetLoopFallback(kFallbackAlarmSound);
   HiddenBeforeRinging = State == StateHidden;
   // Shown from hidden, and from out of the way of a full-screen program.

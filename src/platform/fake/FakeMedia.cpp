@@ -56,6 +56,16 @@ std::optional<std::uint32_t> WaveDurationMs(const std::string& data) {
 }
 
 MciError FakeMedia::Record(Command c) {
+  if (events && c.result == 0) {
+    static const std::map<std::uint32_t, const char*> kNames = {{kMciOpen, "open"},   {kMciSetAudio, "setaudio"},
+                                                                {kMciPlay, "play"},   {kMciStop, "stop"},
+                                                                {kMciClose, "close"}};
+    if (const auto name = kNames.find(c.command); name != kNames.end())
+      events->push_back(std::string("mci: ") + name->second +
+                        (c.command == kMciOpen ? " " + c.element
+                         : c.command == kMciSetAudio ? " " + std::to_string(c.value)
+                                                     : std::string()));
+  }
   commands.push_back(std::move(c));
   return commands.back().result;
 }
@@ -94,6 +104,10 @@ void FakeMedia::Interrupt(MciDeviceId id, Device& d, std::uint32_t kind) {
 MciError FakeMedia::Open(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                          MciDeviceId& deviceId) {
   Command c{kMciOpen, 0, flags, 0, callback, element, 0};
+  if ((flags & kMciOpenType) && !digitalVideo) {
+    c.result = kMciErrInvalidDeviceName;
+    return Record(c);
+  }
   if (failOpen) {
     c.result = failOpen;
     return Record(c);
@@ -119,6 +133,7 @@ MciError FakeMedia::Open(const std::string& element, std::uint32_t flags, std::u
   Device d;
   d.element = element;
   d.lengthMs = *length;
+  d.video = (flags & kMciOpenType) != 0;
   devices_[id] = d;
   deviceId = id;
   c.device = id;
@@ -252,6 +267,7 @@ bool FakeMedia::GetErrorString(MciError error, std::string& text) {
   static const std::map<MciError, const char*> kTexts = {
       {kMciErrInvalidDeviceId, "Invalid device ID. Use the ID given to the device when the device was opened."},
       {kMciErrHardware, "The device has a hardware problem. Check that it works and is connected."},
+      {kMciErrInvalidDeviceName, "The specified device is not open or is not recognized by MCI."},
       {kMciErrDeviceOpen, "The device name is already being used as an alias by this application."},
       {kMciErrUnsupportedFunction, "The MCI device the system is using does not support the specified command."},
       {kMciErrFileNotFound, "Cannot find the specified file. Make sure the path and filename are correct."},
@@ -265,6 +281,25 @@ bool FakeMedia::GetErrorString(MciError error, std::string& text) {
   if (it == kTexts.end()) return false;
   text = it->second;
   return true;
+}
+
+MciError FakeMedia::SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                             std::uintptr_t callback) {
+  Command c{kMciSetAudio, device, flags, item, callback, "", 0, value};
+  Device* d = Find(device);
+  if (!d)
+    c.result = kMciErrInvalidDeviceId;
+  else if (!d->video || item != kMciDgvSetAudioVolume || value > 1000)
+    c.result = kMciErrUnsupportedFunction;
+  else
+    d->volume = value;
+  return Record(c);
+}
+
+std::optional<std::uint32_t> FakeMedia::VolumeOf(MciDeviceId device) const {
+  const Device* d = Find(device);
+  if (!d || !d->video) return std::nullopt;
+  return d->volume;
 }
 
 int FakeMedia::Count(std::uint32_t command) const {

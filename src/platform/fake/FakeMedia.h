@@ -35,6 +35,8 @@ class FakeMedia : public Media {
   MciError Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   MciError Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   bool GetErrorString(MciError error, std::string& text) override;
+  MciError SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                    std::uintptr_t callback) override;
 
   // Wiring to the test's desktop: the virtual clock in milliseconds; running an action
   // once the clock has advanced by delayMs; posting a message to a window's queue. Without
@@ -66,6 +68,7 @@ class FakeMedia : public Media {
     std::uintptr_t callback = 0;
     std::string element;     // open
     MciError result = 0;
+    std::uint32_t value = 0;  // setaudio
   };
   std::vector<Command> commands;
   struct Notification {
@@ -85,6 +88,14 @@ class FakeMedia : public Media {
   std::string ElementOf(MciDeviceId device) const;
   // Whether any play is sounding right now.
   bool Sounding() const;
+  // The digital-video device (opened with kMciOpenType) plays WAV files as the wave device
+  // does, and takes a volume, 0 to 1000 (1000 until set); without it such opens fail.
+  bool digitalVideo = true;
+  // A device's volume; none for a device that is not open or is not digital video.
+  std::optional<std::uint32_t> VolumeOf(MciDeviceId device) const;
+  // When set, each open, setaudio, play, stop and close is added to it as "mci: open <file>",
+  // "mci: setaudio <volume>", "mci: play", ..., beside the mixer's changes.
+  std::vector<std::string>* events = nullptr;
 
  private:
   struct Device {
@@ -96,6 +107,8 @@ class FakeMedia : public Media {
     std::uint64_t playToken = 0;  // identifies the current play for its scheduled end
     bool notifyPending = false;
     std::uintptr_t notifyWindow = 0;
+    bool video = false;
+    std::uint32_t volume = 1000;
   };
   Device* Find(MciDeviceId id);
   const Device* Find(MciDeviceId id) const;

@@ -40,6 +40,8 @@ class Win32Media : public Media {
   MciError Stop(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   MciError Close(MciDeviceId device, std::uint32_t flags, std::uintptr_t callback) override;
   bool GetErrorString(MciError error, std::string& text) override;
+  MciError SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                    std::uintptr_t callback) override;
 
   struct SoundThread;
 
