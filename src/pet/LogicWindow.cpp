@@ -259,7 +259,9 @@ void CLogic::StartRinging() {
   }
   // Whatever could not be played, the program's own sound is tried; failing that the ring
   // goes on silently.
-  FallbackRang = !playing && SoundSystem && SoundSystem->PlayLooped(kFallbackAlarmSound);
+  const bool fallback = !playing && SoundSystem && SoundSystem->PlayLooped(kFallbackAlarmSound);
+  // Told after the ring when a sound the user chose gave way to the program's own.
+  FallbackRang = fallback && (!Alarm->IsPlaylistMode() || Alarm->PlaylistCount() > 0);
   if (SoundSystem) SoundSystem->SetLoopFallback(kFallbackAlarmSound);
   HiddenBeforeRinging = State == StateHidden;
   // Shown from hidden, and from out of the way of a full-screen program.

@@ -68,3 +68,41 @@ TEST(RingOptions, WithoutTheSettingARingGoesOnUntilAnsweredAndTheNextRingClearsA
 }
 
 }  // namespace
+
+namespace {
+using namespace ring;
+
+TEST(RingOptions, WhenTheChosenSoundFailedTheTrayTellsAfterTheRingThatTheProgramsOwnRangUntilClicked) {
+  const std::string notice = TFormMain::kOwnSoundNotice;
+  ASSERT_EQ(notice, "The alarm's sound could not be played; Ravilo's own sound rang instead.");
+  enum Sound { Missing, PlaylistMissing, EmptyPlaylist, Good };
+  for (const Sound sound : {Missing, PlaylistMissing, EmptyPlaylist, Good}) {
+    SCOPED_TRACE(sound);
+    TestEnvironment env;
+    env.kernel.SetTimeOfDay(11, 59, 58);
+    PresetAlarm(env, 12, 0, sound == PlaylistMissing || sound == EmptyPlaylist);
+    if (sound == Missing) env.registry.PutString(kKey, "AlarmSound", "C:\\Music\\gone.wav");
+    env.files.Put(std::string(TestEnvironment::kProgramDir) + "Playlist.txt",
+                  sound == PlaylistMissing ? "1\r\nC:\\Music\\gone.wav\r\n" : "0\r\n");
+    ASSERT_FALSE(env.Start());
+    ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
+    ASSERT_TRUE(env.media.Sounding());
+    // Nothing is said while it rings: the ring itself is the news.
+    EXPECT_TRUE(env.notifyIcon.balloons.empty());
+    env.desktop.Click(sound == Good ? StopButton() : SnoozeButton());
+    if (sound == Good || sound == EmptyPlaylist) {
+      EXPECT_TRUE(env.notifyIcon.balloons.empty());
+      EXPECT_EQ(env.notifyIcon.shownRecord.tip.find(notice), std::string::npos);
+      continue;
+    }
+    ASSERT_EQ(env.notifyIcon.balloons.size(), 1u);
+    EXPECT_EQ(env.notifyIcon.balloons[0].text, notice);
+    EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\n" + notice);
+    EXPECT_FALSE(env.RunFor(60'000));
+    EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\n" + notice);
+    EXPECT_FALSE(env.ClickTrayIcon());
+    EXPECT_EQ(env.notifyIcon.shownRecord.tip.find(notice), std::string::npos);
+  }
+}
+
+}  // namespace
