@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,10 @@
 #include "TestEnvironment.h"
 #include "alarm/RingVolume.h"
 #include "shell/main.h"
+
+namespace platform {
+void PrintTo(const AudioVolume::Level& l, std::ostream* os) { *os << (l.muted ? "muted " : "on ") << l.level; }
+}  // namespace platform
 
 namespace {
 using namespace ring;
