@@ -74,6 +74,7 @@ TEST(RingVolume, AGentleStartActsOnTheSoundItselfFromBeforeItsFirstPlayUntilAfte
     } else {
       EXPECT_FALSE(env.RunFor(20'000));
       EXPECT_EQ(env.media.VolumeOf(device), 1000u);
+      EXPECT_TRUE(env.media.Sounding()) << "the loop goes on, on the device that takes a volume";
       env.desktop.Click(StopButton());
     }
     std::vector<std::uint32_t> volumes;

@@ -87,6 +87,8 @@ std::uint32_t FakeMedia::Position(const Device& d) const {
 }
 
 void FakeMedia::Notify(std::uintptr_t window, std::uint32_t kind, MciDeviceId id) {
+  // As Wine 8's digital-video device does, which names no device in its notifications.
+  if (const Device* d = Find(id); d && d->video) id = 0;
   notifications.push_back({now(), window, kind, id});
   if (postMessage) postMessage(window, kMmMciNotify, kind, std::intptr_t(id));
 }

@@ -89,7 +89,8 @@ class FakeMedia : public Media {
   // Whether any play is sounding right now.
   bool Sounding() const;
   // The digital-video device (opened with kMciOpenType) plays WAV files as the wave device
-  // does, and takes a volume, 0 to 1000 (1000 until set); without it such opens fail.
+  // does, and takes a volume, 0 to 1000 (1000 until set); without it such opens fail. Its
+  // notifications name device 0, as Wine 8's do.
   bool digitalVideo = true;
   // A device's volume; none for a device that is not open or is not digital video.
   std::optional<std::uint32_t> VolumeOf(MciDeviceId device) const;
