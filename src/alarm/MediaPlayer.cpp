@@ -60,9 +60,11 @@ void TMediaPlayer::Open(bool digitalVideo) {
   // A relative name is the program's own file: MCI would look for it in the current
   // directory, which the open-file dialog moves.
   const std::string path = ProgramPath(fileName_);
-  // A file that device can't play (MIDI), or a system without it, takes MCI's own choice.
+  // A file that device can't play (MIDI), or a system without it, takes MCI's own choice;
+  // an open given up for time is not waited for twice.
   MciError opened = digitalVideo ? Mci().Open(path, kMciWait | kMciOpenElement | kMciOpenType, Callback(), id) : 1;
-  if (opened != 0) opened = Mci().Open(path, kMciWait | kMciOpenElement, Callback(), id);
+  if (opened != 0 && !(digitalVideo && opened == kMciErrDeviceNotReady))
+    opened = Mci().Open(path, kMciWait | kMciOpenElement, Callback(), id);
   Check(opened);
   deviceId_ = id;
   deviceOpen_ = true;

@@ -83,8 +83,9 @@ void CSoundSystem::MediaPlayerNotify() {
   // a seek or a close), which has already put everything where it belongs. Restarting on
   // these would answer each new play's own supersession with yet another play.
   if (kind == platform::kMciNotifySuperseded || kind == platform::kMciNotifyAborted) return;
-  // The end of a device closed since: it concerns nothing that plays now.
-  if (Player.DeviceOpen() && Player.NotifyDevice() != Player.DeviceId()) return;
+  // The end of a device closed since: it concerns nothing that plays now. Device 0 is no
+  // device's: Wine 8's digital-video device (mciqtz32) names none in its notifications.
+  if (Player.DeviceOpen() && Player.NotifyDevice() != 0 && Player.NotifyDevice() != Player.DeviceId()) return;
   // Only a play that reached its end starts over; a device error is not retried, so a
   // device that fails every play cannot keep the loop spinning. Without an open device (a
   // looped file that failed to open) there is nothing to restart.
