@@ -56,14 +56,20 @@ bool TMediaPlayer::Capability(std::uint32_t item) {
   return value != 0;
 }
 
-void TMediaPlayer::Open(std::uint32_t limitMs) {
+void TMediaPlayer::Open(std::uint32_t limitMs, bool digitalVideo) {
   if (deviceOpen_) Close();
   MciDeviceId id = 0;
   // A relative name is the program's own file: MCI would look for it in the current
   // directory, which the open-file dialog moves.
   const std::string path = ProgramPath(fileName_);
-  constexpr std::uint32_t kFlags = kMciWait | kMciOpenElement;
-  Check(limitMs ? Mci().OpenWithin(path, kFlags, Callback(), id, limitMs) : Mci().Open(path, kFlags, Callback(), id));
+  // A file that device can't play (MIDI), or a system without it, takes MCI's own choice;
+  // an open given up for time is not waited for twice.
+  const auto open = [&](std::uint32_t flags) {
+    return limitMs ? Mci().OpenWithin(path, flags, Callback(), id, limitMs) : Mci().Open(path, flags, Callback(), id);
+  };
+  MciError opened = digitalVideo ? open(kMciWait | kMciOpenElement | kMciOpenType) : 1;
+  if (opened != 0 && !(digitalVideo && opened == kMciErrDeviceNotReady)) opened = open(kMciWait | kMciOpenElement);
+  Check(opened);
   deviceId_ = id;
   deviceOpen_ = true;
   try {
@@ -137,6 +143,12 @@ bool TMediaPlayer::CloseLeftOvers() {
 std::uint32_t TMediaPlayer::Position() {
   CheckDevice();
   return StatusItem(kMciStatusPosition);
+}
+
+MciError TMediaPlayer::SetVolume(std::uint32_t level) {
+  if (!deviceOpen_) return kMciErrInvalidDeviceId;
+  return Mci().SetAudio(deviceId_, kMciDgvSetAudioItem | kMciDgvSetAudioValue | kMciWait, kMciDgvSetAudioVolume,
+                        level, Callback());
 }
 
 void TMediaPlayer::HandleNotify(std::uintptr_t kind, std::intptr_t device) {

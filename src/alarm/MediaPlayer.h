@@ -36,7 +36,9 @@ class TMediaPlayer {
 
   // Closes a device held, then opens FileName on a new one and reads its length and
   // capabilities. limitMs, when not 0, is the longest the open may keep the caller waiting.
-  void Open(std::uint32_t limitMs = 0);
+  // With digitalVideo, on the digital-video device where it can be, so that SetVolume
+  // works; else on the device MCI picks.
+  void Open(std::uint32_t limitMs = 0, bool digitalVideo = false);
   // Rewinds when the position stands at the end, then plays to the end with notification.
   // A failed position or length query, or rewind, closes the device before it raises.
   void Play();
@@ -54,6 +56,9 @@ class TMediaPlayer {
   bool CloseLeftOvers();
   static constexpr int kLeftOverTries = 3;
   bool HoldsLeftOvers() const { return !leftOvers_.empty(); }
+  // The loudness of the sound itself, 0 to 1000; MCI's result (an error raises nothing:
+  // only the digital-video device takes it).
+  platform::MciError SetVolume(std::uint32_t level);
 
   // MM_MCINOTIFY from the owner form: wParam is the kind, lParam the device.
   void HandleNotify(std::uintptr_t kind, std::intptr_t device);

@@ -29,7 +29,12 @@ bool CSoundSystem::Start(const std::string& file, Owner owner, std::uint32_t lim
   try {
     Looping = false;
     Player.SetFileName(file);
-    Player.Open(limitMs);
+    VolumeHeld = false;
+    Player.Open(limitMs, Volume.has_value());
+    if (Volume) {
+      VolumeHeld = Player.SetVolume(*Volume) == 0;
+      if (!VolumeHeld && OnVolumeRefused) OnVolumeRefused();
+    }
     Player.Play();
     // A device that took the file but refused to play it (a format no output can play, or
     // a play given up) sends no notification and would stay silent: the file counts as one
@@ -71,7 +76,12 @@ bool CSoundSystem::Ring(int tries, const std::function<std::string()>& nextFile,
     }
     playing = Start(nextFile(), nullptr, std::uint32_t(kRingBudgetMs - spent));
   }
-  if (!playing) playing = Start(fallback, nullptr, kFallbackLimitMs);
+  OwnSoundRang = false;
+  if (!playing) {
+    playing = Start(fallback, nullptr, kFallbackLimitMs);
+    // An empty playlist chose nothing that could fail.
+    OwnSoundRang = playing && tries > 0;
+  }
   Looping = true;
   RingFallback = fallback;
   FallbackAtBreak = true;
@@ -107,6 +117,11 @@ void CSoundSystem::Halt() {
 void CSoundSystem::Stop() {
   EndRing();
   Halt();
+}
+
+void CSoundSystem::SetVolume(std::optional<std::uint32_t> level) {
+  Volume = level;
+  if (level && VolumeHeld && Active && Player.DeviceOpen()) Player.SetVolume(*level);
 }
 
 void CSoundSystem::StopOwn(Owner owner) {
@@ -150,8 +165,9 @@ void CSoundSystem::MediaPlayerNotify() {
   // a seek or a close), which has already put everything where it belongs. Restarting on
   // these would answer each new play's own supersession with yet another play.
   if (kind == platform::kMciNotifySuperseded || kind == platform::kMciNotifyAborted) return;
-  // The end of a device closed since: it concerns nothing that plays now.
-  if (Player.DeviceOpen() && Player.NotifyDevice() != Player.DeviceId()) return;
+  // The end of a device closed since: it concerns nothing that plays now. Device 0 is no
+  // device's: Wine 8's digital-video device (mciqtz32) names none in its notifications.
+  if (Player.DeviceOpen() && Player.NotifyDevice() != 0 && Player.NotifyDevice() != Player.DeviceId()) return;
   // Only a play that reached its end starts over; a device error is not retried, so a
   // device that fails every play cannot keep the loop spinning. Without an open device (a
   // looped file that failed to open) there is nothing to restart, and a play that was

@@ -4,6 +4,7 @@
 // FormSoundSystem, which also receives the player's end-of-play notifications.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "alarm/MediaPlayer.h"
@@ -42,6 +43,8 @@ class CSoundSystem {
   // server gone), `fallback` is tried again every kRingRetryMs. False when nothing played.
   bool Ring(int tries, const std::function<std::string()>& nextFile, const std::string& fallback);
   bool IsRinging() const { return !RingFallback.empty(); }
+  // The last Ring's files all failed and its fallback played instead.
+  bool FallbackRang() const { return OwnSoundRang; }
   // Stops and closes the device and forgets the file, and ends a ring; nothing is sent when
   // nothing plays and no device is held. A device that fails to stop is closed all the
   // same, and one that fails to close is logged and left to the player's left-overs: the
@@ -51,6 +54,15 @@ class CSoundSystem {
   // fallback included, is left as it is.
   void StopOwn(Owner owner);
   bool IsActive() const { return Active; }
+  // The loudness the next plays start at and what plays now goes on at, 0 to 1000; none: as
+  // the device gives it. While one is set, files open where it can be set (the digital-video
+  // device), and it is set between the open and the play.
+  void SetVolume(std::optional<std::uint32_t> level);
+  // Whether what plays now took the volume.
+  bool VolumeTaken() const { return VolumeHeld; }
+  // Called between the open and the play of a file that did not take the volume, so that
+  // its loudness can be lowered otherwise before it is heard.
+  std::function<void()> OnVolumeRefused;
   // The player's notification: a looped file starts over at its successful end, anything
   // else that ended the current play stops it.
   void MediaPlayerNotify();
@@ -72,11 +84,14 @@ class CSoundSystem {
   // at once.
   std::string RingFallback;
   bool FallbackAtBreak = false;
+  bool OwnSoundRang = false;
   ui::Timer RetryTimer;
   // What the last look saw: the position and the number of restarts of the loop.
   static constexpr std::uint32_t kNotLooked = 0xFFFFFFFF;
   std::uint32_t LastPosition = kNotLooked;
   unsigned Restarts = 0, LastRestarts = 0;
+  std::optional<std::uint32_t> Volume;
+  bool VolumeHeld = false;
 };
 
 inline CSoundSystem* SoundSystem = nullptr;

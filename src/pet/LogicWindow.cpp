@@ -258,6 +258,8 @@ void CLogic::StartRinging() {
   } else if (SoundSystem) {
     SoundSystem->Ring(1, [] { return Alarm->GetSound(); }, kFallbackAlarmSound);
   }
+  // Told after the ring when a sound the user chose gave way to the program's own.
+  FallbackRang = SoundSystem && SoundSystem->FallbackRang();
   HiddenBeforeRinging = State == StateHidden;
   // Shown from hidden, and from out of the way of a full-screen program.
   if (!Animator->IsViewShown()) Animator->ShowView();

@@ -39,6 +39,8 @@ class CLogic {
   void RequestEyesOff();
   bool EyesAreOn() const;
   bool IsHidden() const { return State == StateHidden; }
+  // The last ring played the program's own sound because the alarm's could not be played.
+  bool OwnSoundRang() const { return FallbackRang; }
   void PauseTicks() { Paused = true; }
   void ResumeTicks() { Paused = false; }
   void StartRinging();
@@ -75,6 +77,7 @@ class CLogic {
   bool Paused = false;
   LogicState State = StateNormal;
   bool HiddenBeforeRinging = false;
+  bool FallbackRang = false;
   bool FullScreenInFront = false;
   // The user asked for the pet while this full-screen program is in front.
   bool GiveWayWaived = false;

@@ -28,11 +28,16 @@ constexpr std::uint32_t kMciSeek = 0x0807;
 constexpr std::uint32_t kMciStop = 0x0808;
 constexpr std::uint32_t kMciGetDevCaps = 0x080B;
 constexpr std::uint32_t kMciStatus = 0x0814;
+constexpr std::uint32_t kMciSetAudio = 0x0873;  // of the digital-video devices
 
 // Flags.
 constexpr std::uint32_t kMciNotify = 0x1;
 constexpr std::uint32_t kMciWait = 0x2;
 constexpr std::uint32_t kMciOpenElement = 0x200;
+// Open names its device type: here always the digital-video device "mpegvideo".
+constexpr std::uint32_t kMciOpenType = 0x2000;
+constexpr std::uint32_t kMciDgvSetAudioItem = 0x00800000;
+constexpr std::uint32_t kMciDgvSetAudioValue = 0x01000000;
 constexpr std::uint32_t kMciSeekToStart = 0x100;
 constexpr std::uint32_t kMciStatusItem = 0x100;
 constexpr std::uint32_t kMciGetDevCapsItem = 0x100;
@@ -51,10 +56,14 @@ constexpr std::uint32_t kMciGetDevCapsHasVideo = 3;
 constexpr std::uint32_t kMciGetDevCapsCanEject = 7;
 constexpr std::uint32_t kMciGetDevCapsCanPlay = 8;
 
+// MCI_SETAUDIO items: the volume, 0 to 1000, scales the sound itself.
+constexpr std::uint32_t kMciDgvSetAudioVolume = 0x4002;
+
 // Error codes the program and its fake devices meet.
 constexpr MciError kMciErrBase = 256;
 constexpr MciError kMciErrInvalidDeviceId = kMciErrBase + 1;
 constexpr MciError kMciErrHardware = kMciErrBase + 6;
+constexpr MciError kMciErrInvalidDeviceName = kMciErrBase + 7;
 constexpr MciError kMciErrDeviceOpen = kMciErrBase + 9;
 constexpr MciError kMciErrUnsupportedFunction = kMciErrBase + 18;
 constexpr MciError kMciErrFileNotFound = kMciErrBase + 19;
@@ -68,8 +77,9 @@ class Media {
  public:
   virtual ~Media() = default;
   // MCI_OPEN to device 0 with the element name and no device type (MCI picks the device
-  // from the file); flags as given (MCI_WAIT | MCI_OPEN_ELEMENT). The new device's
-  // identifier is stored in deviceId on success.
+  // from the file); flags as given (MCI_WAIT | MCI_OPEN_ELEMENT). With kMciOpenType the
+  // file is opened on the digital-video device "mpegvideo" instead, which takes SetAudio.
+  // The new device's identifier is stored in deviceId on success.
   virtual MciError Open(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                         MciDeviceId& deviceId) = 0;
   // MCI_STATUS of one item (flags MCI_STATUS_ITEM | MCI_WAIT); the answer in value.
@@ -96,6 +106,10 @@ class Media {
     (void)limitMs;
     return Open(element, flags, callback, deviceId);
   }
+  // MCI_SETAUDIO of one item and its value (flags MCI_DGV_SETAUDIO_ITEM |
+  // MCI_DGV_SETAUDIO_VALUE | MCI_WAIT). Devices other than digital video refuse it.
+  virtual MciError SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                            std::uintptr_t callback) = 0;
 };
 
 }  // namespace platform

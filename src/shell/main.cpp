@@ -8,6 +8,7 @@
 
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
+#include "alarm/SoundSystemForm.h"
 #include "app/Globals.h"
 #include "desktop/About.h"
 #include "desktop/FullScreenWatch.h"
@@ -104,6 +105,7 @@ void TFormMain::FormCreate() {
   // The place and the defaults written back below are logged when refused: the program is
   // built whole all the same.
   const CReestr::WriteFailuresLogged startUp(*Reestr);
+  RingVolume.PutBackLeftOver();
   auto& backend = ui::Application::Instance().GetBackend();
   PetSize = AlarmOptions::Load(*Reestr).petSize;
   PetScale = PetScaleOn(backend.PrimaryMonitor());
@@ -128,8 +130,11 @@ void TFormMain::FormCreate() {
   if (!Animator->IsLoaded()) ReportDamaged();
 
   Alarm = new CAlarm();
-  Alarm->StartRinging = [] {
-    if (Logic) Logic->StartRinging();
+  Alarm->StartRinging = [this] {
+    if (!Logic) return;
+    // Quiet before the first sound of a gentle start.
+    RingVolume.Begin(Alarm->GetOptions());
+    Logic->StartRinging();
   };
   Alarm->ReportMissed = [](const std::string& text) {
     if (TrayIcon) TrayIcon->ShowBalloon(text);
@@ -199,6 +204,8 @@ void TFormMain::ReportDamaged() {
 void TFormMain::ExitProgram() {
   Trace("Exit Program");
   if (Logic) Logic->PauseTicks();
+  // Silent before the volume is put back, or the ring's end would be its loudest moment.
+  if (SoundSystem) SoundSystem->Stop();
   RingVolume.End();
   Release(TrayIcon);  // the icon disappears at once
   Trace("Call Halt");
@@ -218,7 +225,6 @@ void TFormMain::ShowRingingLayout() {
     TimerAutoStop.SetInterval(unsigned(limit) * 60'000u);
     TimerAutoStop.SetEnabled(true);
   }
-  if (Alarm) RingVolume.Begin(Alarm->GetOptions());
   // The snooze button tells the length it gives; the 10 minutes keep the layout's own picture
   // until the length changes.
   const int minutes = Alarm ? Alarm->GetOptions().snoozeMinutes : ShownSnooze;
@@ -234,7 +240,6 @@ void TFormMain::ShowRingingLayout() {
 
 void TFormMain::ShowNormalLayout() {
   TimerAutoStop.SetEnabled(false);
-  RingVolume.End();
   if (Scale() != PetScale) SetScale(PetScale);
   SetClientSize(kNormalWidth, kNormalHeight);
   ImageStop.SetVisible(false);
@@ -349,6 +354,7 @@ void TFormMain::ImageStopMouseUp() {
   RestorePosition();
   ImageStop.SetPicture(IStopAlarm);
   if (Logic) Logic->StopRinging();
+  RingEnded();
 }
 
 void TFormMain::Image10MinMoreMouseDown() { Image10MinMore.SetPicture(SnoozePicture(true)); }
@@ -358,6 +364,19 @@ void TFormMain::Image10MinMoreMouseUp() {
   RestorePosition();
   Image10MinMore.SetPicture(SnoozePicture(false));
   if (Logic) Logic->SnoozeRinging();
+  RingEnded();
+}
+
+void TFormMain::RingEnded() {
+  // The sound has stopped: the volume goes back without a last burst.
+  RingVolume.End();
+  if (Logic && Logic->OwnSoundRang()) AddNotice(kOwnSoundNotice);
+}
+
+void TFormMain::AddNotice(const std::string& text) {
+  if (Notice.find(text) == std::string::npos) Notice += (Notice.empty() ? "" : "\n") + text;
+  ShowNextRing();
+  if (TrayIcon) TrayIcon->ShowBalloon(text);
 }
 
 void TFormMain::TrayMessage(ui::TrayEvent event) {
@@ -388,10 +407,8 @@ void TFormMain::TimerAutoStopTimer() {
   const int minutes = int(TimerAutoStop.Interval() / 60'000u);
   ImageStopMouseUp();
   if (!Alarm) return;
-  Notice = "Alarm at " + TwoDigits(Alarm->GetHour()) + ":" + TwoDigits(Alarm->GetMinute()) + " rang unanswered for " +
-           std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes");
-  ShowNextRing();
-  if (TrayIcon) TrayIcon->ShowBalloon(Notice);
+  AddNotice("Alarm at " + TwoDigits(Alarm->GetHour()) + ":" + TwoDigits(Alarm->GetMinute()) + " rang unanswered for " +
+            std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes"));
 }
 
 void TFormMain::TrayClick() {

@@ -110,6 +110,10 @@ class TFormMain : public ui::Form {
   void TrayClick();
   void TimerAutoStopTimer();
   void TrayMessage(ui::TrayEvent event);
+  // After stop or snooze has silenced the ring.
+  void RingEnded();
+  // Said in the tip, below any notice already there, and in a balloon.
+  void AddNotice(const std::string& text);
 
   void ImageStopMouseDown();
   void ImageStopMouseUp();
@@ -139,8 +143,12 @@ class TFormMain : public ui::Form {
   int PetSize = 0;
   int PetScale = 100;
   // Said in the tip instead of the next ring until the icon is clicked or the next ring
-  // comes: "Alarm at 07:30 rang unanswered for 10 minutes".
+  // comes: "Alarm at 07:30 rang unanswered for 10 minutes", and kOwnSoundNotice, a line each.
   std::string Notice;
+
+ public:
+  static constexpr const char* kOwnSoundNotice =
+      "The alarm's sound could not be played; Ravilo's own sound rang instead.";
 };
 
 inline TFormMain* FormMain = nullptr;

@@ -70,105 +70,38 @@ TEST(RingOptions, WithoutTheSettingARingGoesOnUntilAnsweredAndTheNextRingClearsA
 }  // namespace
 
 namespace {
-using platform::AudioVolume;
+using namespace ring;
 
-TEST(RingOptions, AGentleStartRaisesTheProgramsOwnVolumeInStepsAndStopOrSnoozePutsItBack) {
-  for (const bool snooze : {false, true}) {
-    SCOPED_TRACE(snooze);
+TEST(RingOptions, WhenTheChosenSoundFailedTheTrayTellsAfterTheRingThatTheProgramsOwnRangUntilClicked) {
+  const std::string notice = TFormMain::kOwnSoundNotice;
+  ASSERT_EQ(notice, "The alarm's sound could not be played; Ravilo's own sound rang instead.");
+  enum Sound { Missing, PlaylistMissing, EmptyPlaylist, Good };
+  for (const Sound sound : {Missing, PlaylistMissing, EmptyPlaylist, Good}) {
+    SCOPED_TRACE(sound);
     TestEnvironment env;
     env.kernel.SetTimeOfDay(11, 59, 58);
-    PresetAlarm(env, 12, 0);
-    env.registry.PutDword(kKey, "RampSeconds", 30);
-    env.volume.session = 0.8f;  // where the user left the program's own volume
+    PresetAlarm(env, 12, 0, sound == PlaylistMissing || sound == EmptyPlaylist);
+    if (sound == Missing) env.registry.PutString(kKey, "AlarmSound", "C:\\Music\\gone.wav");
+    env.files.Put(std::string(TestEnvironment::kProgramDir) + "Playlist.txt",
+                  sound == PlaylistMissing ? "1\r\nC:\\Music\\gone.wav\r\n" : "0\r\n");
     ASSERT_FALSE(env.Start());
     ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
-    // From a tenth, in steps, never down, and never touching the device.
-    ASSERT_FALSE(env.volume.sessionChanges.empty());
-    EXPECT_FLOAT_EQ(env.volume.sessionChanges.front(), 0.08f);
-    EXPECT_FALSE(env.RunFor(15'000));
-    EXPECT_NEAR(env.volume.session, 0.08f + (0.8f - 0.08f) / 2, 0.03f);
-    if (snooze) {
-      env.desktop.Click(SnoozeButton());
-    } else {
-      EXPECT_FALSE(env.RunFor(20'000));
-      EXPECT_FLOAT_EQ(env.volume.session, 0.8f);
-      env.desktop.Click(StopButton());
+    ASSERT_TRUE(env.media.Sounding());
+    // Nothing is said while it rings: the ring itself is the news.
+    EXPECT_TRUE(env.notifyIcon.balloons.empty());
+    env.desktop.Click(sound == Good ? StopButton() : SnoozeButton());
+    if (sound == Good || sound == EmptyPlaylist) {
+      EXPECT_TRUE(env.notifyIcon.balloons.empty());
+      EXPECT_EQ(env.notifyIcon.shownRecord.tip.find(notice), std::string::npos);
+      continue;
     }
-    const auto& steps = env.volume.sessionChanges;
-    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end() - 1));
-    EXPECT_GE(steps.size(), snooze ? 30u : 100u);
-    EXPECT_FLOAT_EQ(env.volume.session, 0.8f);
-    EXPECT_TRUE(env.volume.endpointChanges.empty());
-    const std::size_t changes = steps.size();
-    EXPECT_FALSE(env.RunFor(5000));
-    EXPECT_EQ(steps.size(), changes);  // nothing moves once the ring is over
-  }
-  // Off (the default): the volume is left alone.
-  TestEnvironment env;
-  env.kernel.SetTimeOfDay(11, 59, 58);
-  PresetAlarm(env, 12, 0);
-  ASSERT_FALSE(env.Start());
-  ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
-  EXPECT_TRUE(env.volume.sessionChanges.empty());
-}
-
-TEST(RingOptions, AMutedOrQuietDeviceIsRaisedForTheRingAndPutBackExactlyByEveryEnd) {
-  struct Case {
-    AudioVolume::Endpoint found;
-    AudioVolume::Endpoint during;  // what the ring sounds through
-  };
-  const Case cases[] = {
-      {{true, 0.6f}, {false, 0.6f}},   // muted: unmuted, its level kept
-      {{false, 0.1f}, {false, 0.25f}},  // quiet: raised to a quarter
-      {{true, 0.0f}, {false, 0.25f}},   // both
-      {{false, 0.5f}, {false, 0.5f}},   // loud enough: untouched
-  };
-  enum End { Stop, Snooze, TimeLimit, Exit };
-  for (const Case& c : cases) {
-    for (const End end : {Stop, Snooze, TimeLimit, Exit}) {
-      SCOPED_TRACE(testing::Message() << c.found.muted << " " << c.found.level << " end " << end);
-      TestEnvironment env;
-      env.kernel.SetTimeOfDay(11, 59, 58);
-      PresetAlarm(env, 12, 0);
-      env.registry.PutDword(kKey, "AutoStopMinutes", 1);
-      env.volume.endpoint = c.found;
-      ASSERT_FALSE(env.Start());
-      ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
-      EXPECT_EQ(env.volume.endpoint, c.during);
-      if (end == Stop) env.desktop.Click(StopButton());
-      if (end == Snooze) env.desktop.Click(SnoozeButton());
-      if (end == TimeLimit) {
-        ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 65'000, 500));
-      }
-      if (end == Exit) {
-        // The session ends while it rings (logoff, shutdown).
-        EXPECT_TRUE(env.Do([] { FormMain->ExitProgram(); }).has_value());
-      }
-      EXPECT_EQ(env.volume.endpoint, c.found);
-      EXPECT_EQ(env.volume.endpointChanges.size(), c.found == c.during ? 0u : 2u);
-    }
-  }
-}
-
-TEST(RingOptions, TheMuteRuleCanBeSwitchedOffAndADeviceThatRefusesChangesNothing) {
-  for (const bool refuse : {false, true}) {
-    TestEnvironment env;
-    env.kernel.SetTimeOfDay(11, 59, 58);
-    PresetAlarm(env, 12, 0);
-    if (!refuse) env.registry.PutDword(kKey, "RingWhenMuted", 0);
-    env.volume.refuseEndpoint = refuse;
-    env.volume.endpoint = {true, 0.7f};
-    ASSERT_FALSE(env.Start());
-    ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
-    EXPECT_EQ(env.volume.endpoint, (AudioVolume::Endpoint{true, 0.7f}));
-    env.desktop.Click(StopButton());
-    EXPECT_EQ(env.volume.endpoint, (AudioVolume::Endpoint{true, 0.7f}));
-    EXPECT_TRUE(env.volume.endpointChanges.empty());
-    EXPECT_TRUE(env.desktop.MessageBoxes().empty());
-    if (refuse) {
-      ASSERT_FALSE(env.kernel.debugLog.empty());
-      EXPECT_EQ(env.kernel.debugLog.back(), "Ravilo: the output device refused to be unmuted or raised for the ring");
-    }
+    ASSERT_EQ(env.notifyIcon.balloons.size(), 1u);
+    EXPECT_EQ(env.notifyIcon.balloons[0].text, notice);
+    EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\n" + notice);
+    EXPECT_FALSE(env.RunFor(60'000));
+    EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\n" + notice);
+    EXPECT_FALSE(env.ClickTrayIcon());
+    EXPECT_EQ(env.notifyIcon.shownRecord.tip.find(notice), std::string::npos);
   }
 }
 

@@ -19,6 +19,8 @@ TestEnvironment::TestEnvironment() {
   media.postMessage = [this](std::uintptr_t window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     if (ui::Form* form = desktop.FormByHandle(window)) form->PostMessage(message, wParam, lParam);
   };
+  media.events = &events;
+  volume.events = &events;
   platform::Install({&registry, &kernel, &files, &media, &notifyIcon, &wakeTimer, &volume});
   ui::Application::Instance().Initialize(desktop);
   SetRandomSource({});

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Program.h"
 #include "platform/Platform.h"
@@ -55,6 +56,8 @@ class TestEnvironment {
   platform::fake::FakeMedia media;
   platform::fake::FakeWakeTimer wakeTimer;
   platform::fake::FakeAudioVolume volume;
+  // The media's commands and the mixer's changes, in the order they came.
+  std::vector<std::string> events;
   ui::headless::HeadlessBackend desktop;
 
  private:

@@ -18,6 +18,10 @@ packages=(
     # tests were verified with (installed without other recommends).
     libxrender1 libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2 libxxf86vm1
     libgl1 libgl1-mesa-dri libdbus-1-3 libgnutls30 libasound2-plugins libcups2
+    # Wine 8's DirectShow parses and decodes through GStreamer: without these its MCI
+    # digital-video device opens no WAV ("failed to create wavparse"), and the gentle
+    # start, which sets that device's volume, can't be heard.
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 
 missing=()

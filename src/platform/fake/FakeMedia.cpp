@@ -58,6 +58,16 @@ std::optional<std::uint32_t> WaveDurationMs(const std::string& data) {
 
 MciError FakeMedia::Record(Command c) {
   c.at = now();
+  if (events && c.result == 0) {
+    static const std::map<std::uint32_t, const char*> kNames = {{kMciOpen, "open"},   {kMciSetAudio, "setaudio"},
+                                                                {kMciPlay, "play"},   {kMciStop, "stop"},
+                                                                {kMciClose, "close"}};
+    if (const auto name = kNames.find(c.command); name != kNames.end())
+      events->push_back(std::string("mci: ") + name->second +
+                        (c.command == kMciOpen ? " " + c.element
+                         : c.command == kMciSetAudio ? " " + std::to_string(c.value)
+                                                     : std::string()));
+  }
   commands.push_back(std::move(c));
   return commands.back().result;
 }
@@ -79,6 +89,8 @@ std::uint32_t FakeMedia::Position(const Device& d) const {
 }
 
 void FakeMedia::Notify(std::uintptr_t window, std::uint32_t kind, MciDeviceId id) {
+  // As Wine 8's digital-video device does, which names no device in its notifications.
+  if (const Device* d = Find(id); d && d->video) id = 0;
   notifications.push_back({now(), window, kind, id});
   if (postMessage) postMessage(window, kMmMciNotify, kind, std::intptr_t(id));
 }
@@ -114,6 +126,10 @@ MciError FakeMedia::OpenWithin(const std::string& element, std::uint32_t flags, 
     c.result = kMciErrDeviceNotReady;
     return Record(c);
   }
+  if ((flags & kMciOpenType) && !digitalVideo) {
+    c.result = kMciErrInvalidDeviceName;
+    return Record(c);
+  }
   if (failOpen) {
     c.result = failOpen;
     return Record(c);
@@ -140,6 +156,7 @@ MciError FakeMedia::OpenWithin(const std::string& element, std::uint32_t flags, 
   d.serial = ++tokens_;
   d.element = element;
   d.lengthMs = *length;
+  d.video = (flags & kMciOpenType) != 0;
   devices_[id] = d;
   deviceId = id;
   c.device = id;
@@ -296,6 +313,7 @@ bool FakeMedia::GetErrorString(MciError error, std::string& text) {
   static const std::map<MciError, const char*> kTexts = {
       {kMciErrInvalidDeviceId, "Invalid device ID. Use the ID given to the device when the device was opened."},
       {kMciErrHardware, "The device has a hardware problem. Check that it works and is connected."},
+      {kMciErrInvalidDeviceName, "The specified device is not open or is not recognized by MCI."},
       {kMciErrDeviceOpen, "The device name is already being used as an alias by this application."},
       {kMciErrUnsupportedFunction, "The MCI device the system is using does not support the specified command."},
       {kMciErrFileNotFound, "Cannot find the specified file. Make sure the path and filename are correct."},
@@ -309,6 +327,25 @@ bool FakeMedia::GetErrorString(MciError error, std::string& text) {
   if (it == kTexts.end()) return false;
   text = it->second;
   return true;
+}
+
+MciError FakeMedia::SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                             std::uintptr_t callback) {
+  Command c{kMciSetAudio, device, flags, item, callback, "", 0, value};
+  Device* d = Find(device);
+  if (!d)
+    c.result = kMciErrInvalidDeviceId;
+  else if (!d->video || item != kMciDgvSetAudioVolume || value > 1000)
+    c.result = kMciErrUnsupportedFunction;
+  else
+    d->volume = value;
+  return Record(c);
+}
+
+std::optional<std::uint32_t> FakeMedia::VolumeOf(MciDeviceId device) const {
+  const Device* d = Find(device);
+  if (!d || !d->video) return std::nullopt;
+  return d->volume;
 }
 
 int FakeMedia::Count(std::uint32_t command) const {

@@ -39,6 +39,8 @@ class FakeMedia : public Media {
   bool GetErrorString(MciError error, std::string& text) override;
   MciError OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                       MciDeviceId& deviceId, std::uint32_t limitMs) override;
+  MciError SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                    std::uintptr_t callback) override;
 
   // Wiring to the test's desktop: the virtual clock in milliseconds; running an action
   // once the clock has advanced by delayMs; posting a message to a window's queue. Without
@@ -85,6 +87,7 @@ class FakeMedia : public Media {
     std::string element;     // open
     MciError result = 0;
     std::int64_t at = 0;     // virtual time when it returned
+    std::uint32_t value = 0;  // setaudio
   };
   std::vector<Command> commands;
   struct Notification {
@@ -108,6 +111,15 @@ class FakeMedia : public Media {
   // up every command from now on (as a wave device does under Wine 8 once its sound server
   // has gone).
   void Stall(MciDeviceId device);
+  // The digital-video device (opened with kMciOpenType) plays WAV files as the wave device
+  // does, and takes a volume, 0 to 1000 (1000 until set); without it such opens fail. Its
+  // notifications name device 0, as Wine 8's do.
+  bool digitalVideo = true;
+  // A device's volume; none for a device that is not open or is not digital video.
+  std::optional<std::uint32_t> VolumeOf(MciDeviceId device) const;
+  // When set, each open, setaudio, play, stop and close is added to it as "mci: open <file>",
+  // "mci: setaudio <volume>", "mci: play", ..., beside the mixer's changes.
+  std::vector<std::string>* events = nullptr;
 
  private:
   struct Device {
@@ -121,6 +133,8 @@ class FakeMedia : public Media {
     std::uintptr_t notifyWindow = 0;
     std::uint64_t serial = 0;     // tells a device from a later one given the same number
     std::int64_t stuckUntil = 0;  // it gives up every command before this time
+    bool video = false;
+    std::uint32_t volume = 1000;
   };
   // Gives up c (holding the caller for the command limit) when its device is stuck.
   bool GivenUp(Command& c);

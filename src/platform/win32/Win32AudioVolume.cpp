@@ -27,6 +27,20 @@ class ComRef {
   T* p_ = nullptr;
 };
 
+// A text from COM's allocator, freed with it.
+class ComText {
+ public:
+  ComText() = default;
+  ~ComText() { ::CoTaskMemFree(p_); }
+  ComText(const ComText&) = delete;
+  ComText& operator=(const ComText&) = delete;
+  LPWSTR* Out() { return &p_; }
+  LPCWSTR Get() const { return p_; }
+
+ private:
+  LPWSTR p_ = nullptr;
+};
+
 // COM on the calling thread (the GUI thread), once; a thread already in another mode
 // serves as well.
 bool ComReady() {
@@ -38,52 +52,86 @@ bool ComReady() {
   return ready;
 }
 
-// The interface I of the default output device; false when there is no device.
+bool Devices(ComRef<IMMDeviceEnumerator>& out) {
+  return ComReady() && SUCCEEDED(::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                                    __uuidof(IMMDeviceEnumerator), out.OutVoid()));
+}
+
+// Endpoint identifiers are wide; they travel in UTF-8, which holds any of them.
+std::string Utf8(LPCWSTR w) {
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string s(std::size_t(n - 1), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::wstring Wide(const std::string& s) {
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
+  std::wstring w(std::size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), w.data(), n);
+  return w;
+}
+
+// The interface I of the device with that identifier; false when it is gone.
 template <class I>
-bool Activate(ComRef<I>& out) {
-  if (!ComReady()) return false;
+bool Activate(const std::string& id, ComRef<I>& out) {
   ComRef<IMMDeviceEnumerator> devices;
   ComRef<IMMDevice> device;
-  return SUCCEEDED(::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                      __uuidof(IMMDeviceEnumerator), devices.OutVoid())) &&
-         SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, device.Out())) &&
+  return !id.empty() && Devices(devices) && SUCCEEDED(devices->GetDevice(Wide(id).c_str(), device.Out())) &&
          SUCCEEDED(device->Activate(__uuidof(I), CLSCTX_ALL, nullptr, out.OutVoid()));
 }
 
-bool Session(ComRef<ISimpleAudioVolume>& out) {
+bool Session(const std::string& id, ComRef<ISimpleAudioVolume>& out) {
   ComRef<IAudioSessionManager> sessions;
-  return Activate(sessions) && SUCCEEDED(sessions->GetSimpleAudioVolume(nullptr, FALSE, out.Out()));
+  return Activate(id, sessions) && SUCCEEDED(sessions->GetSimpleAudioVolume(nullptr, FALSE, out.Out()));
 }
 
 }  // namespace
 
-std::optional<AudioVolume::Endpoint> Win32AudioVolume::GetEndpoint() {
+std::optional<std::string> Win32AudioVolume::DefaultDevice() {
+  ComRef<IMMDeviceEnumerator> devices;
+  ComRef<IMMDevice> device;
+  ComText id;
+  if (!Devices(devices) || FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, device.Out())) ||
+      FAILED(device->GetId(id.Out())) || !id.Get())
+    return std::nullopt;
+  std::string text = Utf8(id.Get());
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
+std::optional<AudioVolume::Level> Win32AudioVolume::GetDevice(const std::string& device) {
   ComRef<IAudioEndpointVolume> volume;
   BOOL muted = FALSE;
   float level = 0;
-  if (!Activate(volume) || FAILED(volume->GetMute(&muted)) || FAILED(volume->GetMasterVolumeLevelScalar(&level)))
+  if (!Activate(device, volume) || FAILED(volume->GetMute(&muted)) ||
+      FAILED(volume->GetMasterVolumeLevelScalar(&level)))
     return std::nullopt;
-  return Endpoint{muted != FALSE, level};
+  return Level{muted != FALSE, level};
 }
 
-bool Win32AudioVolume::SetEndpoint(const Endpoint& endpoint) {
+bool Win32AudioVolume::SetDevice(const std::string& device, const Level& level) {
   ComRef<IAudioEndpointVolume> volume;
   // The level before the mute, so that a device muted again is never heard at the level
   // it is leaving.
-  return Activate(volume) && SUCCEEDED(volume->SetMasterVolumeLevelScalar(endpoint.level, nullptr)) &&
-         SUCCEEDED(volume->SetMute(endpoint.muted ? TRUE : FALSE, nullptr));
+  return Activate(device, volume) && SUCCEEDED(volume->SetMasterVolumeLevelScalar(level.level, nullptr)) &&
+         SUCCEEDED(volume->SetMute(level.muted ? TRUE : FALSE, nullptr));
 }
 
-std::optional<float> Win32AudioVolume::GetSessionVolume() {
+std::optional<AudioVolume::Level> Win32AudioVolume::GetSession(const std::string& device) {
   ComRef<ISimpleAudioVolume> session;
+  BOOL muted = FALSE;
   float level = 0;
-  if (!Session(session) || FAILED(session->GetMasterVolume(&level))) return std::nullopt;
-  return level;
+  if (!Session(device, session) || FAILED(session->GetMute(&muted)) || FAILED(session->GetMasterVolume(&level)))
+    return std::nullopt;
+  return Level{muted != FALSE, level};
 }
 
-bool Win32AudioVolume::SetSessionVolume(float level) {
+bool Win32AudioVolume::SetSession(const std::string& device, const Level& level) {
   ComRef<ISimpleAudioVolume> session;
-  return Session(session) && SUCCEEDED(session->SetMasterVolume(level, nullptr));
+  return Session(device, session) && SUCCEEDED(session->SetMasterVolume(level.level, nullptr)) &&
+         SUCCEEDED(session->SetMute(level.muted ? TRUE : FALSE, nullptr));
 }
 
 }  // namespace platform::win32

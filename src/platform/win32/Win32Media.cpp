@@ -6,6 +6,8 @@
 
 #include "platform/win32/WinHeaders.h"
 
+#include <digitalv.h>
+
 namespace platform::win32 {
 namespace {
 
@@ -290,7 +292,9 @@ MciError Win32Media::OpenWithin(const std::string& element, std::uint32_t flags,
       [name = OpenablePath(element), flags, callback](std::uint32_t& out) {
         MCI_OPEN_PARMSA parms{};
         parms.dwCallback = callback;
-        parms.lpstrDeviceType = nullptr;
+        // The digital-video device plays through DirectShow, whose audio renderer takes a
+        // volume (Windows' mciqtz32, and Wine's, which scales the samples itself).
+        parms.lpstrDeviceType = (flags & MCI_OPEN_TYPE) ? "mpegvideo" : nullptr;
         parms.lpstrElementName = name.c_str();
         parms.lpstrAlias = nullptr;
         const MciError r = Send(0, MCI_OPEN, flags, &parms);
@@ -364,6 +368,20 @@ MciError Win32Media::Close(MciDeviceId device, std::uint32_t flags, std::uintptr
   return Call(
       MCI_CLOSE, device, [=](std::uint32_t&) { return SendGeneric(device, MCI_CLOSE, flags, callback); }, nullptr,
       kCommandLimitMs);
+}
+
+MciError Win32Media::SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                              std::uintptr_t callback) {
+  return Call(
+      MCI_SETAUDIO, device,
+      [=](std::uint32_t&) {
+        MCI_DGV_SETAUDIO_PARMSA parms{};
+        parms.dwCallback = callback;
+        parms.dwItem = item;
+        parms.dwValue = value;
+        return Send(device, MCI_SETAUDIO, flags, &parms);
+      },
+      nullptr, kCommandLimitMs);
 }
 
 bool Win32Media::GetErrorString(MciError error, std::string& text) {

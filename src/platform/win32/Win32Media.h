@@ -47,6 +47,8 @@ class Win32Media : public Media {
   bool GetErrorString(MciError error, std::string& text) override;
   MciError OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                       MciDeviceId& deviceId, std::uint32_t limitMs) override;
+  MciError SetAudio(MciDeviceId device, std::uint32_t flags, std::uint32_t item, std::uint32_t value,
+                    std::uintptr_t callback) override;
 
   struct SoundThread;
   // Runs one command on the sound thread (on the caller's when no thread can be made) and
