@@ -86,8 +86,8 @@ class FakeMedia : public Media {
     std::uintptr_t callback = 0;
     std::string element;     // open
     MciError result = 0;
-    std::int64_t at = 0;     // virtual time when it returned
     std::uint32_t value = 0;  // setaudio
+    std::int64_t at = 0;      // virtual time when it returned
   };
   std::vector<Command> commands;
   struct Notification {
