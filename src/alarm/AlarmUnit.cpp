@@ -62,7 +62,10 @@ void CAlarm::SaveSettings() {
 }
 
 void CAlarm::SetDays(int days) {
-  if (days != Options.days) ClearSkip();
+  if (days != Options.days) {
+    ClearSkip();
+    EndSnooze();
+  }
   Options.days = days;
 }
 
@@ -79,10 +82,16 @@ bool CAlarm::SavePlaylist(const std::vector<std::string>& list) {
   return true;
 }
 
-int CAlarm::Target() const {
-  // 64-bit on the way: snoozes and out-of-range stored values must not overflow.
-  const long long t = (long long)Hour * 3600 + ((long long)Minute + SnoozeMinutes) * 60 + SnoozeSeconds;
+int CAlarm::OwnTarget() const {
+  // 64-bit on the way: out-of-range stored values must not overflow.
+  const long long t = (long long)Hour * 3600 + (long long)Minute * 60;
   return int(((t % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
+}
+
+int CAlarm::Target() const {
+  if (!HaveSnooze) return OwnTarget();
+  const auto t = LocalTimeAt(SnoozeLocal(Now()));
+  return SecondsOfDay(t.hour, t.minute, t.second);
 }
 
 CAlarm::Instant CAlarm::Now() {
@@ -92,7 +101,7 @@ CAlarm::Instant CAlarm::Now() {
 }
 
 std::int64_t CAlarm::LatestTarget(const Instant& now) const {
-  const int T = Target();
+  const int T = OwnTarget();
   int N = now.secondOfDay;
   if (N < T) N += kSecondsPerDay;
   return now.local - (N - T);
@@ -112,7 +121,40 @@ void CAlarm::CheckTime() {
     UpdateWakeTimer(false);
     return;
   }
-  const int T = Target();
+  if (HaveSnooze)
+    CheckSnooze(now, checkedBefore, last);
+  else
+    CheckOwnTime(now, checkedBefore, last);
+  // A skip is done with once its moment has passed.
+  if (HaveSkip && now.local >= SkipAt + kRingWindowSeconds) {
+    ClearSkip();
+    try {
+      StoreSkip();
+    } catch (const std::exception&) {
+      // Not stored: read back at the next start, it is a moment that has passed, and goes then.
+    }
+  }
+  UpdateWakeTimer(false);
+}
+
+void CAlarm::CheckSnooze(const Instant& now, bool checkedBefore, const Instant& last) {
+  if (SnoozeRang) return;
+  // Real seconds since the snooze ended; the local clock may have been put back or on since.
+  const std::int64_t late = now.Utc() - SnoozeUntil;
+  if (late < 0) return;
+  const std::int64_t moment = now.local - late;
+  // Passed after the last check: the computer slept, or the program was held up.
+  const bool unchecked = checkedBefore && last.Utc() < SnoozeUntil;
+  if (late < kRingWindowSeconds || (unchecked && late <= kLateRingSeconds)) {
+    SnoozeRang = true;
+    Ring(moment);
+  } else if (unchecked) {
+    Missed(moment);
+  }
+}
+
+void CAlarm::CheckOwnTime(const Instant& now, bool checkedBefore, const Instant& last) {
+  const int T = OwnTarget();
   int N = now.secondOfDay;
   if (N < T) N += kSecondsPerDay;
   int L = SecondsOfDay(LatchHour, LatchMinute, LatchSecond);
@@ -127,35 +169,29 @@ void CAlarm::CheckTime() {
     // the clocks go forward rings as if on time.
     if (checkedBefore && last.local < target && !AlreadyRang(target) && Due(target)) {
       const std::int64_t passed = std::max<std::int64_t>(0, (now.utcMs - last.utcMs) / 1000);
+      HaveLastRung = true;
+      LastRung = target;
       if (std::min<std::int64_t>(N - T, passed) <= kLateRingSeconds)
         Ring(target);
       else
         Missed(target);
     }
   } else if ((N < L || L < T) && !AlreadyRang(target) && Due(target)) {
+    HaveLastRung = true;
+    LastRung = target;
     Ring(target);
   }
-  // A skip is done with once its moment has passed.
-  if (HaveSkip && now.local >= SkipAt + kRingWindowSeconds) {
-    ClearSkip();
-    try {
-      StoreSkip();
-    } catch (const std::exception&) {
-      // Not stored: read back at the next start, it is a moment that has passed, and goes then.
-    }
-  }
-  UpdateWakeTimer(false);
 }
 
 bool CAlarm::Due(std::int64_t target) const {
-  if (Snoozed()) return true;
   if (HaveSkip && target == SkipAt) return false;
   return (Options.days & DayBit(LocalTimeAt(target).dayOfWeek)) != 0;
 }
 
 std::optional<std::int64_t> CAlarm::NextAfter(std::int64_t latest, bool honourSkip) const {
-  // Within a week every day comes once; the eighth day is the first again.
-  for (int k = 1; k <= 8; ++k) {
+  // Within a week every day comes once; a skip of a weekly alarm's ring puts the next one a
+  // week further, up to two weeks on.
+  for (int k = 1; k <= 14; ++k) {
     const std::int64_t m = latest + std::int64_t(k) * kSecondsPerDay;
     if (!honourSkip && HaveSkip && m == SkipAt) return m;
     if (Due(m)) return m;
@@ -165,18 +201,16 @@ std::optional<std::int64_t> CAlarm::NextAfter(std::int64_t latest, bool honourSk
 
 std::optional<std::int64_t> CAlarm::NextRing() const {
   if (!On) return std::nullopt;
-  return NextAfter(LatestTarget(Now()), true);
+  const Instant now = Now();
+  if (HaveSnooze && !SnoozeRang) return SnoozeLocal(now);
+  return NextAfter(LatestTarget(now), true);
 }
 
 std::optional<std::int64_t> CAlarm::SkippableRing() const {
   if (!On) return std::nullopt;
   if (HaveSkip) return SkipAt;
   // The alarm's own time, a snooze left out.
-  const Instant now = Now();
-  const int T = SecondsOfDay(Hour, Minute, 0);
-  int N = now.secondOfDay;
-  if (N < T) N += kSecondsPerDay;
-  const std::int64_t latest = now.local - (N - T);
+  const std::int64_t latest = LatestTarget(Now());
   for (int k = 1; k <= 7; ++k) {
     const std::int64_t m = latest + std::int64_t(k) * kSecondsPerDay;
     if (Options.days & DayBit(LocalTimeAt(m).dayOfWeek)) return m;
@@ -225,27 +259,26 @@ void CAlarm::LoadSkip() {
 }
 
 std::string CAlarm::RingText(std::int64_t moment) {
-  const auto t = LocalTimeAt(moment);
-  return DayName(t.dayOfWeek) + " " + TwoDigits(t.hour) + ":" + TwoDigits(t.minute);
+  return DayName(LocalTimeAt(moment).dayOfWeek) + " " + ClockText(moment);
 }
 
-void CAlarm::Ring(std::int64_t target) {
-  HaveLastRung = true;
-  LastRung = target;
+std::string CAlarm::ClockText(std::int64_t moment) {
+  const auto t = LocalTimeAt(moment);
+  return TwoDigits(t.hour) + ":" + TwoDigits(t.minute);
+}
+
+void CAlarm::Ring(std::int64_t moment) {
+  RingMoment = moment;
   // The ring goes on until someone stops it, also on a computer the wake timer woke.
   if (platform::WakeTimer* timer = platform::Installed().wakeTimer) timer->StayAwake(true);
   if (StartRinging) StartRinging();
   RingInProgress = true;
 }
 
-void CAlarm::Missed(std::int64_t target) {
-  HaveLastRung = true;
-  LastRung = target;
+void CAlarm::Missed(std::int64_t moment) {
   // Counted as stopped: a missed snooze must not move tomorrow's alarm.
-  SnoozeMinutes = 0;
-  SnoozeSeconds = 0;
-  const auto t = LocalTimeAt(target);
-  if (ReportMissed) ReportMissed("Missed alarm at " + TwoDigits(t.hour) + ":" + TwoDigits(t.minute));
+  EndSnooze();
+  if (ReportMissed) ReportMissed("Missed alarm at " + ClockText(moment));
 }
 
 void CAlarm::UpdateWakeTimer(bool force) {
@@ -269,34 +302,29 @@ void CAlarm::ShowNotRinging() {
   if (!RingInProgress) SystemMessageBox("дык будильник не звенит ! ", "error");
 }
 
-void CAlarm::RecordStop() {
-  ShowNotRinging();
+void CAlarm::Latch() {
   const auto t = platform::kernel().GetLocalTime();
   Latched = true;
   LatchHour = t.hour;
   LatchMinute = t.minute;
   LatchSecond = t.second;
-  SnoozeMinutes = 0;
-  SnoozeSeconds = 0;
+}
+
+void CAlarm::RecordStop() {
+  ShowNotRinging();
+  Latch();
+  EndSnooze();
   RingInProgress = false;
   AfterPress();
 }
 
 void CAlarm::RecordSnooze() {
   ShowNotRinging();
-  const auto t = platform::kernel().GetLocalTime();
-  Latched = true;
-  LatchHour = t.hour;
-  LatchMinute = t.minute;
-  LatchSecond = t.second;
-  const int T = Target();
-  int N = SecondsOfDay(t.hour, t.minute, t.second);
-  if (N < T) N += kSecondsPerDay;
-  SnoozeMinutes += Options.snoozeMinutes;
-  SnoozeSeconds += N - T;
-  // Kept within a day so that endless snoozing can never overflow; the target is the same.
-  SnoozeSeconds %= kSecondsPerDay;
-  SnoozeMinutes %= kSecondsPerDay / 60;
+  Latch();
+  // To the second after the press, however many snoozes came before.
+  HaveSnooze = true;
+  SnoozeRang = false;
+  SnoozeUntil = Now().Utc() + std::int64_t(Options.snoozeMinutes) * 60;
   RingInProgress = false;
   AfterPress();
 }

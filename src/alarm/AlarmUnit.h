@@ -40,18 +40,20 @@ class CAlarm {
   // What the set-up windows' OK stores: on or off, and the time of day.
   void SetOnAndTime(bool on, int hour, int minute) {
     // Another time of day is another alarm: what rang for the old one (kept so that a clock
-    // put back does not ring it twice) does not hold the new one back, and a skip of the old
-    // one goes.
+    // put back does not ring it twice) does not hold the new one back, a skip of the old one
+    // goes, and so does a snooze of it.
     if (hour != Hour || minute != Minute) {
       HaveLastRung = false;
       ClearSkip();
+      EndSnooze();
     }
+    if (!on) TurnOff();
     On = on;
     Hour = hour;
     Minute = minute;
   }
   // The days the alarm rings on (AlarmOptions' bits); stored by SaveSettings. Other days
-  // clear a skip.
+  // clear a skip and end a snooze.
   void SetDays(int days);
   int Days() const { return Options.days; }
   // The settings of the Options window, read at creation; SetOptions stores all but the days.
@@ -69,10 +71,17 @@ class CAlarm {
   void ToggleSkip();
   // "Tue 07:30".
   static std::string RingText(std::int64_t moment);
+  // "07:30".
+  static std::string ClockText(std::int64_t moment);
   // Runs whenever the next ring changes (the tray shows it).
   std::function<void()> NextRingChanged;
   void TurnOn() { On = true; }
-  void TurnOff() { On = false; }
+  // Switched off, a snooze ends as a stop ends it: switched on again, the alarm rings at its
+  // own time on its own days.
+  void TurnOff() {
+    EndSnooze();
+    On = false;
+  }
   bool IsOn() const { return On; }
   void SetHour(int h) { Hour = h; }
   void SetMinute(int m) { Minute = m; }
@@ -90,6 +99,9 @@ class CAlarm {
   // The time the alarm rings next, in seconds of the day, snoozes included.
   int Target() const;
   bool RingInProgressNow() const { return RingInProgress; }
+  // The moment (local seconds) the latest ring was for: the alarm's own time, or the end of
+  // the snooze that rang; kept after the ring ends.
+  std::int64_t LastRingMoment() const { return RingMoment; }
 
   // What CheckTime calls when the alarm is due: the behaviour logic's StartRinging.
   std::function<void()> StartRinging;
@@ -108,23 +120,31 @@ class CAlarm {
     std::int64_t local;  // local seconds (CalendarTime)
     int secondOfDay;
     std::int64_t utcMs;
+    std::int64_t Utc() const { return utcMs / 1000; }
   };
   static Instant Now();
-  // The latest moment at or before now at which the local clock showed the target.
+  // The alarm's own time, in seconds of the day.
+  int OwnTarget() const;
+  // The latest moment at or before now at which the local clock showed the alarm's own time.
   std::int64_t LatestTarget(const Instant& now) const;
+  // The end of the pending snooze on the local clock as it stands now.
+  std::int64_t SnoozeLocal(const Instant& now) const { return now.local + (SnoozeUntil - now.Utc()); }
+  void CheckSnooze(const Instant& now, bool checkedBefore, const Instant& last);
+  void CheckOwnTime(const Instant& now, bool checkedBefore, const Instant& last);
   // That moment rang or was reported already (a night when the clocks go back, or a clock
   // set back a little, shows the same time twice).
   bool AlreadyRang(std::int64_t target) const;
-  // A ring at that moment is wanted: its day is chosen and it is not skipped; a snooze
-  // rings whatever the day.
+  // A ring of the alarm's own time at that moment is wanted: its day is chosen and it is not
+  // skipped. (A snooze rings whatever the day.)
   bool Due(std::int64_t target) const;
-  bool Snoozed() const { return SnoozeMinutes != 0 || SnoozeSeconds != 0; }
+  void EndSnooze() { HaveSnooze = false; }
   std::optional<std::int64_t> NextAfter(std::int64_t latest, bool honourSkip) const;
   void ClearSkip();
   void StoreSkip();
   void LoadSkip();
-  void Ring(std::int64_t target);
-  void Missed(std::int64_t target);
+  void Ring(std::int64_t moment);
+  void Missed(std::int64_t moment);
+  void Latch();
   void AfterPress();
 
   bool On = false;
@@ -132,8 +152,12 @@ class CAlarm {
   int Hour = 8;
   int LatchMinute = 0, LatchHour = 0, LatchSecond = 0;
   bool Latched = false;
-  int SnoozeMinutes = 0;
-  int SnoozeSeconds = 0;
+  // A pending snooze ends at a moment of real time (UTC seconds), so that ten minutes more
+  // are ten minutes also when the clocks go back meanwhile. It rings once.
+  bool HaveSnooze = false;
+  bool SnoozeRang = false;
+  std::int64_t SnoozeUntil = 0;
+  std::int64_t RingMoment = 0;
   std::vector<std::string> Playlist;
   // The list file was read at start (it may hold the user's list even when the registry
   // values are gone).
@@ -146,7 +170,7 @@ class CAlarm {
   // after which an alarm time that passed counts as passed unchecked.
   bool HaveLastCheck = false;
   Instant LastCheck{};
-  // The latest alarm moment that rang or was reported missed.
+  // The latest moment of the alarm's own time that rang or was reported missed.
   bool HaveLastRung = false;
   std::int64_t LastRung = 0;
   // The next ring as last worked out, which the wake timer is set to.

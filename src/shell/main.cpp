@@ -54,13 +54,14 @@ TFormMain::TFormMain()
   Image10MinMore.SetBounds({312, 136, 140, 105});
   ImageStop.SetCursor(ui::Cursor::Arrow);
   Image10MinMore.SetCursor(ui::Cursor::Arrow);
-  ImageStop.OnMouseDown = [this](ui::MouseButton, int, int) { ImageStopMouseDown(); };
-  ImageStop.OnMouseUp = [this](ui::MouseButton, int, int) { ImageStopMouseUp(); };
-  Image10MinMore.OnMouseDown = [this](ui::MouseButton, int, int) { Image10MinMoreMouseDown(); };
-  Image10MinMore.OnMouseUp = [this](ui::MouseButton, int, int) { Image10MinMoreMouseUp(); };
-  // A press the system took away (the capture lost) leaves the button up, without its action.
-  ImageStop.OnPressCancelled = [this] { ImageStop.SetPicture(IStopAlarm); };
-  Image10MinMore.OnPressCancelled = [this] { Image10MinMore.SetPicture(SnoozePicture(false)); };
+  ImageStop.OnMouseDown = [this](ui::MouseButton, int, int) { StopHeld = true; ImageStopMouseDown(); };
+  ImageStop.OnMouseUp = [this](ui::MouseButton, int, int) { StopHeld = false; ImageStopMouseUp(); };
+  Image10MinMore.OnMouseDown = [this](ui::MouseButton, int, int) { SnoozeHeld = true; Image10MinMoreMouseDown(); };
+  Image10MinMore.OnMouseUp = [this](ui::MouseButton, int, int) { SnoozeHeld = false; Image10MinMoreMouseUp(); };
+  // A press the system took away (the capture lost), or the ring's end dropped, leaves the
+  // button up, without its action.
+  ImageStop.OnPressCancelled = [this] { StopHeld = false; ImageStop.SetPicture(IStopAlarm); };
+  Image10MinMore.OnPressCancelled = [this] { SnoozeHeld = false; Image10MinMore.SetPicture(SnoozePicture(false)); };
 
   About1.OnClick = [this] { About1Click(); };
   SetAlarmTime1.OnClick = [this] { SetAlarmTime1Click(); };
@@ -239,6 +240,8 @@ void TFormMain::ShowRingingLayout() {
 }
 
 void TFormMain::ShowNormalLayout() {
+  // The ring is over: a press still held on one of its buttons does nothing when released.
+  if (StopHeld || SnoozeHeld) ReleaseCapture();
   TimerAutoStop.SetEnabled(false);
   if (Scale() != PetScale) SetScale(PetScale);
   SetClientSize(kNormalWidth, kNormalHeight);
@@ -405,9 +408,12 @@ void TFormMain::TimerAutoStopTimer() {
   TimerAutoStop.SetEnabled(false);
   if (!ImageStop.Visible()) return;
   const int minutes = int(TimerAutoStop.Interval() / 60'000u);
+  // A button held down is an answer on its way: the ring ends, but not unanswered.
+  const bool answered = StopHeld || SnoozeHeld;
   ImageStopMouseUp();
-  if (!Alarm) return;
-  AddNotice("Alarm at " + TwoDigits(Alarm->GetHour()) + ":" + TwoDigits(Alarm->GetMinute()) + " rang unanswered for " +
+  if (!Alarm || answered) return;
+  // The ring left unanswered: a snooze's, not the alarm's own time.
+  AddNotice("Alarm at " + CAlarm::ClockText(Alarm->LastRingMoment()) + " rang unanswered for " +
             std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes"));
 }
 

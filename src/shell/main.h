@@ -130,6 +130,8 @@ class TFormMain : public ui::Form {
   void Exit1Click();
 
   bool KeyHeld = false;
+  // A ringing button is held down (its release still to come).
+  bool StopHeld = false, SnoozeHeld = false;
   bool DamageReported = false;
   // The snooze button's pictures: the pressed and the resting one of the length it shows.
   const Picture& SnoozePicture(bool pressed) const;

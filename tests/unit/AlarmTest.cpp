@@ -88,6 +88,14 @@ class AlarmTest : public ::testing::Test {
 };
 
 int Hms(int h, int m, int s) { return SecondsOfDay(h, m, s); }
+std::string Armed(const platform::fake::FakeWakeTimer& wake) {
+  if (!wake.armed) return "none";
+  const auto& t = *wake.armed;
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %s %02d:%02d", t.year, t.month, t.day, DayName(t.dayOfWeek).c_str(),
+                t.hour, t.minute);
+  return text;
+}
 std::int64_t Ms(int h, int m, int s) { return std::int64_t(SecondsOfDay(h, m, s)) * 1000; }
 
 }  // namespace
@@ -173,18 +181,49 @@ TEST_F(AlarmTest, SnoozesAcrossMidnight) {
   EXPECT_EQ(alarm->Target(), Hms(0, 9, 30));
 }
 
-TEST_F(AlarmTest, ASnoozeOffsetMovesANewAlarmTimeToo) {
-  CreateAt(8, 0);
-  ASSERT_TRUE(CheckAt(8, 0, 0));
-  At(8, 0, 5);
-  alarm->RecordSnooze();
-  alarm->SetHour(9);  // set in a set-up window, no stop in between
-  alarm->Save();
-  EXPECT_FALSE(CheckAt(9, 0, 0));
-  EXPECT_TRUE(CheckAt(9, 10, 5));
-  At(9, 10, 9);
+TEST_F(AlarmTest, SwitchingOffOrANewTimeOrNewDaysEndASnoozeAsAStopDoes) {
+  // Weekdays at 07:30; day 6 is Friday 7 January 2000. What the set-up windows' OK does.
+  const int weekdays = 0b0011111;
+  auto setUp = [this](bool on, int h, int m, int days) {
+    alarm->SetOnAndTime(on, h, m);
+    alarm->SetDays(days);
+    alarm->Save();
+  };
+  CreateAt(7, 30);
+  setUp(true, 7, 30, weekdays);
+  auto snoozeAt = [this](int day) {
+    ASSERT_TRUE(CheckAt(7, 30, 0, day));
+    At(7, 30, 5, day);
+    alarm->RecordSnooze();
+    ASSERT_EQ(alarm->Target(), Hms(7, 40, 5));
+  };
+  // Snoozed on Friday, switched off, on again that evening: Saturday stays quiet and
+  // Monday rings at 07:30.
+  snoozeAt(6);
+  At(7, 31, 0, 6);
+  setUp(false, 7, 30, weekdays);
+  EXPECT_TRUE(ChecksEvery3s(Hms(7, 31, 3), Hms(20, 0, 0), 6).empty());
+  setUp(true, 7, 30, weekdays);
+  EXPECT_EQ(Armed(env.wakeTimer), "2000-01-10 Mon 07:30");
+  EXPECT_TRUE(ChecksEvery3s(Hms(7, 0, 0), Hms(9, 0, 0), 7).empty());
+  EXPECT_EQ(ChecksEvery3s(Hms(7, 0, 0), Hms(7, 30, 0), 9), std::vector<int>{Hms(7, 30, 0)});
+  At(7, 30, 5, 9);
   alarm->RecordStop();
-  EXPECT_EQ(alarm->Target(), Hms(9, 0, 0));
+  // A new time rings at that time; a new set of days at the alarm's own time.
+  snoozeAt(10);
+  setUp(true, 9, 0, weekdays);
+  EXPECT_EQ(ChecksEvery3s(Hms(7, 30, 9), Hms(9, 0, 0), 10), std::vector<int>{Hms(9, 0, 0)});
+  At(9, 0, 5, 10);
+  alarm->RecordStop();
+  setUp(true, 7, 30, weekdays);
+  snoozeAt(11);
+  setUp(true, 7, 30, weekdays | 1 << 5);
+  EXPECT_TRUE(ChecksEvery3s(Hms(7, 30, 9), Hms(9, 0, 0), 11).empty());
+  // The same values given again leave a snooze as it is.
+  snoozeAt(12);
+  setUp(true, 7, 30, weekdays | 1 << 5);
+  EXPECT_EQ(ChecksEvery3s(Hms(7, 30, 9), Hms(7, 41, 0), 12), std::vector<int>{Hms(7, 40, 6)});
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
 }
 
 TEST_F(AlarmTest, AnAlarmThatIsOffNeitherRingsNorClearsItsLatch) {
@@ -360,6 +399,10 @@ TEST_F(AlarmTest, NightsWhenTheClocksChangeRingOnce) {
     clockMs = 1000;  // 01:00:01 local
     EXPECT_EQ(RunChecks(4 * 3600), std::vector<std::int64_t>{c.rings});
   }
+  // A snooze is ten real minutes: 01:55 snoozed rings at 03:05.
+  CreateAt(1, 55);
+  clockMs = 1000;
+  EXPECT_EQ(RunChecks(4 * 3600, /*snoozes=*/1), (std::vector<std::int64_t>{Hms(1, 55, 1), Hms(3, 5, 7)}));
   // Back: the local clock goes from 02:59:59 to 02:00:00; an alarm in the repeated hour
   // rings the first time round only.
   zone(2 * hour, hour);
@@ -370,11 +413,12 @@ TEST_F(AlarmTest, NightsWhenTheClocksChangeRingOnce) {
     clockMs = 0;  // 02:00 local
     EXPECT_EQ(RunChecks(4 * 3600), std::vector<std::int64_t>{c.rings});
   }
-  // Snoozed through the change: each snooze rings once, the last after the repeated hour.
+  // Snoozed through the change: each snooze rings once, ten real minutes after its press,
+  // the last in the repeated hour; 02:30 does not ring again when it comes round.
   CreateAt(2, 30);
   clockMs = 0;
   EXPECT_EQ(RunChecks(4 * 3600, /*snoozes=*/3),
-            (std::vector<std::int64_t>{Hms(2, 30, 0), Hms(2, 40, 6), Hms(2, 50, 12), Hms(3, 0, 18)}));
+            (std::vector<std::int64_t>{Hms(2, 30, 0), Hms(2, 40, 6), Hms(2, 50, 12), Hms(2, 0, 18)}));
   EXPECT_TRUE(missed.empty());
 }
 
@@ -476,17 +520,6 @@ TEST_F(AlarmTest, TheWakeTimerIsSetToTheNextAlarmTimeWhileTheAlarmIsOn) {
   EXPECT_EQ(wake.calls.size(), calls);
 }
 
-namespace {
-std::string Armed(const platform::fake::FakeWakeTimer& wake) {
-  if (!wake.armed) return "none";
-  const auto& t = *wake.armed;
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %s %02d:%02d", t.year, t.month, t.day, DayName(t.dayOfWeek).c_str(),
-                t.hour, t.minute);
-  return text;
-}
-}  // namespace
-
 TEST_F(AlarmTest, AMonthOfWeekdayAlarmsRingsMondayToFridayOnlyAcrossBothClockChanges) {
   // The test clock's day 0 is Saturday 1 January 2000. The zone moves on by an hour at
   // 01:00 UTC of Monday 10 January (02:00 local becomes 03:00) and back at 01:00 UTC of
@@ -567,6 +600,14 @@ TEST_F(AlarmTest, ASkipLeavesOutOneRingSurvivesARestartAndGoesWithAnotherTimeOrD
   EXPECT_TRUE(alarm->SkipSet());
   alarm->ToggleSkip();
   EXPECT_FALSE(alarm->SkipSet());
+  // Mondays only, the next one skipped on a Tuesday: the Monday after is the next ring,
+  // thirteen days on.
+  At(12, 0, 0, 3);
+  alarm->SetDays(1 << 0);
+  alarm->ToggleSkip();
+  alarm->Save();
+  EXPECT_EQ(CAlarm::RingText(*alarm->SkippableRing()), "Mon 07:45");
+  EXPECT_EQ(Armed(env.wakeTimer), "2000-01-17 Mon 07:45");
 }
 
 TEST_F(AlarmTest, EachSnoozeLengthIsHonouredAndDaysOffNeitherRingNorAreReportedMissed) {

@@ -67,6 +67,39 @@ TEST(RingOptions, WithoutTheSettingARingGoesOnUntilAnsweredAndTheNextRingClearsA
   EXPECT_FALSE(RingingLayout());
 }
 
+TEST(RingOptions, ARingThatEndsByItselfNamesTheRingLeftAndDropsAPressHeldOnItsButtons) {
+  TestEnvironment env;
+  env.kernel.SetTimeOfDay(11, 59, 58);  // a Saturday
+  PresetAlarm(env, 12, 0);
+  env.registry.PutDword(kKey, "AutoStopMinutes", 1);
+  ASSERT_FALSE(env.Start());
+  const ui::Rect normal = FormMain->Bounds();
+  // Snoozed, and the snooze's ring left: the notice names it.
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 5000));
+  env.desktop.Click(SnoozeButton());
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 11 * 60'000, 100));
+  const std::string notice = "Alarm at 12:10 rang unanswered for 1 minute";
+  ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 65'000, 100));
+  ASSERT_EQ(env.notifyIcon.balloons.size(), 1u);
+  EXPECT_EQ(env.notifyIcon.balloons[0].text, notice);
+  // The next day the snooze button is held down when the ring ends by itself: its release
+  // then does nothing, and the ring counts as answered.
+  env.desktop.Suspend((86'400 + 12 * 3600 - 5 - Clock(env)) * 1000);
+  env.desktop.BroadcastPowerResume();
+  ASSERT_TRUE(RunUntil(env, RingingLayout, 30'000, 100));
+  const ui::Point snooze = SnoozeButton();
+  ASSERT_EQ(env.desktop.Press(snooze), FormMain);
+  ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 65'000, 100));
+  env.desktop.Release(snooze);
+  EXPECT_FALSE(env.RunFor(1000));
+  EXPECT_TRUE(env.desktop.MessageBoxes().empty());
+  EXPECT_FALSE(env.media.Sounding());
+  EXPECT_EQ(FormMain->Bounds(), normal);
+  EXPECT_EQ(CAlarm::RingText(*Alarm->NextRing()), "Mon 12:00");
+  EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm: Mon 12:00");
+  EXPECT_EQ(env.notifyIcon.balloons.size(), 1u);
+}
+
 }  // namespace
 
 namespace {
