@@ -15,6 +15,9 @@ int FittingScale(Size design, Rect area, int scale) {
   return scale;
 }
 
+namespace {
+// Where a window stands wholly inside an area: moved no further than it must. One larger than
+// the area keeps its top-left corner in it.
 Point PlaceWithin(Rect window, Rect area) {
   const auto along = [](int at, int length, int from, int size) {
     at = std::min(at, from + size - length);
@@ -23,6 +26,7 @@ Point PlaceWithin(Rect window, Rect area) {
   return {along(window.left, window.width, area.left, area.width),
           along(window.top, window.height, area.top, area.height)};
 }
+}  // namespace
 
 Form::Form() = default;
 
@@ -61,7 +65,14 @@ void Form::SetCaption(const std::string& caption) {
 void Form::SetBounds(int left, int top, int width, int height) {
   design_ = {width, height};
   Rect screen{left, top, ScaledLength(width, scale_), ScaledLength(height, scale_)};
-  if (visible_) screen = OnWorkArea(screen);
+  if (visible_ && keptOnWorkArea_) {
+    // The system's move loop puts the window under the pointer at every move: it is placed
+    // once it is let go.
+    if (inSystemMove_)
+      placeAfterMove_ = true;
+    else
+      screen = OnWorkArea(screen);
+  }
   const bool resized = screen.width != bounds_.width || screen.height != bounds_.height;
   bounds_ = screen;
   if (peer_) peer_->SetBounds(screen.left, screen.top, screen.width, screen.height);
@@ -196,7 +207,14 @@ void Form::ReleaseCapture() {
   if (peer_) peer_->ReleaseCapture();
 }
 void Form::BeginSystemMove() {
-  if (peer_) peer_->BeginSystemMove();
+  if (!peer_) return;
+  // On Windows the move loop returns when the button is up; a window rescaled meanwhile, on
+  // its way onto a display of another scaling, is then put on that display's work area.
+  inSystemMove_ = true;
+  peer_->BeginSystemMove();
+  inSystemMove_ = false;
+  if (std::exchange(placeAfterMove_, false) && visible_)
+    SetBounds(bounds_.left, bounds_.top, design_.width, design_.height);
 }
 void Form::Activate() {
   if (peer_) peer_->Activate();

@@ -25,9 +25,6 @@ using Key = unsigned;
 // The largest scale, from `scale` down to 100 in the display settings' 25 % steps, at which a
 // window of the design size fits the area (100 when none does).
 int FittingScale(Size design, Rect area, int scale);
-// Where a window stands wholly inside an area: moved no further than it must. One larger than
-// the area keeps its top-left corner in it.
-Point PlaceWithin(Rect window, Rect area);
 
 class Form {
  public:
@@ -189,6 +186,8 @@ class Form {
   bool visible_ = false;
   bool topMost_ = false;
   bool keptOnWorkArea_ = false;
+  bool inSystemMove_ = false;
+  bool placeAfterMove_ = false;
   std::uint32_t colour_ = kKeyColour;
   std::vector<Control*> controls_;
   // The control each mouse button (by MouseButton) holds down, until its release.
