@@ -1,23 +1,41 @@
 #include "desktop/TrayIcon.h"
 
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "app/Globals.h"
 #include "platform/Platform.h"
 #include "shell/main.h"
+#include "ui/Application.h"
 #include "ui/Backend.h"
+
+namespace {
+const char* const kIconFiles[2] = {"Images\\AlarmOffIcon.ico", "Images\\AlarmOnIcon.ico"};
+
+// The notification area is on the primary display's taskbar, drawn at that display's DPI.
+int TrayDpi() { return ui::Application::Instance().GetBackend().PrimaryMonitor().dpi; }
+}  // namespace
+
+bool CTrayIcon::LoadIcons(int dpi, platform::IconHandle (&icons)[2], std::string& failed) {
+  auto& shell = platform::notifyIcon();
+  for (int i = 0; i < 2; ++i) {
+    icons[i] = shell.LoadIconFile(ProgramPath(kIconFiles[i]), dpi);
+    if (!icons[i]) {
+      if (i == 1) shell.DestroyIcon(icons[0]);
+      icons[0] = 0;
+      failed = kIconFiles[i];
+      return false;
+    }
+  }
+  return true;
+}
 
 CTrayIcon::CTrayIcon(TFormMain& owner) : owner_(owner) {
   index_ = 0;
-  auto& shell = platform::notifyIcon();
-  const char* files[2] = {"Images\\AlarmOffIcon.ico", "Images\\AlarmOnIcon.ico"};
-  for (int i = 0; i < 2; ++i) {
-    icons_[i] = shell.LoadIconFile(ProgramPath(files[i]));
-    if (!icons_[i]) {
-      if (i == 1) shell.DestroyIcon(icons_[0]);
-      throw std::runtime_error(std::string("Cannot open file \"") + files[i] + "\"");
-    }
-  }
+  dpi_ = TrayDpi();
+  if (std::string failed; !LoadIcons(dpi_, icons_, failed))
+    throw std::runtime_error("Cannot open file \"" + failed + "\"");
   record_.window = owner.Peer() ? owner.Peer()->NativeHandle() : 0;
   record_.id = kIconId;
   record_.flags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
@@ -46,7 +64,34 @@ void CTrayIcon::RetryTimerTimer() {
   if (Add() || --retriesLeft_ <= 0) RetryTimer.SetEnabled(false);
 }
 
-void CTrayIcon::TaskbarCreated() { AddOrRetry(); }
+void CTrayIcon::TaskbarCreated() {
+  // The shell broadcasts this after a change of the primary display's scaling, too.
+  ReloadAtTrayDpi();
+  AddOrRetry();
+}
+
+void CTrayIcon::ScaleChanged() {
+  if (ReloadAtTrayDpi()) Modify();
+}
+
+bool CTrayIcon::ReloadAtTrayDpi() {
+  const int dpi = TrayDpi();
+  if (dpi == dpi_) return false;
+  platform::IconHandle fresh[2] = {0, 0};
+  // An icon file gone since the start leaves the icon as it was, at its old size.
+  std::string failed;
+  if (!LoadIcons(dpi, fresh, failed)) {
+    platform::kernel().DebugLog("Ravilo: cannot reload the tray icon \"" + failed + "\" at " + std::to_string(dpi) + " dpi");
+    return false;
+  }
+  // The old pictures stay until the record names the new ones; the shell keeps its own copy.
+  auto& shell = platform::notifyIcon();
+  for (int i = 0; i < 2; ++i) std::swap(icons_[i], fresh[i]);
+  dpi_ = dpi;
+  record_.icon = icons_[index_];
+  for (auto icon : fresh) shell.DestroyIcon(icon);
+  return true;
+}
 
 CTrayIcon::~CTrayIcon() {
   auto& shell = platform::notifyIcon();

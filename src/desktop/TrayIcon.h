@@ -32,6 +32,8 @@ class CTrayIcon {
   // The shell's taskbar was created again (its process restarted): the icon is added anew,
   // with its current picture.
   void TaskbarCreated();
+  // The scaling of a display changed: the icon is shown at the notification area's new size.
+  void ScaleChanged();
   // Whether the shell took the icon (false while it is being retried or was given up).
   bool Added() const { return added_; }
 
@@ -41,6 +43,11 @@ class CTrayIcon {
   static constexpr int kRetries = 30;
 
  private:
+  // Both pictures at a DPI; on a failure none is kept, and `failed` names the file.
+  static bool LoadIcons(int dpi, platform::IconHandle (&icons)[2], std::string& failed);
+  // Loads the pictures again when the notification area's DPI differs from theirs; returns
+  // whether it did (the record names the new picture, not yet shown).
+  bool ReloadAtTrayDpi();
   bool Add();
   void AddOrRetry();
   // Shows the record as it is now.
@@ -51,6 +58,7 @@ class CTrayIcon {
   int index_ = 0;
   TFormMain& owner_;
   platform::IconHandle icons_[2] = {0, 0};
+  int dpi_ = 96;  // the DPI the pictures were loaded for
   ui::Timer RetryTimer;
   int retriesLeft_ = 0;
   bool added_ = false;

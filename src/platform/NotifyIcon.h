@@ -23,8 +23,9 @@ struct NotifyIconData {
 class NotifyIcon {
  public:
   virtual ~NotifyIcon() = default;
-  // A small icon from an .ico file; 0 when it can't be loaded.
-  virtual IconHandle LoadIconFile(const std::string& path) = 0;
+  // An icon from an .ico file at the system's small-icon size for a DPI (the notification
+  // area's); 0 when it can't be loaded.
+  virtual IconHandle LoadIconFile(const std::string& path, int dpi) = 0;
   virtual void DestroyIcon(IconHandle icon) = 0;
   virtual bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) = 0;
   // A warning balloon over the icon named by data's window and id (NIM_MODIFY with NIF_INFO).

@@ -16,13 +16,6 @@ bool LiesOn(const ui::Form& form, const ui::Monitor& monitor) {
   return m && *m == monitor;
 }
 
-int FittingScale(ui::Size design, ui::Rect area, int scale) {
-  while (scale > 100 && (ui::ScaledLength(design.width, scale) > area.width ||
-                         ui::ScaledLength(design.height, scale) > area.height))
-    scale -= 25;
-  return scale;
-}
-
 ui::Monitor TakePetDisplayScale(ui::Form& form) {
   const ui::Monitor pet = PetMonitor();
   // A window taller or wider than the free area would hide its own buttons: it is drawn as

@@ -8,9 +8,7 @@
 ui::Monitor PetMonitor();
 // Whether the display holding the largest part of the form is `monitor`.
 bool LiesOn(const ui::Form& form, const ui::Monitor& monitor);
-// The largest scale, from `scale` down to 100 in the display settings' 25 % steps, at which a
-// window of the design size fits the area (100 when none does).
-int FittingScale(ui::Size design, ui::Rect area, int scale);
+using ui::FittingScale;
 // Gives a window about to be shown the scale of the pet's display, or less where the display's
 // free area would not hold it; returns that display.
 ui::Monitor TakePetDisplayScale(ui::Form& form);

@@ -12,6 +12,10 @@
 
 class TSkinnedForm : public ui::Form {
  public:
+  // Every skinned window stands wholly on its display's free area, where all its buttons
+  // can be reached.
+  TSkinnedForm() { SetKeptOnWorkArea(true); }
+
   // A push button: pressed with any mouse button it shows its active picture at activeAt;
   // the release (delivered wherever the pointer is) shows the inactive one at inactiveAt,
   // then runs the action. A press that loses the mouse capture only rests the button.

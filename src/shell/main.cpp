@@ -107,15 +107,10 @@ void TFormMain::FormCreate() {
   // built whole all the same.
   const CReestr::WriteFailuresLogged startUp(*Reestr);
   RingVolume.PutBackLeftOver();
-  auto& backend = ui::Application::Instance().GetBackend();
   PetSize = AlarmOptions::Load(*Reestr).petSize;
-  PetScale = PetScaleOn(backend.PrimaryMonitor());
-  SetScale(PetScale);
   int x = 0, y = 0;
   LoadPosition(x, y);
   SetPosition(x, y);
-  // The stored place may lie on a display of another scaling.
-  if (const auto display = backend.MonitorFromRect(Bounds(), true)) ApplyPetScale(PetScaleOn(*display));
 
   TaskBarControl = new CTaskBarControl();
   TaskBarControl->HideButton();
@@ -262,11 +257,21 @@ void TFormMain::ShowAlarmOff() {
 void TFormMain::LoadPosition(int& x, int& y) {
   auto& backend = ui::Application::Instance().GetBackend();
   const ui::Size screen = backend.ScreenSize();
+  const ui::Monitor primary = backend.PrimaryMonitor();
+  PetScale = PetScaleOn(primary);
+  SetScale(PetScale);
   // The corner's margins are keyed out; they grow with the pet.
   const int cornerX = screen.width - Width() + ui::ScaledLength(40, Scale());
   const int cornerY = screen.height - Height() + ui::ScaledLength(50, Scale());
   if (!Reestr->GetInt("xpos", x)) x = cornerX;
   if (!Reestr->GetInt("ypos", y)) y = cornerY;
+  // The place was stored at the scale of the display it lies on. The pet takes that scale
+  // before it goes there: moved there at the primary's, it would be rescaled with its feet
+  // kept, and so stand elsewhere at every start.
+  if (const auto display = backend.MonitorFromRect({x, y, Width(), Height()}, true)) {
+    PetScale = PetScaleOn(*display);
+    SetScale(PetScale);
+  }
   // A place that leaves no grip of the pet on a display (that display was unplugged, the
   // laptop undocked, or the place was beyond the screen's edge) would keep it out of sight
   // for good: the first-run corner. The pet itself is judged, not the window, whose margins
@@ -278,6 +283,8 @@ void TFormMain::LoadPosition(int& x, int& y) {
   if (shown.width < kGrip || shown.height < kGrip) {
     x = cornerX;
     y = cornerY;
+    PetScale = PetScaleOn(primary);
+    SetScale(PetScale);
   }
   Reestr->SetInt("xpos", x);
   Reestr->SetInt("ypos", y);
@@ -341,6 +348,7 @@ void TFormMain::PetOptionsChanged() {
 void TFormMain::FormDpiChanged(int dpi, ui::Rect) {
   // A size of the user's own stays the same on every display.
   if (!PetSize) ApplyPetScale(ui::ScaleForDpi(dpi));
+  if (TrayIcon) TrayIcon->ScaleChanged();
 }
 
 ui::Size TFormMain::ScreenSizeAtDpi(int dpi) const {

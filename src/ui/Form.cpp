@@ -8,6 +8,26 @@
 
 namespace ui {
 
+int FittingScale(Size design, Rect area, int scale) {
+  while (scale > 100 && (ScaledLength(design.width, scale) > area.width ||
+                         ScaledLength(design.height, scale) > area.height))
+    scale -= 25;
+  return scale;
+}
+
+namespace {
+// Where a window stands wholly inside an area: moved no further than it must. One larger than
+// the area keeps its top-left corner in it.
+Point PlaceWithin(Rect window, Rect area) {
+  const auto along = [](int at, int length, int from, int size) {
+    at = std::min(at, from + size - length);
+    return std::max(at, from);
+  };
+  return {along(window.left, window.width, area.left, area.width),
+          along(window.top, window.height, area.top, area.height)};
+}
+}  // namespace
+
 Form::Form() = default;
 
 Form::~Form() {
@@ -44,7 +64,15 @@ void Form::SetCaption(const std::string& caption) {
 
 void Form::SetBounds(int left, int top, int width, int height) {
   design_ = {width, height};
-  const Rect screen{left, top, ScaledLength(width, scale_), ScaledLength(height, scale_)};
+  Rect screen{left, top, ScaledLength(width, scale_), ScaledLength(height, scale_)};
+  if (visible_ && keptOnWorkArea_) {
+    // The system's move loop puts the window under the pointer at every move: it is placed
+    // once it is let go.
+    if (inSystemMove_)
+      placeAfterMove_ = true;
+    else
+      screen = OnWorkArea(screen);
+  }
   const bool resized = screen.width != bounds_.width || screen.height != bounds_.height;
   bounds_ = screen;
   if (peer_) peer_->SetBounds(screen.left, screen.top, screen.width, screen.height);
@@ -89,11 +117,31 @@ Size Form::ScreenSizeAtDpi(int dpi) const {
 }
 
 void Form::FormDpiChanged(int dpi, Rect suggested) {
-  SetScale(ScaleForDpi(dpi));
+  int scale = ScaleForDpi(dpi);
+  if (keptOnWorkArea_)
+    if (const auto m = Application::Instance().GetBackend().MonitorFromRect(suggested, true))
+      scale = FittingScale(design_, m->workArea, scale);
+  SetScale(scale);
   SetPosition(suggested.left, suggested.top);
 }
 
+Rect Form::OnWorkArea(Rect screen) const {
+  if (!keptOnWorkArea_ || !peer_) return screen;
+  // The lookup fails while displays change: the window stays where it was put then.
+  const auto m = Application::Instance().GetBackend().MonitorFromRect(screen, true);
+  if (!m) return screen;
+  const Point at = PlaceWithin(screen, m->workArea);
+  return {at.x, at.y, screen.width, screen.height};
+}
+
 void Form::Show() {
+  if (!visible_ && keptOnWorkArea_) {
+    const Rect placed = OnWorkArea(bounds_);
+    if (placed != bounds_) {
+      bounds_ = placed;
+      if (peer_) peer_->SetBounds(placed.left, placed.top, placed.width, placed.height);
+    }
+  }
   visible_ = true;
   if (peer_) {
     peer_->SetVisible(true);
@@ -159,7 +207,14 @@ void Form::ReleaseCapture() {
   if (peer_) peer_->ReleaseCapture();
 }
 void Form::BeginSystemMove() {
-  if (peer_) peer_->BeginSystemMove();
+  if (!peer_) return;
+  // On Windows the move loop returns when the button is up; a window rescaled meanwhile, on
+  // its way onto a display of another scaling, is then put on that display's work area.
+  inSystemMove_ = true;
+  peer_->BeginSystemMove();
+  inSystemMove_ = false;
+  if (std::exchange(placeAfterMove_, false) && visible_)
+    SetBounds(bounds_.left, bounds_.top, design_.width, design_.height);
 }
 void Form::Activate() {
   if (peer_) peer_->Activate();

@@ -22,6 +22,10 @@ namespace ui {
 // Keys as Win32 virtual-key codes; characters as their codes.
 using Key = unsigned;
 
+// The largest scale, from `scale` down to 100 in the display settings' 25 % steps, at which a
+// window of the design size fits the area (100 when none does).
+int FittingScale(Size design, Rect area, int scale);
+
 class Form {
  public:
   Form();
@@ -49,7 +53,8 @@ class Form {
   void SetClientSize(int width, int height) { SetBounds(bounds_.left, bounds_.top, width, height); }
   Size DesignSize() const { return design_; }
   // The percentage of its design size the form is shown at (100 until set). A new scale keeps
-  // the top-left corner; the controls are drawn again at it.
+  // the top-left corner (as far as the work area allows, see SetKeptOnWorkArea); the controls
+  // are drawn again at it.
   int Scale() const { return scale_; }
   void SetScale(int scale);
   // Design pixels to screen pixels of the client area and back (the latter rounds down).
@@ -144,6 +149,10 @@ class Form {
   // Design properties, for constructors.
   void SetTopMost(bool topMost) { topMost_ = topMost; }
   void SetDesignVisible(bool visible) { visible_ = visible; }
+  // The window stands wholly inside the work area of its display (the one holding most of it,
+  // else the nearest) whenever it is shown, and whenever it moves or changes its size or scale
+  // while shown, so that no button of it lies under the taskbar or past the screen's edge.
+  void SetKeptOnWorkArea(bool kept) { keptOnWorkArea_ = kept; }
 
   virtual void FormCreate() {}
   virtual void FormDestroy() {}
@@ -157,13 +166,16 @@ class Form {
   virtual void FormFocusLost() {}
   virtual void FormPowerResume() {}
   virtual void FormTimeChange() {}
-  // Takes the scale of the new DPI and the suggested place.
+  // Takes the scale of the new DPI, or less where the work area at the suggested place would
+  // not hold the window, and the suggested place.
   virtual void FormDpiChanged(int dpi, Rect suggested);
 
  private:
   // Ends a press in progress without a release: the control is told, nothing is clicked.
   void CancelPress(MouseButton button);
   void CancelPresses();
+  // The screen rectangle moved into its display's work area, for a form kept there.
+  Rect OnWorkArea(Rect screen) const;
   // The screen pixels that drawing a design rectangle may touch.
   Rect ScreenReach(Rect design) const;
   std::unique_ptr<FormPeer> peer_;
@@ -173,6 +185,9 @@ class Form {
   int scale_ = 100;
   bool visible_ = false;
   bool topMost_ = false;
+  bool keptOnWorkArea_ = false;
+  bool inSystemMove_ = false;
+  bool placeAfterMove_ = false;
   std::uint32_t colour_ = kKeyColour;
   std::vector<Control*> controls_;
   // The control each mouse button (by MouseButton) holds down, until its release.

@@ -142,8 +142,9 @@ TEST(MainWindow, RingingButtonsPressWithAnyButtonAndActWhereverReleased) {
   EXPECT_EQ(FormMain->Left(), 1001);
 }
 
-TEST(MainWindow, PurplePixelsLetClicksThroughToTheWindowBelow) {
+TEST(MainWindow, PurplePixelsLetClicksThroughToTheWindowBelowAndTheTaskbarTakesItsOwn) {
   TestEnvironment env;
+  env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true}});
   ASSERT_FALSE(env.Start());
   WindowBelow* below = nullptr;
   ui::Application::Instance().CreateForm(below);
@@ -152,6 +153,12 @@ TEST(MainWindow, PurplePixelsLetClicksThroughToTheWindowBelow) {
   env.desktop.Release(keyedOut);
   EXPECT_EQ(below->presses, 1);
   EXPECT_EQ(env.desktop.Press(OnThePet(), ui::MouseButton::Right), FormMain);
+  EXPECT_EQ(below->presses, 1);
+  // The window reaches under the taskbar: a click there is the taskbar's.
+  for (const ui::Point outside : {ui::Point{640, 770}, ui::Point{5, 799}}) {
+    EXPECT_EQ(env.desktop.Press(outside), nullptr) << outside.x << "," << outside.y;
+    env.desktop.Release(outside);
+  }
   EXPECT_EQ(below->presses, 1);
   // The capture shows no key colour anywhere.
   const ui::Bitmap screen = env.desktop.Capture();

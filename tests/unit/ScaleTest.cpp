@@ -51,12 +51,35 @@ TEST(Scale, ADpiChangeKeepsThePetsFeetWhereTheyStoodAndWindowsTakeTheSuggestedPl
     EXPECT_EQ(Feet(), feet) << dpi;
   }
 
-  // A set-up window takes the place the system suggests, at the size it says it will have.
+  // A set-up window takes the place the system suggests, at the size it says it will have,
+  // moved up where that would reach past the display's bottom.
   ASSERT_FALSE(env.ChooseFromTrayMenu("Alarm ["));
   ASSERT_TRUE(FormSimpleAlarm->Visible());
   const ui::Size size = FormSimpleAlarm->ScreenSizeAtDpi(192);
+  ASSERT_FALSE(env.Do([&] { FormSimpleAlarm->HandleDpiChanged(192, {100, 40, size.width, size.height}); }));
+  EXPECT_EQ(FormSimpleAlarm->Bounds(), (ui::Rect{100, 40, 742, 752}));
   ASSERT_FALSE(env.Do([&] { FormSimpleAlarm->HandleDpiChanged(192, {100, 50, size.width, size.height}); }));
-  EXPECT_EQ(FormSimpleAlarm->Bounds(), (ui::Rect{100, 50, 742, 752}));
+  EXPECT_EQ(FormSimpleAlarm->Bounds(), (ui::Rect{100, 48, 742, 752}));
+}
+
+TEST(Scale, ThePetComesBackExactlyWhereItStoodOnADisplayOfAnotherScalingThanThePrimary) {
+  struct Case {
+    int primaryDpi, petDpi;
+  } cases[] = {{144, 96}, {96, 144}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.primaryDpi);
+    TestEnvironment env;
+    env.desktop.SetMonitors({{{0, 0, 1920, 1200}, {0, 0, 1920, 1160}, true, c.primaryDpi},
+                             {{1920, 0, 2880, 1800}, {1920, 0, 2880, 1760}, false, c.petDpi}});
+    env.registry.PutDword(kKey, "xpos", 2400);
+    env.registry.PutDword(kKey, "ypos", 600);
+    ASSERT_FALSE(env.Start());
+    EXPECT_EQ(FormMain->Scale(), c.petDpi * 100 / 96);
+    EXPECT_EQ((ui::Point{FormMain->Left(), FormMain->Top()}), (ui::Point{2400, 600}));
+    EXPECT_EQ(env.Do([&] { env.desktop.RequestClose(*FormMain); }), 1);
+    EXPECT_EQ(env.registry.Dword(kKey, "xpos"), 2400u);
+    EXPECT_EQ(env.registry.Dword(kKey, "ypos"), 600u);
+  }
 }
 
 TEST(Scale, AChosenPetSizeStaysOnEveryDisplayAndCountsInTheStoredPlaceRule) {
@@ -143,12 +166,28 @@ TEST(Scale, AWindowOnADisplayAtOneAndAHalfTakesClicksWhereItsButtonsAreDrawn) {
   EXPECT_FALSE(FormSimpleAlarm->Visible());
 
   // On a display at 200 % whose free area is 1280 x 760, the 376 px high window comes at
-  // 200 %, the 599 px high playlist window at 125 %, as large as the area holds.
-  env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true, 192}});
+  // 200 %, the 599 px high playlist window at 125 %, as large as the area holds. Each stands
+  // wholly on the free area, where its buttons take clicks.
+  const ui::Rect free{0, 0, 1280, 760};
+  const auto onFreeArea = [&](const ui::Form& form) { return ui::Intersect(form.Bounds(), free) == form.Bounds(); };
+  env.desktop.SetMonitors({{{0, 0, 1280, 800}, free, true, 192}});
   ASSERT_FALSE(env.ChooseFromTrayMenu("Alarm ["));
   EXPECT_EQ(FormSimpleAlarm->Scale(), 200);
+  EXPECT_TRUE(onFreeArea(*FormSimpleAlarm));
   env.desktop.Click(Middle(*FormSimpleAlarm, FormSimpleAlarm->ImagePlayListMode));
   ASSERT_FALSE(env.RunFor(100));
   ASSERT_TRUE(FormPlayListAlarm->Visible());
   EXPECT_EQ(FormPlayListAlarm->Scale(), 125);
+  EXPECT_TRUE(onFreeArea(*FormPlayListAlarm));
+
+  // The display's scaling changes while the window is open, 200 to 100 and back: the system
+  // suggests the window's top-left at twice its size, which the free area cannot hold.
+  for (int dpi : {96, 192}) {
+    env.desktop.SetMonitors({{{0, 0, 1280, 800}, free, true, dpi}});
+    const ui::Size size = FormPlayListAlarm->ScreenSizeAtDpi(dpi);
+    const ui::Rect suggested{FormPlayListAlarm->Left(), FormPlayListAlarm->Top(), size.width, size.height};
+    ASSERT_FALSE(env.Do([&] { FormPlayListAlarm->HandleDpiChanged(dpi, suggested); }));
+    EXPECT_EQ(FormPlayListAlarm->Scale(), dpi == 96 ? 100 : 125);
+    EXPECT_TRUE(onFreeArea(*FormPlayListAlarm)) << dpi;
+  }
 }

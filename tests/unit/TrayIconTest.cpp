@@ -137,6 +137,37 @@ TEST(TrayIcon, ComesBackWithItsCurrentPictureWhenTheShellRestarts) {
   EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOffIcon.ico");
 }
 
+TEST(TrayIcon, TakesTheNotificationAreasSizeAgainAfterAScalingChange) {
+  TestEnvironment env;
+  ASSERT_FALSE(env.Start());
+  const std::string dir = TestEnvironment::kProgramDir;
+  EXPECT_EQ(env.notifyIcon.shownIconDpi, 96);
+  const auto primaryAt = [&](int dpi) { env.desktop.SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, true, dpi}}); };
+  // The pet's own display, the primary one, goes to 150 %.
+  primaryAt(144);
+  ASSERT_FALSE(env.Do([] { FormMain->HandleDpiChanged(144, FormMain->Bounds()); }));
+  EXPECT_EQ(env.notifyIcon.shownIconDpi, 144);
+  EXPECT_EQ(env.notifyIcon.shownIconFile, dir + "Images\\AlarmOffIcon.ico");
+  EXPECT_EQ(env.notifyIcon.loaded.size(), 2u);  // the pictures at the old size are freed
+  // With the pet elsewhere, the shell's broadcast is all the program hears of a change.
+  FormMain->ShowAlarmOn();
+  primaryAt(192);
+  env.desktop.BroadcastTaskbarCreated();
+  EXPECT_FALSE(env.RunFor(1));
+  EXPECT_EQ(env.notifyIcon.shownIconDpi, 192);
+  EXPECT_EQ(env.notifyIcon.shownIconFile, dir + "Images\\AlarmOnIcon.ico");
+  EXPECT_EQ(env.notifyIcon.loaded.size(), 2u);
+  // An icon file gone since the start leaves the icon as it was.
+  env.files.Hide(dir + "Images\\AlarmOffIcon.ico");
+  primaryAt(96);
+  env.desktop.BroadcastTaskbarCreated();
+  EXPECT_FALSE(env.RunFor(1));
+  EXPECT_EQ(env.notifyIcon.shownIconDpi, 192);
+  EXPECT_EQ(env.notifyIcon.loaded.size(), 2u);
+  FormMain->ShowAlarmOff();
+  EXPECT_EQ(env.notifyIcon.shownIconFile, dir + "Images\\AlarmOffIcon.ico");
+}
+
 TEST(TrayIcon, AFailedFirstAddIsRetriedForAMinute) {
   for (const bool taskbarComes : {true, false}) {
     SCOPED_TRACE(taskbarComes);

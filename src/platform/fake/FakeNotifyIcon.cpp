@@ -4,16 +4,20 @@
 
 namespace platform::fake {
 
-IconHandle FakeNotifyIcon::LoadIconFile(const std::string& path) {
+IconHandle FakeNotifyIcon::LoadIconFile(const std::string& path, int dpi) {
   const auto bytes = files().ReadAll(path);
   // An icon file starts with a reserved 0 and type 1.
   if (!bytes || bytes->size() < 6 || (*bytes)[0] != 0 || (*bytes)[2] != 1) return 0;
   const IconHandle h = next_++;
   loaded[h] = path;
+  loadedDpi[h] = dpi;
   return h;
 }
 
-void FakeNotifyIcon::DestroyIcon(IconHandle icon) { loaded.erase(icon); }
+void FakeNotifyIcon::DestroyIcon(IconHandle icon) {
+  loaded.erase(icon);
+  loadedDpi.erase(icon);
+}
 
 bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   calls.push_back({message, data});
@@ -25,12 +29,15 @@ bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const NotifyIconData
   if (message == kNimDelete) {
     shown = false;
     shownIconFile.clear();
+    shownIconDpi = 0;
     return true;
   }
   shown = true;
   shownRecord = data;
   auto it = loaded.find(data.icon);
   shownIconFile = it == loaded.end() ? "" : it->second;
+  const auto dpi = loadedDpi.find(data.icon);
+  shownIconDpi = dpi == loadedDpi.end() ? 0 : dpi->second;
   return true;
 }
 

@@ -12,7 +12,7 @@ namespace platform::fake {
 
 class FakeNotifyIcon : public NotifyIcon {
  public:
-  IconHandle LoadIconFile(const std::string& path) override;
+  IconHandle LoadIconFile(const std::string& path, int dpi) override;
   void DestroyIcon(IconHandle icon) override;
   bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
   bool ShowBalloon(const NotifyIconData& data, const std::string& title, const std::string& text) override;
@@ -25,6 +25,7 @@ class FakeNotifyIcon : public NotifyIcon {
   std::function<void(const Call&)> onCall;  // runs at each shell call
   bool shown = false;           // an icon is in the notification area
   std::string shownIconFile;    // the file of the icon it shows
+  int shownIconDpi = 0;         // the DPI that icon was loaded for
   NotifyIconData shownRecord;   // the record it was added or last modified with
   // While false there is no taskbar (the shell has not started yet, or its process ended):
   // every call fails.
@@ -33,6 +34,7 @@ class FakeNotifyIcon : public NotifyIcon {
   void EndShell();
   int Adds() const;
   std::map<IconHandle, std::string> loaded;  // icons not yet destroyed
+  std::map<IconHandle, int> loadedDpi;       // the DPI each was loaded for
   struct Balloon {
     std::string title, text;
   };

@@ -6,9 +6,26 @@
 
 namespace platform::win32 {
 
-IconHandle Win32NotifyIcon::LoadIconFile(const std::string& path) {
-  HANDLE icon = ::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                             ::GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE);
+namespace {
+// The small-icon size at a DPI. GetSystemMetrics answers at the DPI the process started with,
+// for good; GetSystemMetricsForDpi (user32, Windows 10 1607 and later) at any. Older systems
+// change their DPI only with a new logon, so their answer is the current one.
+int SmallIconMetric(int index, int dpi) {
+  using ForDpiFn = int(WINAPI*)(int, UINT);
+  static const ForDpiFn forDpi = [] {
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<ForDpiFn>(reinterpret_cast<void*>(::GetProcAddress(user32, "GetSystemMetricsForDpi")))
+                  : nullptr;
+  }();
+  if (forDpi && dpi > 0)
+    if (const int size = forDpi(index, UINT(dpi)); size > 0) return size;
+  return ::GetSystemMetrics(index);
+}
+}  // namespace
+
+IconHandle Win32NotifyIcon::LoadIconFile(const std::string& path, int dpi) {
+  HANDLE icon = ::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, SmallIconMetric(SM_CXSMICON, dpi),
+                             SmallIconMetric(SM_CYSMICON, dpi), LR_LOADFROMFILE);
   return reinterpret_cast<IconHandle>(icon);
 }
 

@@ -350,6 +350,7 @@ std::vector<HeadlessFormPeer*> HeadlessBackend::ZOrderTopFirst() const {
 }
 
 Form* HeadlessBackend::FormAt(Point p) {
+  if (!OnAWorkArea(p)) return nullptr;
   for (HeadlessFormPeer* peer : ZOrderTopFirst()) {
     if (!peer->Visible()) continue;
     const Rect r = peer->Bounds();

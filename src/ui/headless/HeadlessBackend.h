@@ -143,8 +143,10 @@ class HeadlessBackend : public Backend {
   // The form whose peer has this NativeHandle (each headless window has its own), or
   // nullptr once it is destroyed.
   Form* FormByHandle(std::uintptr_t handle) const;
-  // The form whose visible pixel is at p, or nullptr.
+  // The form whose visible pixel is at p, or nullptr; nullptr too outside every display's
+  // work area (a point on a taskbar, or on no display at all, is nobody's window of ours).
   Form* FormAt(Point p);
+  bool OnAWorkArea(Point p) const;
   // The desktop as shown: a desktop colour with the visible forms over it, keyed out.
   Bitmap Capture(std::uint32_t desktopColour = Rgb(0, 64, 64));
 

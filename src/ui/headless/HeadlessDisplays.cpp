@@ -44,6 +44,11 @@ long long Distance(Rect a, Rect b) {
 }
 }  // namespace
 
+bool HeadlessBackend::OnAWorkArea(Point p) const {
+  // The displays are there whether or not the system answers queries about them.
+  return std::ranges::any_of(monitors_, [p](const Monitor& m) { return m.workArea.Contains(p); });
+}
+
 bool HeadlessBackend::FullScreenProgramOn(const Monitor& monitor) {
   if (!foreignWindow_) return false;
   const Rect w = *foreignWindow_, m = monitor.bounds;
