@@ -147,9 +147,9 @@ pc2=$(share "$p20" "$p21" $((t21 - t20))); rc2=$(share "$r20" "$r21" $((t21 - t2
 lc2=$(share "$l20" "$l21" $((t21 - t20)))
 row "CPU at pet size 200 %, % of one core" "$pc2" "$rc2" "$(awk -v a="$rc2" -v b="$pc2" 'BEGIN { printf "%.2f", a - b }')" ""
 row "  the same, beside the probe's pet work at 200 %" "$lc2" "$rc2" "$(awk -v a="$rc2" -v b="$lc2" 'BEGIN { printf "%.2f", a - b }')" ""
-row "  200 % against 100 %: Ravilo; the probe's pet work" "" \
-    "$(awk -v a="$rc2" -v b="$rc" 'BEGIN { printf "%.2fx", b > 0 ? a / b : 0 }')" \
-    "$(awk -v a="$lc2" -v b="$lc" 'BEGIN { printf "%.2fx", b > 0 ? a / b : 0 }')" "<= 1.3x"
+row "  200 % over 100 %: Ravilo; the probe's pet work" "" \
+    "$(awk -v a="$rc2" -v b="$rc" 'BEGIN { printf "%.2fx", (b > 0 ? a / b : 0) }')" \
+    "$(awk -v a="$lc2" -v b="$lc" 'BEGIN { printf "%.2fx", (b > 0 ? a / b : 0) }')" "<= 1.3x"
 row "resident memory after ${life} s at 200 %, MB" "$(awk -v k="$p2_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
     "$(awk -v k="$r2_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v a="$r2_life_rss" -v b="$p2_life_rss" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" ""
 row "launch to window on screen, ms" "$ps" "$rs" "$((rs - ps))" "<= 300"
