@@ -8,6 +8,7 @@
 #include "shell/Skin.h"
 #include "shell/main.h"
 #include "ui/Application.h"
+#include "ui/Rescale.h"
 
 namespace {
 std::shared_ptr<const pet::GifMovie> Decode(const std::string& bytes) {
@@ -35,7 +36,9 @@ CAnimator::CAnimator(TFormMain& host) : host_(host) {
     };
     for (int i = 0; i < kMovieCount; ++i) {
       std::string bytes = ReadDataFile(kMovieFiles[i]);
-      Decode(bytes);  // a damaged movie is found now, not when it is first played
+      // A damaged movie is found now, not when it is first played.
+      const auto decoded = Decode(bytes);
+      Shapes[std::size_t(i)] = {decoded->screenWidth, decoded->screenHeight, decoded->frames.size()};
       Movies[std::size_t(i)] = std::move(bytes);
     }
     Eyes = new CEyes(host);
@@ -69,25 +72,49 @@ int CAnimator::ShownPosition() const {
   return view_ && shown && view_->Image() == shown ? shownPosition_ : -1;
 }
 
+std::shared_ptr<const pet::GifMovie> CAnimator::MovieInSet(int listPosition, int set) {
+  if (set == 100) return Movie(listPosition);
+  auto& bytes = LargerMovies[std::size_t(listPosition)];
+  if (!bytes) {
+    try {
+      bytes = ReadDataFile(ArtSetPath(kMovieFiles[std::size_t(listPosition)], set));
+    } catch (const std::exception&) {
+      bytes.emplace();
+    }
+  }
+  if (bytes->empty()) return nullptr;
+  try {
+    auto movie = Decode(*bytes);
+    const Shape& shape = Shapes[std::size_t(listPosition)];
+    if (movie->screenWidth == ui::ScaledLength(shape.width, set) &&
+        movie->screenHeight == ui::ScaledLength(shape.height, set) && movie->frames.size() == shape.frames)
+      return movie;
+  } catch (const std::exception&) {
+  }
+  // Not this movie at that size: the 1x one is drawn scaled, and this file never decoded again.
+  bytes->clear();
+  return nullptr;
+}
+
 void CAnimator::Show(int listPosition) {
-  auto movie = Movie(listPosition);
+  // Decoded once, in the set the pet's scale is drawn from; the 1x movie where the larger set
+  // has none that fits.
+  constexpr int kSets[] = {100, kLargerArtSets[0]};
+  const int set = ui::PlanScale(kSets, host_.Scale()).set;
+  std::shared_ptr<const pet::GifMovie> movie = set == 100 ? nullptr : MovieInSet(listPosition, set);
+  const int drawnSet = movie ? set : 100;
+  if (!movie) movie = Movie(listPosition);
   shown_ = movie;
   shownPosition_ = listPosition;
-  view_->SetImage(std::move(movie), [this, listPosition](int setScale) -> std::shared_ptr<const pet::GifMovie> {
-    auto& bytes = LargerMovies[std::size_t(listPosition)];
-    if (!bytes) {
-      try {
-        bytes = ReadDataFile(ArtSetPath(kMovieFiles[std::size_t(listPosition)], setScale));
-      } catch (const std::exception&) {
-        bytes.emplace();
-      }
-    }
-    try {
-      return bytes->empty() ? nullptr : Decode(*bytes);
-    } catch (const std::exception&) {
-      return nullptr;
-    }
-  });
+  // Another set, when the scale changes while the movie shows.
+  view_->SetImage(
+      std::move(movie),
+      [this, listPosition](int otherSet) {
+        auto other = MovieInSet(listPosition, otherSet);
+        if (other) shown_ = other;
+        return other;
+      },
+      drawnSet);
 }
 
 void CAnimator::PlayControlOnce(int i) { PlayControl(i, false); }

@@ -61,13 +61,22 @@ class CAnimator {
   bool Tracking = true;
   std::unique_ptr<MovieView> view_;
   // Each movie's file as read at start-up, where it was decoded once to prove it sound. A
-  // movie is decoded again when it is played and its frames live only while the view shows
-  // it: the files are far smaller than their frames.
+  // movie is decoded again when it is played, in the one art set it is drawn from, and its
+  // frames live only while the view shows it: the files are far smaller than their frames.
   std::array<std::string, kMovieCount> Movies;
+  // What the start-up decoding found of each movie, for a larger set to be checked against.
+  struct Shape {
+    int width = 0, height = 0;
+    std::size_t frames = 0;
+  };
+  std::array<Shape, kMovieCount> Shapes;
   // Each movie's file in the larger set (there is one, 2x), read the first time the pet is
   // drawn at a scale that wants it and kept like the 1x files, so a movie start reads no
   // file; empty when missing.
   std::array<std::optional<std::string>, kMovieCount> LargerMovies;
+  // Movie `listPosition` decoded in art set `set`, or null when that set has no sound movie
+  // of the same shape.
+  std::shared_ptr<const pet::GifMovie> MovieInSet(int listPosition, int set);
   void Show(int listPosition);
   std::weak_ptr<const pet::GifMovie> shown_;
   int shownPosition_ = -1;

@@ -1,6 +1,8 @@
 #include "pet/MovieView.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <span>
 #include <vector>
 
@@ -13,6 +15,18 @@ namespace {
 int SingleFrameDelay(const pet::GifMovie& movie) {
   if (movie.frames.empty()) return 50;
   return std::clamp(movie.frames[0].delayMs, 50, 10000);
+}
+
+// The art sets a movie may come in, percent.
+constexpr int kArtSets[] = {100, 200};
+
+// The smallest design rectangle that covers `part` of art drawn at `set` percent.
+ui::Rect DesignCover(ui::Rect part, int set) {
+  if (set == 100 || part.Empty()) return part;
+  const auto down = [set](int v) { return int(std::floor(double(v) * 100 / set)); };
+  const auto up = [set](int v) { return int(std::ceil(double(v) * 100 / set)); };
+  const int l = down(part.left), t = down(part.top);
+  return {l, t, up(part.left + part.width) - l, up(part.top + part.height) - t};
 }
 }  // namespace
 
@@ -48,19 +62,21 @@ void MovieView::UpdateTimer(bool restart) {
   }
 }
 
-void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie, LargerMovie larger) {
+void MovieView::SetImage(std::shared_ptr<const pet::GifMovie> movie, MovieSets sets, int set) {
   movie_ = std::move(movie);
   composer_.reset();
-  larger_ = std::move(larger);
-  largerComposer_.reset();
-  largerSet_ = 0;
+  sets_ = std::move(sets);
+  set_ = set > 0 ? set : 100;
+  missingSets_ = 0;
   scaledIndex_ = -1;
   scaledFrame_ = ui::Bitmap();
   if (movie_ && !movie_->frames.empty()) {
     composer_.emplace(movie_);
+    design_ = {movie_->screenWidth * 100 / set_, movie_->screenHeight * 100 / set_};
     frameIndex_ = 0;
-    if (autoSize_) SetBounds({Left(), Top(), movie_->screenWidth, movie_->screenHeight});
+    if (autoSize_) SetBounds({Left(), Top(), design_.width, design_.height});
   } else {
+    design_ = {};
     frameIndex_ = -1;
   }
   UpdateTimer(true);
@@ -127,6 +143,7 @@ void MovieView::InvalidateStep(int from, int to) {
   }
   // From one frame to the next, the picture changes only where the new frame lies and,
   // when the old one is disposed of (background or previous picture), where that one lay.
+  // All of it in the pixels of the set drawn, which are the ones that reach the screen.
   const pet::GifFrame& next = movie_->frames[std::size_t(to)];
   const pet::GifFrame& last = movie_->frames[std::size_t(from)];
   ui::Rect changed{next.left, next.top, next.width, next.height};
@@ -136,13 +153,15 @@ void MovieView::InvalidateStep(int from, int to) {
   // A fifth of the pet's frames only hold the picture longer: they draw what is there
   // already, and the screen is left alone.
   if (composer_ && !changed.Empty() && SameInside(changed, from, to)) return;
-  const int dx = center_ ? (Width() - w) / 2 : 0, dy = center_ ? (Height() - h) / 2 : 0;
+  changed = DesignCover(changed, set_);
+  const int dx = center_ ? (Width() - design_.width) / 2 : 0, dy = center_ ? (Height() - design_.height) / 2 : 0;
   Invalidate({changed.left + dx, changed.top + dy, changed.width, changed.height});
 }
 
 bool MovieView::SameInside(ui::Rect part, int from, int to) {
   const int w = composer_->Width();
-  // The composer keeps the frame it composed last, which is `from` once it has been painted.
+  // The composer keeps the frame it composed last, which is `from` once it has been painted;
+  // `to` stays composed for the paint that follows.
   const auto& before = composer_->Compose(from);
   std::vector<std::uint32_t> old;
   old.reserve(std::size_t(part.width) * std::size_t(part.height));
@@ -168,37 +187,47 @@ void MovieView::Raise(const std::function<void()>& event) {
 void MovieView::ScaleChanged() {
   scaledIndex_ = -1;
   scaledFrame_ = ui::Bitmap();
+  TakeSetFor(Owner().Scale());
   Invalidate();
+}
+
+void MovieView::TakeSetFor(int scale) {
+  if (!movie_ || !sets_) return;
+  for (;;) {
+    int available[std::size(kArtSets)];
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < std::size(kArtSets); ++i)
+      if (kArtSets[i] == set_ || !(missingSets_ & (1u << i))) available[n++] = kArtSets[i];
+    const int wanted = ui::PlanScale(std::span<const int>(available, n), scale).set;
+    if (wanted == set_) return;
+    const std::size_t bit = std::size_t(std::find(std::begin(kArtSets), std::end(kArtSets), wanted) - kArtSets);
+    std::shared_ptr<const pet::GifMovie> movie;
+    try {
+      movie = sets_(wanted);
+    } catch (...) {
+      movie = nullptr;  // a damaged set: the one drawn now is scaled instead
+    }
+    // It must be the same movie, frame for frame, at that set's size.
+    if (movie && movie->screenWidth == ui::ScaledLength(design_.width, wanted) &&
+        movie->screenHeight == ui::ScaledLength(design_.height, wanted) && movie->frames.size() == movie_->frames.size()) {
+      movie_ = std::move(movie);
+      composer_.emplace(movie_);
+      set_ = wanted;
+      scaledIndex_ = -1;
+      return;
+    }
+    missingSets_ |= 1u << bit;
+  }
 }
 
 const ui::Bitmap& MovieView::ScaledFrame(int scale) {
   if (scaledIndex_ == frameIndex_ && scaledScale_ == scale) return scaledFrame_;
-  const ui::Size base{composer_->Width(), composer_->Height()};
-  // The larger set is looked for once per movie; it must be the same movie, frame for frame.
-  constexpr int kLargerSets[] = {100, 200};
-  std::span<const int> sets(kLargerSets, largerSet_ < 0 || !larger_ ? 1 : 2);
-  ui::ScalePlan plan = ui::PlanScale(sets, scale);
-  if (plan.set != 100 && largerSet_ == 0) {
-    std::shared_ptr<const pet::GifMovie> movie;
-    try {
-      movie = larger_(plan.set);
-    } catch (...) {
-      movie = nullptr;  // a damaged larger set: the movie itself is scaled instead
-    }
-    if (movie && movie->screenWidth == ui::ScaledLength(base.width, plan.set) &&
-        movie->screenHeight == ui::ScaledLength(base.height, plan.set) && movie->frames.size() == movie_->frames.size()) {
-      largerComposer_.emplace(std::move(movie));
-      largerSet_ = plan.set;
-    } else {
-      largerSet_ = -1;
-      plan = ui::PlanScale(std::span<const int>(kLargerSets, 1), scale);
-    }
-  }
-  pet::FrameComposer& from = plan.set == 100 ? *composer_ : *largerComposer_;
-  const auto& pixels = from.Compose(frameIndex_);
-  ui::Bitmap frame(from.Width(), from.Height());
+  const int set = set_;
+  const ui::ScalePlan plan = ui::PlanScale(std::span<const int>(&set, 1), scale);
+  const auto& pixels = composer_->Compose(frameIndex_);
+  ui::Bitmap frame(composer_->Width(), composer_->Height());
   std::copy(pixels.begin(), pixels.end(), frame.Pixels().begin());
-  scaledFrame_ = ui::MakeScaled(frame, plan, base, scale, std::nullopt);
+  scaledFrame_ = ui::MakeScaled(frame, plan, design_, scale, std::nullopt);
   scaledIndex_ = frameIndex_;
   scaledScale_ = scale;
   return scaledFrame_;
@@ -207,7 +236,8 @@ const ui::Bitmap& MovieView::ScaledFrame(int scale) {
 void MovieView::Paint(ui::Bitmap& surface) {
   if (!composer_ || frameIndex_ < 0) return;
   const int scale = Owner().Scale();
-  int w = composer_->Width(), h = composer_->Height();
+  if (sets_ && set_ != scale) TakeSetFor(scale);
+  int w = design_.width, h = design_.height;
   int x = Left(), y = Top();
   if (center_) {
     x += (Width() - w) / 2;
@@ -215,13 +245,18 @@ void MovieView::Paint(ui::Bitmap& surface) {
   }
   ui::Rect within = Bounds();
   const std::uint32_t* pixels = nullptr;
-  if (scale == 100) {
+  if (scale != 100) {
+    const ui::Rect at = Owner().ToScreenPart({x, y, w, h});
+    x = at.left, y = at.top;
+    within = Owner().ToScreenPart(within);
+  }
+  if (scale == set_) {
+    // The set's own scale: its frames as composed.
     pixels = composer_->Compose(frameIndex_).data();
+    w = composer_->Width(), h = composer_->Height();
   } else {
     const ui::Bitmap& frame = ScaledFrame(scale);
-    const ui::Rect at = Owner().ToScreenPart({x, y, w, h});
-    x = at.left, y = at.top, w = frame.Width(), h = frame.Height();
-    within = Owner().ToScreenPart(within);
+    w = frame.Width(), h = frame.Height();
     pixels = frame.Pixels().data();
   }
   // Drawn within the control only; without Transparent the background shows instead of

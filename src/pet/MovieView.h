@@ -16,13 +16,18 @@ class MovieView : public ui::Control {
   explicit MovieView(ui::Form& owner);
   ~MovieView() override;
 
-  // The same movie drawn at a larger scale (a percent above 100), or null when there is none.
-  using LargerMovie = std::function<std::shared_ptr<const pet::GifMovie>(int setScale)>;
-  // The movie is shared, never changed; every setting starts it from its first frame. At a
-  // scale above 100 % the frames come from `larger` where it has them (frame for frame the
-  // same movie), else from the movie itself.
-  void SetImage(std::shared_ptr<const pet::GifMovie> movie, LargerMovie larger = nullptr);
+  // The same movie in art set `set` (percent: 100 is the design size), or null when that set
+  // has none. Asked for at most once per set while the movie shows.
+  using MovieSets = std::function<std::shared_ptr<const pet::GifMovie>(int set)>;
+  // The movie is shared, never changed; every setting starts it from its first frame.
+  // `movie` is its art at `set` percent (its screen is the design size at that scale). The
+  // view draws each scale from the set that suits it, asking `sets` for another set when the
+  // scale wants one (frame for frame the same movie), and detects change on the frames of
+  // the set it draws: nothing is composed twice.
+  void SetImage(std::shared_ptr<const pet::GifMovie> movie, MovieSets sets = nullptr, int set = 100);
+  // The movie drawn: the art of ArtSet().
   const std::shared_ptr<const pet::GifMovie>& Image() const { return movie_; }
+  int ArtSet() const { return set_; }
   bool Animate() const { return animate_; }
   void SetAnimate(bool animate);
   bool Loop() const { return loop_; }
@@ -58,19 +63,23 @@ class MovieView : public ui::Control {
   void Raise(const std::function<void()>& event);
   // Repaints what changes from frame `from` to frame `to`.
   void InvalidateStep(int from, int to);
-  // Whether frame `to` shows the same pixels as frame `from` inside `part` (movie coordinates).
+  // Whether frame `to` shows the same pixels as frame `from` inside `part` (art coordinates).
   bool SameInside(ui::Rect part, int from, int to);
   void UpdateTimer(bool restart = false);
-  // The current frame at the form's scale, made when the frame or the scale changed.
+  // Draws from the art set that suits the form's scale, taking it from `sets_` if needed.
+  void TakeSetFor(int scale);
+  // The current frame at the form's scale, made when the frame or the scale changed; only
+  // for a scale that is not the drawn set's own.
   const ui::Bitmap& ScaledFrame(int scale);
 
   std::shared_ptr<const pet::GifMovie> movie_;
   std::optional<pet::FrameComposer> composer_;
-  LargerMovie larger_;
-  // The larger set's movie and composer once a scale needed them; its scale, 0 for none yet,
-  // -1 when the set has no fitting movie.
-  std::optional<pet::FrameComposer> largerComposer_;
-  int largerSet_ = 0;
+  MovieSets sets_;
+  int set_ = 100;
+  // The movie's size at 100 %.
+  ui::Size design_{};
+  // Sets that `sets_` had no fitting movie for (bit i: kArtSets[i]).
+  unsigned missingSets_ = 0;
   ui::Bitmap scaledFrame_;
   int scaledIndex_ = -1, scaledScale_ = 100;
   ui::Timer frameTimer_;

@@ -8,6 +8,7 @@
 
 #include "TestEnvironment.h"
 #include "desktop/About.h"
+#include "pet/AnimatorUnit.h"
 #include "pet/MovieView.h"
 #include "shell/main.h"
 #include "ui/Image.h"
@@ -80,26 +81,35 @@ TEST(Repaint, AFrameStepRepaintsItsFrameAndAPupilMoveItsOldAndNewPlace) {
   ui::Application::Instance().DestroyForms();
 }
 
-// Two minutes of the pet's life with the pointer circling round it: after every step the
-// surface, repainted only where it was damaged, equals one repainted whole.
+// Two minutes of the pet's life with the pointer circling round it (half a minute at 200 %,
+// where it is drawn from the 2x frames and their changes): after every step the surface,
+// repainted only where it was damaged, equals one repainted whole.
 TEST(Repaint, ThePetLooksTheSameAsWhenRepaintedWhole) {
-  TestEnvironment env;
-  ASSERT_FALSE(env.Start());
-  int partial = 0, whole = 0, mismatches = 0;
-  for (int step = 0; step < 120 * 40 && mismatches == 0; ++step) {
-    const double a = step * 0.05;
-    env.desktop.SetCursor({FormMain->Left() + 200 + int(60 * std::cos(a)), FormMain->Top() + 60 + int(60 * std::sin(a))});
-    ASSERT_FALSE(env.RunFor(25));
-    const ui::Rect damage = FormMain->Damage();
-    if (damage.Empty()) continue;
-    (damage == ui::Rect{0, 0, FormMain->Width(), FormMain->Height()} ? whole : partial)++;
-    const std::vector<std::uint32_t> repainted = FormMain->Compose().Pixels();
-    FormMain->Invalidate();
-    if (FormMain->Compose().Pixels() != repainted) ++mismatches;
+  for (const int size : {100, 200}) {
+    TestEnvironment env;
+    if (size != 100) env.registry.PutDword(TestEnvironment::kKey, "PetSize", std::uint32_t(size));
+    ASSERT_FALSE(env.Start());
+    ASSERT_EQ(FormMain->Scale(), size);
+    const int seconds = size == 100 ? 120 : 30;
+    int partial = 0, whole = 0, mismatches = 0, fromLargerSet = 0;
+    for (int step = 0; step < seconds * 40 && mismatches == 0; ++step) {
+      const double a = step * 0.05;
+      env.desktop.SetCursor({FormMain->Left() + (200 + int(60 * std::cos(a))) * size / 100,
+                             FormMain->Top() + (60 + int(60 * std::sin(a))) * size / 100});
+      ASSERT_FALSE(env.RunFor(25));
+      fromLargerSet += Animator->View()->ArtSet() == 200;
+      const ui::Rect damage = FormMain->Damage();
+      if (damage.Empty()) continue;
+      (damage == ui::Rect{0, 0, FormMain->Width(), FormMain->Height()} ? whole : partial)++;
+      const std::vector<std::uint32_t> repainted = FormMain->Compose().Pixels();
+      FormMain->Invalidate();
+      if (FormMain->Compose().Pixels() != repainted) ++mismatches;
+    }
+    EXPECT_EQ(mismatches, 0) << "at " << size << " %";
+    EXPECT_GT(partial, 20 * whole) << partial << " partial repaints, " << whole << " whole at " << size << " %";
+    if (size == 200) EXPECT_EQ(fromLargerSet, seconds * 40) << "steps drawn from the 2x frames";
+    std::printf("%d %%: %d partial repaints, %d whole\n", size, partial, whole);
   }
-  EXPECT_EQ(mismatches, 0);
-  EXPECT_GT(partial, 20 * whole) << partial << " partial repaints, " << whole << " whole";
-  std::printf("%d partial repaints, %d whole\n", partial, whole);
 }
 
 TEST(Repaint, AHiddenWindowKeepsNoSurface) {

@@ -18,6 +18,7 @@
 //   --pet-load           the pet's kind of work, for the benchmark's floor: the pointer
 //                        polled every 50 ms (pupils redrawn when it moved) and the body
 //                        bobbing, a new silhouette every 100 ms
+//   --scale N            the window and its drawing at N percent (the floor at a pet size)
 //
 // Registry (HKCU\Software\MirenWorks\RaviloProbe, or ...\RaviloProbeBackdrop):
 //   Launches REG_DWORD (incremented at start), Greeting REG_SZ, AnsiCodePage
@@ -26,6 +27,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +57,7 @@ struct Options {
     std::string mciExperiment;
     std::string log;
     bool petLoad = false;
+    int scale = 100;
 };
 
 Options g_opt;
@@ -170,9 +173,20 @@ void experimentStep(HWND hwnd) {
 int g_bob = 0;
 POINT g_pointer{-1, -1};
 
+// Draws in the design's coordinates at the chosen scale.
+void scaleDc(HDC dc) {
+    if (g_opt.scale == 100) return;
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 100, 100, nullptr);
+    SetViewportExtEx(dc, g_opt.scale, g_opt.scale, nullptr);
+}
+
 void paintPupils(HDC dc, int dy) {
+    scaleDc(dc);
     RECT wr{};
     GetWindowRect(WindowFromDC(dc), &wr);
+    wr.left = wr.left * 100 / g_opt.scale;
+    wr.top = wr.top * 100 / g_opt.scale;
     HBRUSH eye = CreateSolidBrush(kEye);
     HBRUSH pupil = CreateSolidBrush(RGB(0, 0, 0));
     HPEN pen = CreatePen(PS_SOLID, 1, kEye);
@@ -181,7 +195,8 @@ void paintPupils(HDC dc, int dy) {
         const int cy = 75 - dy;
         Ellipse(dc, cx - 15, cy - 15, cx + 15, cy + 15);
         // Toward the pointer, at most 7 px from the eye's centre.
-        const double px = g_pointer.x - (wr.left + cx), py = g_pointer.y - (wr.top + cy);
+        const double px = g_pointer.x * 100 / g_opt.scale - (wr.left + cx);
+        const double py = g_pointer.y * 100 / g_opt.scale - (wr.top + cy);
         const double d = px * px + py * py > 49 ? std::sqrt(px * px + py * py) : 7.0;
         const int x = cx + int(px * 7 / d), y = cy + int(py * 7 / d);
         RECT r{x - 4, y - 4, x + 4, y + 4};
@@ -195,6 +210,7 @@ void paintPupils(HDC dc, int dy) {
 }
 
 void paintShape(HDC dc) {
+    scaleDc(dc);
     RECT all{0, 0, kWidth, kHeight};
     HBRUSH key = CreateSolidBrush(kKey);
     FillRect(dc, &all, key);
@@ -367,6 +383,7 @@ void parseArgs(int argc, char** argv) {
         else if (a == "--mci-experiment") g_opt.mciExperiment = next();
         else if (a == "--log") g_opt.log = next();
         else if (a == "--pet-load") g_opt.petLoad = true;
+        else if (a == "--scale") g_opt.scale = std::max(25, atoi(next()));
     }
 }
 
@@ -404,7 +421,8 @@ int main(int argc, char** argv) {
                                nullptr, nullptr, inst, nullptr);
     } else {
         hwnd = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName,
-                               g_opt.title.c_str(), WS_POPUP, g_opt.x, g_opt.y, kWidth, kHeight, nullptr, nullptr,
+                               g_opt.title.c_str(), WS_POPUP, g_opt.x, g_opt.y, kWidth * g_opt.scale / 100,
+                               kHeight * g_opt.scale / 100, nullptr, nullptr,
                                inst, nullptr);
         if (g_opt.ulw) {
             if (g_opt.ulwBeforeShow) updateLayered(hwnd);
