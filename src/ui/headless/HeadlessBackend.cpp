@@ -20,7 +20,19 @@ class HeadlessFormPeer : public FormPeer {
   void SetBounds(int left, int top, int width, int height) override { bounds_ = {left, top, width, height}; }
   void SetVisible(bool visible) override {
     if (destroyed_) return;
-    if (visible && !visible_) backend_.Raise(this);
+    if (visible && !visible_) {
+      before_ = backend_.ActiveBeforeShow();
+      backend_.Raise(this);
+      visible_ = true;
+      // SW_SHOW activates; the pet is shown with SW_SHOWNOACTIVATE.
+      if (!form_.TopMost()) backend_.ActivatePeer(this);
+      return;
+    }
+    if (!visible && visible_) {
+      visible_ = false;
+      backend_.PassActivation(this, before_);
+      return;
+    }
     visible_ = visible;
   }
   // The native window is gone; the peer answers nothing any more.
@@ -39,6 +51,7 @@ class HeadlessFormPeer : public FormPeer {
     if (destroyed_) return;
     activations_++;
     backend_.Raise(this);
+    backend_.ActivatePeer(this);
   }
   void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
     Form* form = &form_;
@@ -70,6 +83,8 @@ class HeadlessFormPeer : public FormPeer {
   bool enabled_ = true;
   bool destroyed_ = false;
   int activations_ = 0;
+  // What had the keyboard when the window was last shown.
+  HeadlessFormPeer* before_ = nullptr;
 };
 
 class HeadlessTimerPeer : public TimerPeer {
@@ -162,6 +177,8 @@ void HeadlessBackend::SetBusy(bool busy) {
 void HeadlessBackend::Forget(HeadlessFormPeer* peer) {
   std::erase(forms_, peer);
   if (capture_ == peer) capture_ = nullptr;
+  if (active_ == peer) active_ = nullptr;
+  if (activeBeforeMenu_ == peer) activeBeforeMenu_ = nullptr;
   if (moving_ == peer) moving_ = nullptr;
 }
 
@@ -322,6 +339,11 @@ int HeadlessBackend::MessageBox(const std::string& text, const std::string& capt
 }
 
 void HeadlessBackend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
+  // A menu closes on a click elsewhere only if its owner is in the foreground.
+  if (HeadlessFormPeer* peer = PeerOf(owner); peer && peer != active_) {
+    activeBeforeMenu_ = active_;
+    ActivatePeer(peer);
+  }
   RecordedMenu shown;
   shown.at = at;
   for (int i = 0; i < menu.Count(); ++i) {
@@ -409,6 +431,7 @@ Form* HeadlessBackend::Press(Point p, MouseButton button) {
   if (!form) return nullptr;
   // A disabled window swallows the click.
   if (!TakesInput(*form)) return form;
+  ActivatePeer(PeerOf(*form));
   Application::Instance().Dispatch(
       [&] { form->HandleMouseDown(button, p.x - form->Left(), p.y - form->Top()); });
   ProcessMessages();
@@ -444,7 +467,64 @@ Form* HeadlessBackend::Click(Point p, MouseButton button) {
 
 void HeadlessBackend::KeyDown(Form& form, Key key) {
   if (!TakesInput(form)) return;
-  Application::Instance().Dispatch([&] { form.HandleKeyDown(key); });
+  Application::Instance().Dispatch([&] { form.HandleKeyDown(KeyStroke{key, false}); });
+}
+
+void HeadlessBackend::KeyGoesDown(Key key, bool repeat) {
+  Form* form = ActiveForm();
+  if (!form || !TakesInput(*form)) return;
+  Application::Instance().Dispatch([&] { form->HandleKeyDown(KeyStroke{key, repeat}); });
+  ProcessMessages();
+  // TranslateMessage's character, to the window the key went down in.
+  if ((key == kVkReturn || key == kVkEscape) && FormByHandle(form->Peer() ? form->Peer()->NativeHandle() : 0)) {
+    Application::Instance().Dispatch([&] { form->HandleKeyPress(char(key)); });
+    ProcessMessages();
+  }
+}
+
+void HeadlessBackend::KeyComesUp(Key key) {
+  if (Form* form = ActiveForm()) KeyUp(*form, key);
+  ProcessMessages();
+}
+
+Form* HeadlessBackend::ActiveForm() const { return active_ ? &active_->GetForm() : nullptr; }
+
+bool HeadlessBackend::IsLive(const HeadlessFormPeer* peer) const {
+  return peer && std::find(forms_.begin(), forms_.end(), peer) != forms_.end();
+}
+
+void HeadlessBackend::ActivatePeer(HeadlessFormPeer* peer) {
+  if (peer == active_) return;
+  HeadlessFormPeer* old = active_;
+  active_ = peer;
+  // WM_ACTIVATE (WA_INACTIVE) to the window that had the keyboard.
+  if (old) {
+    Form& form = old->GetForm();
+    Application::Instance().Dispatch([&] {
+      form.HandleFocusLost();
+      form.HandleCaptureLost();
+    });
+  }
+}
+
+HeadlessFormPeer* HeadlessBackend::ActiveBeforeShow() const {
+  return active_ && active_->GetForm().TopMost() ? activeBeforeMenu_ : active_;
+}
+
+void HeadlessBackend::PassActivation(HeadlessFormPeer* peer, HeadlessFormPeer* before) {
+  if (active_ != peer) return;
+  // Windows' choice: the next shown, enabled window, topmost ones first.
+  HeadlessFormPeer* next = nullptr;
+  for (HeadlessFormPeer* p : ZOrderTopFirst())
+    if (p != peer && p->Visible() && p->Enabled()) {
+      next = p;
+      break;
+    }
+  // The program's own correction: not to the pet, but back where the keyboard was.
+  if (next && next->GetForm().TopMost() && !peer->GetForm().TopMost() &&
+      (!before || (IsLive(before) && before->Visible() && !before->GetForm().TopMost())))
+    next = before;
+  ActivatePeer(next);
 }
 
 void HeadlessBackend::KeyUp(Form& form, Key key) {
@@ -481,6 +561,7 @@ void HeadlessBackend::EndSession(bool ending) {
 }
 
 void HeadlessBackend::LoseFocus(Form& form) {
+  if (active_ && &active_->GetForm() == &form) active_ = nullptr;
   Application::Instance().Dispatch([&] {
     form.HandleFocusLost();
     form.HandleCaptureLost();

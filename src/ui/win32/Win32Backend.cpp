@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <map>
 #include <optional>
@@ -24,6 +25,9 @@ constexpr char kAppClass[] = "RaviloApplication";
 constexpr COLORREF kKey = RGB(128, 0, 128);
 
 HWND g_appWindow = nullptr;
+// The foreground window when a form's popup menu was last opened (the menu makes its owner
+// the foreground window); nullptr when the owner was in front already.
+HWND g_foregroundBeforeMenu = nullptr;
 // The wait cursor shows over every form while a long piece of work runs.
 bool g_busy = false;
 
@@ -56,6 +60,12 @@ Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom -
 RECT RectOf(const Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
 class Win32FormPeer;
+
+// A topmost form of this program (the pet): only ours are asked for their form.
+bool TopMostForm(HWND hwnd);
+// The foreground window a form shown now takes the keyboard from: not the pet, which has it
+// only because the tray menu was opened over it, but what had it before that menu.
+HWND ForegroundBeforeShow();
 
 // While a timer's handler runs, what it invalidates on visible forms is drawn straight after
 // the handler returns, through the window's DC, instead of by a WM_PAINT. The movie's frames
@@ -115,10 +125,15 @@ class Win32FormPeer : public FormPeer {
   }
   void SetVisible(bool visible) override {
     if (visible) {
-      ShowWindow(hwnd_, SW_SHOW);
+      if (!IsWindowVisible(hwnd_)) before_ = ForegroundBeforeShow();
+      // The pet stands over other programs' windows and comes back by itself (after a
+      // full-screen program, for a ring): it must never take their keyboard.
+      ShowWindow(hwnd_, form_.TopMost() ? SW_SHOWNOACTIVATE : SW_SHOW);
       if (form_.TopMost()) SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     } else {
+      const bool active = GetForegroundWindow() == hwnd_;
       ShowWindow(hwnd_, SW_HIDE);
+      if (active && !form_.TopMost()) HandBackKeyboard();
     }
   }
   void SetCaption(const std::string& caption) override { SetWindowTextA(hwnd_, caption.c_str()); }
@@ -195,9 +210,11 @@ class Win32FormPeer : public FormPeer {
         return 0;
       }
       case WM_KEYDOWN:
-      case WM_SYSKEYDOWN:
-        Guarded([&] { form_.HandleKeyDown(Key(wParam)); });
+      case WM_SYSKEYDOWN: {
+        const KeyStroke stroke{Key(wParam), (lParam & (LPARAM(1) << 30)) != 0};
+        Guarded([&] { form_.HandleKeyDown(stroke); });
         break;
+      }
       case WM_KEYUP:
       case WM_SYSKEYUP:
         Guarded([&] { form_.HandleKeyUp(Key(wParam)); });
@@ -354,10 +371,36 @@ class Win32FormPeer : public FormPeer {
                       UINT(part.height), rows, &info, DIB_RGB_COLORS);
   }
 
+  // Windows gives the keyboard of an active window that hides to the next window in z-order,
+  // which is the topmost pet: Enter that closes a box would go on to the pet. It goes back
+  // to the window that had it before this one was shown instead, when that is still there.
+  void HandBackKeyboard() {
+    if (!TopMostForm(GetForegroundWindow())) return;
+    if (!before_ || before_ == hwnd_ || !IsWindow(before_) || !IsWindowVisible(before_) || TopMostForm(before_)) return;
+    if (!SetForegroundWindow(before_)) OutputDebugStringA("Ravilo: SetForegroundWindow gave the keyboard back to no one\n");
+  }
+
   Form& form_;
   HWND hwnd_ = nullptr;
-  Rect pending_;  // to be drawn once the running timer handler returns
+  HWND before_ = nullptr;  // the foreground window when this one was last shown
+  Rect pending_;           // to be drawn once the running timer handler returns
 };
+
+bool TopMostForm(HWND hwnd) {
+  if (!hwnd) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  if (process != GetCurrentProcessId()) return false;
+  char name[32] = {};
+  if (!GetClassNameA(hwnd, name, sizeof name) || std::strcmp(name, kFormClass) != 0) return false;
+  const Win32FormPeer* peer = PeerOf(hwnd);
+  return peer && peer->GetForm().TopMost();
+}
+
+HWND ForegroundBeforeShow() {
+  const HWND foreground = GetForegroundWindow();
+  return TopMostForm(foreground) ? g_foregroundBeforeMenu : foreground;
+}
 
 void PaintPendingForms() {
   std::vector<Win32FormPeer*> peers;
@@ -454,6 +497,11 @@ bool RunningUnderWine() {
 }  // namespace
 
 HWND ApplicationWindow() { return g_appWindow; }
+
+void NoteForegroundBeforeMenu(HWND owner) {
+  const HWND foreground = GetForegroundWindow();
+  g_foregroundBeforeMenu = foreground == owner ? nullptr : foreground;
+}
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};

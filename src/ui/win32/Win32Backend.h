@@ -61,6 +61,10 @@ class Win32Backend : public Backend {
 // The hidden application window (owner of every form and of the system message boxes).
 HWND ApplicationWindow();
 
+// Before a popup menu makes its owner the foreground window: what was in front till then,
+// where a window opened from the menu gives the keyboard back when it closes.
+void NoteForegroundBeforeMenu(HWND owner);
+
 // Posted to a form after its popup menu closed, carrying the chosen item.
 constexpr UINT kMenuCommand = WM_APP + 7;
 
