@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 #include <map>
 #include <optional>
@@ -16,18 +15,15 @@
 #include "ui/PopupMenu.h"
 #include "ui/Timer.h"
 #include "ui/win32/Win32Controls.h"
+#include "ui/win32/Win32Decode.h"
 
 namespace ui::win32 {
 namespace {
 
-constexpr char kFormClass[] = "RaviloForm";
 constexpr char kAppClass[] = "RaviloApplication";
 constexpr COLORREF kKey = RGB(128, 0, 128);
 
 HWND g_appWindow = nullptr;
-// The foreground window when a form's popup menu was last opened (the menu makes its owner
-// the foreground window); nullptr when the owner was in front already.
-HWND g_foregroundBeforeMenu = nullptr;
 // The wait cursor shows over every form while a long piece of work runs.
 bool g_busy = false;
 
@@ -41,31 +37,10 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
-// The mouse message a notification-area icon reports, as the toolkit's event. A double
-// click arrives after the button-down of its first click.
-std::optional<TrayEvent> DecodeTrayMouse(UINT mouseMessage) {
-  switch (mouseMessage) {
-    case WM_LBUTTONDOWN:
-      return TrayEvent::LeftClick;
-    case WM_LBUTTONDBLCLK:
-      return TrayEvent::DoubleClick;
-    case WM_RBUTTONDOWN:
-      return TrayEvent::RightClick;
-    default:
-      return std::nullopt;
-  }
-}
-
 Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 RECT RectOf(const Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
 class Win32FormPeer;
-
-// A topmost form of this program (the pet): only ours are asked for their form.
-bool TopMostForm(HWND hwnd);
-// The foreground window a form shown now takes the keyboard from: not the pet, which has it
-// only because the tray menu was opened over it, but what had it before that menu.
-HWND ForegroundBeforeShow();
 
 // While a timer's handler runs, what it invalidates on visible forms is drawn straight after
 // the handler returns, through the window's DC, instead of by a WM_PAINT. The movie's frames
@@ -77,19 +52,6 @@ std::vector<Win32FormPeer*> g_pendingPaints;
 
 Win32FormPeer* PeerOf(HWND hwnd) {
   return reinterpret_cast<Win32FormPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-
-MouseButton ButtonOf(UINT msg) {
-  switch (msg) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-      return MouseButton::Right;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      return MouseButton::Middle;
-    default:
-      return MouseButton::Left;
-  }
 }
 
 // Runs a handler so that nothing unwinds through user32's frames.
@@ -211,7 +173,7 @@ class Win32FormPeer : public FormPeer {
       }
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN: {
-        const KeyStroke stroke{Key(wParam), (lParam & (LPARAM(1) << 30)) != 0};
+        const KeyStroke stroke = DecodeKeyDown(wParam, lParam);
         Guarded([&] { form_.HandleKeyDown(stroke); });
         break;
       }
@@ -386,22 +348,6 @@ class Win32FormPeer : public FormPeer {
   Rect pending_;           // to be drawn once the running timer handler returns
 };
 
-bool TopMostForm(HWND hwnd) {
-  if (!hwnd) return false;
-  DWORD process = 0;
-  GetWindowThreadProcessId(hwnd, &process);
-  if (process != GetCurrentProcessId()) return false;
-  char name[32] = {};
-  if (!GetClassNameA(hwnd, name, sizeof name) || std::strcmp(name, kFormClass) != 0) return false;
-  const Win32FormPeer* peer = PeerOf(hwnd);
-  return peer && peer->GetForm().TopMost();
-}
-
-HWND ForegroundBeforeShow() {
-  const HWND foreground = GetForegroundWindow();
-  return TopMostForm(foreground) ? g_foregroundBeforeMenu : foreground;
-}
-
 void PaintPendingForms() {
   std::vector<Win32FormPeer*> peers;
   peers.swap(g_pendingPaints);
@@ -498,10 +444,6 @@ bool RunningUnderWine() {
 
 HWND ApplicationWindow() { return g_appWindow; }
 
-void NoteForegroundBeforeMenu(HWND owner) {
-  const HWND foreground = GetForegroundWindow();
-  g_foregroundBeforeMenu = foreground == owner ? nullptr : foreground;
-}
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
