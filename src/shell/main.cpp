@@ -170,9 +170,12 @@ void TFormMain::FormDestroy() {
   RingVolume.End();
   if (Reestr) {
     // A refused write must not stop the rest of the release, which saves other settings.
+    // While it rings, the window stands in the middle for the ring only: the place the pet
+    // goes back to is the one kept.
+    const ui::Point place = ImageStop.Visible() ? SavedPosition() : ui::Point{Left(), Top()};
     try {
-      Reestr->SetInt("xpos", Left());
-      Reestr->SetInt("ypos", Top());
+      Reestr->SetInt("xpos", place.x);
+      Reestr->SetInt("ypos", place.y);
     } catch (const std::exception&) {
     }
   }
@@ -402,13 +405,16 @@ void TFormMain::HandleTaskbarCreated() {
   if (TrayIcon) TrayIcon->TaskbarCreated();
 }
 
-void TFormMain::FormKeyPress(char c) {
+void TFormMain::FormKeyDown(ui::KeyStroke stroke) {
+  KeyHeld = true;
   // While it rings, Enter stops and Esc snoozes (the safer key only postpones), through the
-  // very handlers a release of the buttons runs.
-  if (!ImageStop.Visible()) return;
-  if (c == 13)
+  // very handlers a release of the buttons runs; but only a fresh press in a pet the user
+  // chose. The keyboard's repeat of a key held since before the ring, or typing meant for
+  // the window that had the keyboard, must not end the ring unheard.
+  if (!ImageStop.Visible() || stroke.repeat || !UserActivated) return;
+  if (stroke.key == ui::kVkReturn)
     ImageStopMouseUp();
-  else if (c == 27)
+  else if (stroke.key == ui::kVkEscape)
     Image10MinMoreMouseUp();
 }
 
@@ -435,6 +441,7 @@ void TFormMain::TrayClick() {
     Show1.SetChecked(false);
   } else {
     Activate();
+    UserActivated = true;
   }
 }
 
@@ -446,6 +453,8 @@ void TFormMain::PopupTrayMenu() {
 }
 
 void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
+  // The press has activated the window.
+  UserActivated = true;
   if (button == ui::MouseButton::Right) {
     PopupTrayMenu();
     return;

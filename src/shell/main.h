@@ -77,14 +77,17 @@ class TFormMain : public ui::Form {
   void FormDestroy() override;
   bool FormCloseQuery() override;
   void FormClose() override;
-  void FormKeyDown(ui::Key key) override { KeyHeld = true; }
+  // While it rings, Enter stops and Esc snoozes.
+  void FormKeyDown(ui::KeyStroke stroke) override;
   void FormKeyUp(ui::Key key) override { KeyHeld = false; }
   // A key released after the focus moved away never reaches this window: without this the
   // program would refuse every close, and so every logoff, for the rest of the run.
-  void FormFocusLost() override { KeyHeld = false; }
+  void FormFocusLost() override {
+    KeyHeld = false;
+    UserActivated = false;
+  }
   // The session ends: the same end as an allowed close. A cancelled end changes nothing.
   void FormEndSession(bool ending) override;
-  void FormKeyPress(char c) override;
   void FormPowerResume() override;
   void FormTimeChange() override;
   // A display of another scaling: the pet keeps its feet where they stood.
@@ -132,6 +135,10 @@ class TFormMain : public ui::Form {
   bool KeyHeld = false;
   // A ringing button is held down (its release still to come).
   bool StopHeld = false, SnoozeHeld = false;
+  // The user gave this window the keyboard (a press on it, a click on the tray icon), and it
+  // has kept it since. Windows hands it the keyboard by itself too (when a window of the
+  // program closes, when the tray menu opens): keys that come then were meant elsewhere.
+  bool UserActivated = false;
   bool DamageReported = false;
   // The snooze button's pictures: the pressed and the resting one of the length it shows.
   const Picture& SnoozePicture(bool pressed) const;

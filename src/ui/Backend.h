@@ -46,6 +46,17 @@ enum class TrayEvent { LeftClick, RightClick, DoubleClick };
 // The callback message a form's notification-area icon is registered with (WM_USER + 1).
 constexpr unsigned kTrayCallbackMessage = 0x0400 + 1;
 
+// A key going down on a window (WM_KEYDOWN, WM_SYSKEYDOWN): its Win32 virtual-key code, and
+// whether the keyboard repeats a key held down (bit 30 of lParam: it was down already).
+struct KeyStroke {
+  unsigned key = 0;
+  bool repeat = false;
+};
+
+// Virtual-key codes the program acts on.
+constexpr unsigned kVkReturn = 0x0D;
+constexpr unsigned kVkEscape = 0x1B;
+
 class FormPeer {
  public:
   virtual ~FormPeer() = default;

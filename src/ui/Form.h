@@ -95,7 +95,7 @@ class Form {
   // the client area.
   void HandleMouseDown(MouseButton button, int x, int y);
   void HandleMouseUp(MouseButton button, int x, int y);
-  void HandleKeyDown(Key key) { FormKeyDown(key); }
+  void HandleKeyDown(KeyStroke stroke) { FormKeyDown(stroke); }
   void HandleKeyUp(Key key) { FormKeyUp(key); }
   void HandleKeyPress(char c) { FormKeyPress(c); }
   // A close request (WM_CLOSE). Returns whether it was allowed.
@@ -159,7 +159,7 @@ class Form {
   virtual bool FormCloseQuery() { return true; }
   virtual void FormClose() {}
   virtual void FormMouseDown(MouseButton button, int x, int y) {}
-  virtual void FormKeyDown(Key key) {}
+  virtual void FormKeyDown(KeyStroke stroke) {}
   virtual void FormKeyUp(Key key) {}
   virtual void FormKeyPress(char c) {}
   virtual void FormEndSession(bool ending) {}

@@ -11,9 +11,14 @@ PROG=$(e2e_stage "$RAVILO_DIST")
 tray_shown() { [[ -n $(xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1) ]]; }
 pet_shown() { [[ -n $(xdotool search --onlyvisible --name '^Ravilo$' 2>/dev/null | head -n1) ]]; }
 
-# Gives the pet the keyboard focus and waits until X reports it there.
+# Gives the pet the keyboard focus as the user does, by a click on it (the pet is shown without
+# activation, and Wine takes the X focus alone for no activation), and waits until X reports
+# it there.
 focus_pet() {
-  local wid=$1 i
+  local wid=$1 i point
+  point=$(e2e_wait_pet "$wid" 10) || return 1
+  # shellcheck disable=SC2086
+  e2e_click $point 1
   for ((i = 0; i < 50; i++)); do
     xdotool windowfocus "$wid" 2>/dev/null
     [[ $(xdotool getwindowfocus 2>/dev/null) == "$wid" ]] && return 0

@@ -162,9 +162,10 @@ TEST(Ringing, StopOrSnoozeBeforeTheRingingMovieDropsThePendingRing) {
     ASSERT_EQ(Logic->Pending(), CommandRing);
     env.RunFor(200);
     const std::int64_t pressedAt = Clock(env);
-    if (byKey)
-      ui::Application::Instance().Dispatch([&] { FormMain->HandleKeyPress(snooze ? 27 : 13); });
-    else
+    if (byKey) {
+      env.ClickTrayIcon();  // the user gives the pet the keyboard
+      env.desktop.PressKey(snooze ? ui::kVkEscape : ui::kVkReturn);
+    } else
       env.desktop.Click(snooze ? SnoozeButton() : StopButton());
     EXPECT_FALSE(env.media.Sounding());
     EXPECT_EQ(Logic->Pending(), CommandNone);
@@ -177,10 +178,9 @@ TEST(Ringing, StopOrSnoozeBeforeTheRingingMovieDropsThePendingRing) {
     EXPECT_EQ(Alarm->Target(), snooze ? int(pressedAt + 600) : SecondsOfDay(12, 0, 0));
     // Without a ring the keys do nothing.
     const ui::Rect normal = FormMain->Bounds();
-    ui::Application::Instance().Dispatch([] {
-      FormMain->HandleKeyPress(13);
-      FormMain->HandleKeyPress(27);
-    });
+    env.ClickTrayIcon();
+    env.desktop.PressKey(ui::kVkReturn);
+    env.desktop.PressKey(ui::kVkEscape);
     EXPECT_EQ(FormMain->Bounds(), normal);
     EXPECT_EQ(Alarm->Target(), snooze ? int(pressedAt + 600) : SecondsOfDay(12, 0, 0));
     EXPECT_FALSE(RunUntil(env, [] { return Showing() == 3 || RingingLayout(); }, Duration(idle) + 30'000, 50));

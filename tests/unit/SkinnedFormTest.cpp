@@ -144,11 +144,13 @@ TEST_F(SkinnedFormTest, ShowingAgainAfterAnInterruptedPressShowsEveryButtonResti
   env.desktop.Release({5, 5});
   EXPECT_TRUE(dialog->on);
 
-  // OK is held down when Esc closes the window.
+  // OK is held down when Esc closes the window: the window's activation goes with it, and
+  // with that the press.
   env.desktop.Press(Middle(dialog->ok), ui::MouseButton::Right);
+  ExpectShows(dialog->ok, dialog->aOk, kOkActive);
   Key(27);
   ASSERT_FALSE(dialog->Visible());
-  ExpectShows(dialog->ok, dialog->aOk, kOkActive);
+  EXPECT_EQ(dialog->okRuns, 0);
   dialog->on = false;
   dialog->ShowDialog();
   ExpectAllResting();

@@ -5,7 +5,6 @@
 
 #include "ui/Application.h"
 #include "ui/Label.h"
-#include "ui/OpenDialog.h"
 #include "ui/headless/HeadlessControls.h"
 #include "ui/Timer.h"
 
@@ -20,7 +19,19 @@ class HeadlessFormPeer : public FormPeer {
   void SetBounds(int left, int top, int width, int height) override { bounds_ = {left, top, width, height}; }
   void SetVisible(bool visible) override {
     if (destroyed_) return;
-    if (visible && !visible_) backend_.Raise(this);
+    if (visible && !visible_) {
+      before_ = backend_.ActiveBeforeShow();
+      backend_.Raise(this);
+      visible_ = true;
+      // SW_SHOW activates; the pet is shown with SW_SHOWNOACTIVATE.
+      if (!form_.TopMost()) backend_.ActivatePeer(this);
+      return;
+    }
+    if (!visible && visible_) {
+      visible_ = false;
+      backend_.PassActivation(this, before_);
+      return;
+    }
     visible_ = visible;
   }
   // The native window is gone; the peer answers nothing any more.
@@ -39,6 +50,7 @@ class HeadlessFormPeer : public FormPeer {
     if (destroyed_) return;
     activations_++;
     backend_.Raise(this);
+    backend_.ActivatePeer(this);
   }
   void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
     Form* form = &form_;
@@ -70,6 +82,8 @@ class HeadlessFormPeer : public FormPeer {
   bool enabled_ = true;
   bool destroyed_ = false;
   int activations_ = 0;
+  // What had the keyboard when the window was last shown.
+  HeadlessFormPeer* before_ = nullptr;
 };
 
 class HeadlessTimerPeer : public TimerPeer {
@@ -124,36 +138,6 @@ std::unique_ptr<TreeViewPeer> HeadlessBackend::CreateTreeViewPeer(TreeView& tree
   return std::make_unique<HeadlessTreeViewPeer>(tree, owner);
 }
 
-namespace {
-// The characters the system needs to hand back these names: one file as its full path;
-// several as their folder, then each name, each ended by a zero, then one zero more.
-std::size_t PackedChars(const std::vector<std::string>& files) {
-  if (files.size() == 1) return files[0].size() + 1;
-  std::size_t chars = 1;
-  for (const std::string& f : files) {
-    const std::size_t slash = f.rfind('\\');
-    chars += (slash == std::string::npos ? f.size() : f.size() - slash - 1) + 1;
-  }
-  const std::size_t slash = files[0].rfind('\\');
-  return chars + (slash == std::string::npos ? 0 : slash) + 1;
-}
-}  // namespace
-
-OpenDialogResult HeadlessBackend::RunOpenDialog(const OpenDialog& d, std::size_t bufferChars) {
-  openDialogCalls_.push_back({d.Title, d.Filter, d.InitialDir, d.MultiSelect, d.HideReadOnly, d.PathMustExist,
-                              d.FileMustExist, bufferChars});
-  auto picked = OpenDialogAnswer ? OpenDialogAnswer(openDialogCalls_.back()) : std::nullopt;
-  OpenDialogResult result;
-  if (!picked || picked->empty()) return result;
-  if (const std::size_t needed = PackedChars(*picked); needed > bufferChars) {
-    result.bufferTooSmall = true;
-    result.neededChars = needed & 0xFFFF;
-    return result;
-  }
-  result.files = std::move(*picked);
-  return result;
-}
-
 void HeadlessBackend::SetBusy(bool busy) {
   if (busy && !busy_) ++busyPeriods_;
   busy_ = busy;
@@ -162,6 +146,8 @@ void HeadlessBackend::SetBusy(bool busy) {
 void HeadlessBackend::Forget(HeadlessFormPeer* peer) {
   std::erase(forms_, peer);
   if (capture_ == peer) capture_ = nullptr;
+  if (active_ == peer) active_ = nullptr;
+  if (activeBeforeMenu_ == peer) activeBeforeMenu_ = nullptr;
   if (moving_ == peer) moving_ = nullptr;
 }
 
@@ -315,31 +301,6 @@ void HeadlessBackend::BroadcastTimeChange() {
   }
 }
 
-int HeadlessBackend::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  boxes_.push_back({text, caption, flags});
-  if (OnMessageBox) OnMessageBox(boxes_.back());
-  return kIdOk;
-}
-
-void HeadlessBackend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
-  RecordedMenu shown;
-  shown.at = at;
-  for (int i = 0; i < menu.Count(); ++i) {
-    if (!menu.Item(i).Visible()) continue;
-    shown.captions.push_back(menu.Item(i).Caption());
-    shown.checked.push_back(menu.Item(i).Checked());
-    shown.items.push_back(i);
-  }
-  menus_.push_back(shown);
-  const int choice = MenuChooser ? MenuChooser(menus_.back()) : -1;
-  // As with TrackPopupMenu, the chosen command arrives after the menu has closed.
-  if (choice >= 0 && choice < int(shown.items.size())) {
-    ui::PopupMenu* m = &menu;
-    const int item = shown.items[std::size_t(choice)];
-    Post([m, item] { m->Click(item); });
-  }
-}
-
 std::vector<HeadlessFormPeer*> HeadlessBackend::ZOrderTopFirst() const {
   std::vector<HeadlessFormPeer*> order;
   for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
@@ -410,6 +371,7 @@ Form* HeadlessBackend::Press(Point p, MouseButton button) {
   if (!form) return nullptr;
   // A disabled window swallows the click.
   if (!TakesInput(*form)) return form;
+  ActivatePeer(PeerOf(*form));
   Application::Instance().Dispatch(
       [&] { form->HandleMouseDown(button, p.x - form->Left(), p.y - form->Top()); });
   ProcessMessages();
@@ -445,7 +407,64 @@ Form* HeadlessBackend::Click(Point p, MouseButton button) {
 
 void HeadlessBackend::KeyDown(Form& form, Key key) {
   if (!TakesInput(form)) return;
-  Application::Instance().Dispatch([&] { form.HandleKeyDown(key); });
+  Application::Instance().Dispatch([&] { form.HandleKeyDown(KeyStroke{key, false}); });
+}
+
+void HeadlessBackend::KeyGoesDown(Key key, bool repeat) {
+  Form* form = ActiveForm();
+  if (!form || !TakesInput(*form)) return;
+  Application::Instance().Dispatch([&] { form->HandleKeyDown(KeyStroke{key, repeat}); });
+  ProcessMessages();
+  // TranslateMessage's character, to the window the key went down in.
+  if ((key == kVkReturn || key == kVkEscape) && FormByHandle(form->Peer() ? form->Peer()->NativeHandle() : 0)) {
+    Application::Instance().Dispatch([&] { form->HandleKeyPress(char(key)); });
+    ProcessMessages();
+  }
+}
+
+void HeadlessBackend::KeyComesUp(Key key) {
+  if (Form* form = ActiveForm()) KeyUp(*form, key);
+  ProcessMessages();
+}
+
+Form* HeadlessBackend::ActiveForm() const { return active_ ? &active_->GetForm() : nullptr; }
+
+bool HeadlessBackend::IsLive(const HeadlessFormPeer* peer) const {
+  return peer && std::find(forms_.begin(), forms_.end(), peer) != forms_.end();
+}
+
+void HeadlessBackend::ActivatePeer(HeadlessFormPeer* peer) {
+  if (peer == active_) return;
+  HeadlessFormPeer* old = active_;
+  active_ = peer;
+  // WM_ACTIVATE (WA_INACTIVE) to the window that had the keyboard.
+  if (old) {
+    Form& form = old->GetForm();
+    Application::Instance().Dispatch([&] {
+      form.HandleFocusLost();
+      form.HandleCaptureLost();
+    });
+  }
+}
+
+HeadlessFormPeer* HeadlessBackend::ActiveBeforeShow() const {
+  return active_ && active_->GetForm().TopMost() ? activeBeforeMenu_ : active_;
+}
+
+void HeadlessBackend::PassActivation(HeadlessFormPeer* peer, HeadlessFormPeer* before) {
+  if (active_ != peer) return;
+  // Windows' choice: the next shown, enabled window, topmost ones first.
+  HeadlessFormPeer* next = nullptr;
+  for (HeadlessFormPeer* p : ZOrderTopFirst())
+    if (p != peer && p->Visible() && p->Enabled()) {
+      next = p;
+      break;
+    }
+  // The program's own correction: not to the pet, but back where the keyboard was.
+  if (next && next->GetForm().TopMost() && !peer->GetForm().TopMost() &&
+      (!before || (IsLive(before) && before->Visible() && !before->GetForm().TopMost())))
+    next = before;
+  ActivatePeer(next);
 }
 
 void HeadlessBackend::KeyUp(Form& form, Key key) {
@@ -482,6 +501,7 @@ void HeadlessBackend::EndSession(bool ending) {
 }
 
 void HeadlessBackend::LoseFocus(Form& form) {
+  if (active_ && &active_->GetForm() == &form) active_ = nullptr;
   Application::Instance().Dispatch([&] {
     form.HandleFocusLost();
     form.HandleCaptureLost();

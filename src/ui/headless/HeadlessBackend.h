@@ -64,7 +64,7 @@ class HeadlessBackend : public Backend {
   Size VirtualScreenSize() override { return virtualScreen_; }
   std::optional<Monitor> MonitorFromRect(Rect r, bool nearest) override;
   Monitor PrimaryMonitor() override;
-  // True when the window set by SetOtherProgramInFront covers the display.
+  // The full-screen rule over what SetOtherProgramInFront and SetShellSaysFullScreen set.
   bool FullScreenProgramOn(const Monitor& monitor) override;
   void PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) override;
   void HideApplicationButton() override { applicationButtonHidden_ = true; }
@@ -103,8 +103,14 @@ class HeadlessBackend : public Backend {
   // The system answers no display query (GetMonitorInfo fails, as it can while displays
   // change): MonitorFromRect finds none, and the primary display is known by its size alone.
   void FailMonitorLookups(bool fail) { monitorLookupsFail_ = fail; }
-  // Another program's window in front, with its rectangle (none: the desktop or one of ours).
-  void SetOtherProgramInFront(std::optional<Rect> window) { foreignWindow_ = window; }
+  // Another program's window in front, with its rectangle (none: the desktop or one of ours),
+  // maximised or not.
+  void SetOtherProgramInFront(std::optional<Rect> window, bool maximised = false) {
+    foreignWindow_ = window;
+    foreignMaximised_ = maximised;
+  }
+  // The shell's notification state says busy, full-screen Direct3D or presentation.
+  void SetShellSaysFullScreen(bool fullScreen) { shellFullScreen_ = fullScreen; }
   // The shell, as it talks to the window that registered a notification-area icon.
   void RaiseTrayEvent(std::uintptr_t window, TrayEvent event);
   // The shell's "TaskbarCreated" broadcast to every top-level window.
@@ -120,6 +126,25 @@ class HeadlessBackend : public Backend {
   Form* Click(Point p, MouseButton button = MouseButton::Left);
   void KeyDown(Form& form, Key key);
   void KeyUp(Form& form, Key key);
+  // The keyboard, as the user types: the key goes down in the window that has the keyboard
+  // (none: another program), as the keyboard's repeat of a held key or freshly, followed by
+  // its character for Enter and Esc (WM_CHAR); PressKey also releases it again, in whichever
+  // window has the keyboard by then.
+  void KeyGoesDown(Key key, bool repeat = false);
+  void KeyComesUp(Key key);
+  void PressKey(Key key) {
+    KeyGoesDown(key);
+    KeyComesUp(key);
+  }
+  // Activation, as Windows keeps it: the form with the keyboard, nullptr while another program
+  // has it. A press on a form that takes input activates it; showing a form activates it,
+  // except a topmost one (the pet), which is shown without activation. A form that hides
+  // while active hands the keyboard to the next shown form, as Windows does, except that it
+  // is given back to whatever had it before that form was shown rather than to a topmost
+  // form.
+  Form* ActiveForm() const;
+  // The user clicks into another program's window: it takes the keyboard.
+  void ActivateOtherProgram() { ActivatePeer(nullptr); }
   // WM_CLOSE to the form.
   bool RequestClose(Form& form);
   // WM_CLOSE to the toolkit's hidden application window.
@@ -176,6 +201,14 @@ class HeadlessBackend : public Backend {
   void Forget(HeadlessTimerPeer* peer);
   // A window that held the capture and loses it to another is told, as by WM_CAPTURECHANGED.
   void SetCaptureTo(HeadlessFormPeer* peer);
+  // The peer (nullptr: another program) takes the keyboard; the one that had it is told.
+  void ActivatePeer(HeadlessFormPeer* peer);
+  // The peer, active, hides: who gets the keyboard; `before` had it when the peer was shown.
+  void PassActivation(HeadlessFormPeer* peer, HeadlessFormPeer* before);
+  // Who had the keyboard, for a form shown now: not a topmost form, which only had it from a
+  // menu's opening (the menu's owner is made active), but what had it before that menu.
+  HeadlessFormPeer* ActiveBeforeShow() const;
+  bool IsLive(const HeadlessFormPeer* peer) const;
   HeadlessFormPeer* CaptureOwner() const { return capture_; }
   void BeginMove(HeadlessFormPeer* peer);
   std::int64_t NextTimerSequence() { return ++timerSequence_; }
@@ -212,7 +245,11 @@ class HeadlessBackend : public Backend {
   std::vector<Monitor> monitors_{{{0, 0, 1280, 800}, {0, 0, 1280, 800}, true}};
   bool monitorLookupsFail_ = false;
   std::optional<Rect> foreignWindow_;
+  bool foreignMaximised_ = false;
+  bool shellFullScreen_ = false;
   HeadlessFormPeer* capture_ = nullptr;
+  HeadlessFormPeer* active_ = nullptr;
+  HeadlessFormPeer* activeBeforeMenu_ = nullptr;
   HeadlessFormPeer* moving_ = nullptr;
   Point moveStartCursor_;
   Point moveStartWindow_;

@@ -1,6 +1,7 @@
 // The simulated desktop's displays, and its stand-in for text: each character a block.
 #include <algorithm>
 
+#include "ui/FullScreenRule.h"
 #include "ui/Label.h"
 #include "ui/headless/HeadlessBackend.h"
 
@@ -51,9 +52,10 @@ bool HeadlessBackend::OnAWorkArea(Point p) const {
 
 bool HeadlessBackend::FullScreenProgramOn(const Monitor& monitor) {
   if (!foreignWindow_) return false;
-  const Rect w = *foreignWindow_, m = monitor.bounds;
-  return w.left <= m.left && w.top <= m.top && w.left + w.width >= m.left + m.width &&
-         w.top + w.height >= m.top + m.height;
+  const auto display = MonitorFromRect(*foreignWindow_, true);
+  if (!display) return false;
+  return FullScreenInFront(shellFullScreen_, FrontWindow{*foreignWindow_, display->bounds, foreignMaximised_},
+                           monitor.bounds);
 }
 
 std::optional<Monitor> HeadlessBackend::MonitorFromRect(Rect r, bool nearest) {

@@ -15,11 +15,11 @@
 #include "ui/PopupMenu.h"
 #include "ui/Timer.h"
 #include "ui/win32/Win32Controls.h"
+#include "ui/win32/Win32Decode.h"
 
 namespace ui::win32 {
 namespace {
 
-constexpr char kFormClass[] = "RaviloForm";
 constexpr char kAppClass[] = "RaviloApplication";
 constexpr COLORREF kKey = RGB(128, 0, 128);
 
@@ -37,21 +37,6 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
-// The mouse message a notification-area icon reports, as the toolkit's event. A double
-// click arrives after the button-down of its first click.
-std::optional<TrayEvent> DecodeTrayMouse(UINT mouseMessage) {
-  switch (mouseMessage) {
-    case WM_LBUTTONDOWN:
-      return TrayEvent::LeftClick;
-    case WM_LBUTTONDBLCLK:
-      return TrayEvent::DoubleClick;
-    case WM_RBUTTONDOWN:
-      return TrayEvent::RightClick;
-    default:
-      return std::nullopt;
-  }
-}
-
 Rect RectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 RECT RectOf(const Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
@@ -67,19 +52,6 @@ std::vector<Win32FormPeer*> g_pendingPaints;
 
 Win32FormPeer* PeerOf(HWND hwnd) {
   return reinterpret_cast<Win32FormPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-
-MouseButton ButtonOf(UINT msg) {
-  switch (msg) {
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-      return MouseButton::Right;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      return MouseButton::Middle;
-    default:
-      return MouseButton::Left;
-  }
 }
 
 // Runs a handler so that nothing unwinds through user32's frames.
@@ -115,10 +87,15 @@ class Win32FormPeer : public FormPeer {
   }
   void SetVisible(bool visible) override {
     if (visible) {
-      ShowWindow(hwnd_, SW_SHOW);
+      if (!IsWindowVisible(hwnd_)) before_ = ForegroundBeforeShow();
+      // The pet stands over other programs' windows and comes back by itself (after a
+      // full-screen program, for a ring): it must never take their keyboard.
+      ShowWindow(hwnd_, form_.TopMost() ? SW_SHOWNOACTIVATE : SW_SHOW);
       if (form_.TopMost()) SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     } else {
+      const bool active = GetForegroundWindow() == hwnd_;
       ShowWindow(hwnd_, SW_HIDE);
+      if (active && !form_.TopMost()) HandBackKeyboard();
     }
   }
   void SetCaption(const std::string& caption) override { SetWindowTextA(hwnd_, caption.c_str()); }
@@ -195,9 +172,11 @@ class Win32FormPeer : public FormPeer {
         return 0;
       }
       case WM_KEYDOWN:
-      case WM_SYSKEYDOWN:
-        Guarded([&] { form_.HandleKeyDown(Key(wParam)); });
+      case WM_SYSKEYDOWN: {
+        const KeyStroke stroke = DecodeKeyDown(wParam, lParam);
+        Guarded([&] { form_.HandleKeyDown(stroke); });
         break;
+      }
       case WM_KEYUP:
       case WM_SYSKEYUP:
         Guarded([&] { form_.HandleKeyUp(Key(wParam)); });
@@ -354,9 +333,19 @@ class Win32FormPeer : public FormPeer {
                       UINT(part.height), rows, &info, DIB_RGB_COLORS);
   }
 
+  // Windows gives the keyboard of an active window that hides to the next window in z-order,
+  // which is the topmost pet: Enter that closes a box would go on to the pet. It goes back
+  // to the window that had it before this one was shown instead, when that is still there.
+  void HandBackKeyboard() {
+    if (!TopMostForm(GetForegroundWindow())) return;
+    if (!before_ || before_ == hwnd_ || !IsWindow(before_) || !IsWindowVisible(before_) || TopMostForm(before_)) return;
+    if (!SetForegroundWindow(before_)) OutputDebugStringA("Ravilo: SetForegroundWindow gave the keyboard back to no one\n");
+  }
+
   Form& form_;
   HWND hwnd_ = nullptr;
-  Rect pending_;  // to be drawn once the running timer handler returns
+  HWND before_ = nullptr;  // the foreground window when this one was last shown
+  Rect pending_;           // to be drawn once the running timer handler returns
 };
 
 void PaintPendingForms() {
@@ -454,6 +443,7 @@ bool RunningUnderWine() {
 }  // namespace
 
 HWND ApplicationWindow() { return g_appWindow; }
+
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};

@@ -61,6 +61,18 @@ class Win32Backend : public Backend {
 // The hidden application window (owner of every form and of the system message boxes).
 HWND ApplicationWindow();
 
+// The window class of every form.
+inline constexpr char kFormClass[] = "RaviloForm";
+
+// Before a popup menu makes its owner the foreground window: what was in front till then,
+// where a window opened from the menu gives the keyboard back when it closes.
+void NoteForegroundBeforeMenu(HWND owner);
+// A topmost form of this program (the pet).
+bool TopMostForm(HWND hwnd);
+// The foreground window a form shown now takes the keyboard from: not the pet, which has it
+// only because the tray menu was opened over it, but what had it before that menu.
+HWND ForegroundBeforeShow();
+
 // Posted to a form after its popup menu closed, carrying the chosen item.
 constexpr UINT kMenuCommand = WM_APP + 7;
 

@@ -143,6 +143,7 @@ void Win32Backend::PopupMenu(ui::PopupMenu& menu, Point at, Form& owner) {
   }
   HWND hwnd = reinterpret_cast<HWND>(owner.Peer() ? owner.Peer()->NativeHandle() : 0);
   // The menu closes when the user clicks elsewhere only if its owner is in the foreground.
+  NoteForegroundBeforeMenu(hwnd);
   SetForegroundWindow(hwnd);
   const int chosen = TrackPopupMenu(handle, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x,
                                     at.y, 0, hwnd, nullptr);

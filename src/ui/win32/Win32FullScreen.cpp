@@ -1,8 +1,10 @@
-// Whether a full-screen program is in front: the shell's notification state, and the
-// foreground window's rectangle.
+// Whether a full-screen program is in front: the facts the system gives about the foreground
+// window and the shell's notification state, judged by the full-screen rule.
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
+#include "ui/FullScreenRule.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace ui::win32 {
@@ -58,28 +60,29 @@ bool IsShellWindow(HWND window) {
   return false;
 }
 
-// The foreground window of another program covers the whole display (a larger one too).
-bool ForegroundCovers(const Monitor& monitor) {
+// Another program's window in front, as the full-screen rule judges it.
+std::optional<FrontWindow> FrontWindowNow() {
   HWND window = GetForegroundWindow();
-  if (!window || !IsWindowVisible(window) || IsIconic(window) || IsShellWindow(window)) return false;
-  // A maximized window with a title bar is ordinary work: with the taskbar set to hide itself,
-  // its frame reaches past every edge of the display.
-  if (IsZoomed(window) && (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) return false;
+  if (!window || !IsWindowVisible(window) || IsIconic(window) || IsShellWindow(window)) return std::nullopt;
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process == GetCurrentProcessId()) return false;
+  if (process == GetCurrentProcessId()) return std::nullopt;
   RECT r{};
   if (!GetWindowRect(window, &r)) {
     OutputDebugStringA("Ravilo: GetWindowRect of the foreground window failed\n");
-    return false;
+    return std::nullopt;
   }
-  const Rect& m = monitor.bounds;
-  return r.left <= m.left && r.top <= m.top && r.right >= m.left + m.width && r.bottom >= m.top + m.height;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) return std::nullopt;
+  const auto rect = [](const RECT& x) { return Rect{x.left, x.top, x.right - x.left, x.bottom - x.top}; };
+  return FrontWindow{rect(r), rect(info.rcMonitor), IsZoomed(window) != FALSE};
 }
 }  // namespace
 
 bool Win32Backend::FullScreenProgramOn(const Monitor& monitor) {
-  return ShellSaysFullScreen() || ForegroundCovers(monitor);
+  const auto front = FrontWindowNow();
+  return front && FullScreenInFront(ShellSaysFullScreen(), front, monitor.bounds);
 }
 
 }  // namespace ui::win32

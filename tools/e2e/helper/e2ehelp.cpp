@@ -288,10 +288,18 @@ int main(int argc, char** argv) {
         const UINT message = RegisterWindowMessageA(argv[2]);
         return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
     }
+    if (argc == 2 && strcmp(argv[1], "front") == 0) {
+        // The title of the window Wine has in front (the one that gets the keyboard).
+        char text[512] = {};
+        if (HWND hwnd = GetForegroundWindow()) GetWindowTextA(hwnd, text, sizeof text);
+        printf("%s\n", text);
+        fflush(stdout);
+        return 0;
+    }
     if (argc == 3 && strcmp(argv[1], "foreground") == 0) return foreground(DWORD(atol(argv[2])));
     if (argc == 3 && strcmp(argv[1], "fullscreen") == 0) return fullscreen(DWORD(atol(argv[2])));
     if (argc >= 3 && strcmp(argv[1], "listbox") == 0) return listbox(argv[2]);
     if (argc >= 5 && strcmp(argv[1], "listbox-wait") == 0) return listboxWait(argv[2], argv[3], atol(argv[4]));
-    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | listbox TITLE | listbox-wait TITLE DIALOG COUNT | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM | foreground MS | fullscreen MS\n");
+    fprintf(stderr, "usage: e2ehelp.exe winpid TITLE [X Y W H] | listbox TITLE | listbox-wait TITLE DIALOG COUNT | traydel CLASS TITLE ID | broadcast NAME | classtext CLASS | send TITLE MESSAGE WPARAM LPARAM | front | foreground MS | fullscreen MS\n");
     return 2;
 }
