@@ -44,6 +44,10 @@ if [[ -n ${wid:-} ]] && e2e_pet_menu "$pid" "$wid"; then
       on_screen "$px" "$py" "$pw" "$ph" && e2e_pass "the playlist window comes at 125 %, wholly on the screen" ||
         e2e_fail "the playlist window comes at 125 %, wholly on the screen" "geometry $g"
       xdotool key Escape
+      # The close request below goes to the program's first window: the playlist window must
+      # be gone by then.
+      gone() { ! xdotool search --onlyvisible --name 'Alarm\(playlist mode\)' >/dev/null 2>&1; }
+      e2e_wait_until 5 gone || e2e_fail "Esc closes the playlist window" "still shown"
     else
       e2e_fail "\"Playlist mode\" at the alarm window's bottom opens the playlist window at 125 %" "geometry ${g:-none}"
     fi

@@ -150,6 +150,9 @@ for dpi in 96 144 192; do
     sleep 0.5
     shot about
     xdotool key Return
+    # The close request below goes to the program's first window: About must be gone by then.
+    about_gone() { ! xdotool search --onlyvisible --name 'About' >/dev/null 2>&1; }
+    e2e_wait_until 5 about_gone || e2e_fail "$dpi dpi: Enter closes About" "still shown"
   else
     e2e_fail "$dpi dpi: About is $(sl 300) x $(sl 158)" "geometry $g"
   fi
