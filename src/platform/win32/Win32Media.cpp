@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "platform/win32/WinHeaders.h"
 
@@ -287,17 +288,22 @@ MciError Win32Media::Open(const std::string& element, std::uint32_t flags, std::
 MciError Win32Media::OpenWithin(const std::string& element, std::uint32_t flags, std::uintptr_t callback,
                                 MciDeviceId& deviceId, std::uint32_t limitMs) {
   std::uint32_t id = 0;
+  // Each device is named by an alias of its own. Without one MCI names it by its file, and
+  // an open of a file whose earlier device is still held fails with MCIERR_DEVICE_OPEN: under
+  // Wine 8 a device stuck in the play of a dead sound server is never closed, and the ring's
+  // own sound could then not be opened again for the rest of the run.
+  const std::string alias = "ravilo" + std::to_string(++opens_);
   const MciError result = Call(
       MCI_OPEN, 0,
-      [name = OpenablePath(element), flags, callback](std::uint32_t& out) {
+      [name = OpenablePath(element), alias, flags, callback](std::uint32_t& out) {
         MCI_OPEN_PARMSA parms{};
         parms.dwCallback = callback;
         // The digital-video device plays through DirectShow, whose audio renderer takes a
         // volume (Windows' mciqtz32, and Wine's, which scales the samples itself).
         parms.lpstrDeviceType = (flags & MCI_OPEN_TYPE) ? "mpegvideo" : nullptr;
         parms.lpstrElementName = name.c_str();
-        parms.lpstrAlias = nullptr;
-        const MciError r = Send(0, MCI_OPEN, flags, &parms);
+        parms.lpstrAlias = alias.c_str();
+        const MciError r = Send(0, MCI_OPEN, flags | MCI_OPEN_ALIAS, &parms);
         if (r == 0) out = parms.wDeviceID;
         return r;
       },

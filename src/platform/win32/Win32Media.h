@@ -59,6 +59,7 @@ class Win32Media : public Media {
  private:
   std::shared_ptr<SoundThread> thread_;
   std::vector<std::shared_ptr<SoundThread>> stuck_;  // each inside a command given up
+  unsigned opens_ = 0;  // numbers each device's alias
 };
 
 }  // namespace platform::win32
