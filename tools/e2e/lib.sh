@@ -513,6 +513,23 @@ e2e_close_image() {
     wine taskkill /IM "$1" >"$E2E_TMP/taskkill.out" 2>&1
 }
 
+# e2e_wake_timer_within PID MOMENT [SLACK] : whether the program (started with
+# WINEDEBUG=+debugstr) last set its wake timer for MOMENT (epoch seconds) or up to SLACK
+# (default 2) seconds after it: a stored moment instead of a real wait.
+e2e_wake_timer_within() {
+    local set d
+    set=$(e2e_exe_output "$1" | tr -d '\r' | grep -o 'wake timer set for [0-9: -]*' | tail -n1)
+    for ((d = 0; d <= ${3:-2}; d++)); do
+        [[ $set == "wake timer set for $(date -d "@$(( $2 + d ))" '+%F %T')" ]] && return 0
+    done
+    return 1
+}
+
+# e2e_wake_timer_log PID : the program's last two wake-timer lines, on one line.
+e2e_wake_timer_log() {
+    e2e_exe_output "$1" | tr -d '\r' | grep -F 'wake timer' | tail -n2 | tr '\n' ' '
+}
+
 # ---------------------------------------------------------------- registry
 # e2e_reg_query KEY [VALUE] : `reg query` output (CR stripped) in our prefix.
 e2e_reg_query() {
