@@ -15,16 +15,6 @@ KEY='HKCU\Software\MirenWorks\Ravilo'
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
 wine reg delete "$KEY" /f >/dev/null 2>&1
 
-# Waits for a visible window titled TITLE of size W H; prints its geometry "x y w h".
-window_of_size() {
-  local w g deadline=$((SECONDS + 15))
-  w=$(e2e_find_window "$1" 15) || return 1
-  until g=$(e2e_window_geometry "$w" 2>/dev/null) && [[ ${g#* * } == "$2 $3" ]]; do
-    [[ $SECONDS -ge $deadline ]] && { echo "$g"; return 1; }
-    sleep 0.2
-  done
-  echo "$g"
-}
 on_screen() { (( $1 >= 0 && $2 >= 0 && $1 + $3 <= SW && $2 + $4 <= SH )); }
 
 xdotool mousemove 100 100
@@ -32,14 +22,14 @@ pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 wid=$(e2e_find_window Ravilo 20) || e2e_fail "the pet's window" "none"
 if [[ -n ${wid:-} ]] && e2e_pet_menu "$pid" "$wid"; then
   xdotool key Down Down Return  # "Alarm"
-  if g=$(window_of_size 'Alarm\(simple mode\)' 742 752); then
+  if g=$(e2e_window_of_size 'Alarm\(simple mode\)' 742 752); then
     read -r ax ay aw ah <<<"$g"
     on_screen "$ax" "$ay" "$aw" "$ah" && e2e_pass "the 742 x 752 alarm window stands wholly on the screen" ||
       e2e_fail "the 742 x 752 alarm window stands wholly on the screen" "geometry $g"
     sleep 0.5
     e2e_screenshot "$E2E_TMP/placement.png" && cp "$E2E_TMP/placement.png" "$E2E_REPO_DIR/build/e2e-placement.png" 2>/dev/null
     e2e_click $((ax + 358)) $((ay + 682)) 1  # "Playlist mode", 179, 341 in the window's design
-    if g=$(window_of_size 'Alarm\(playlist mode\)' 456 749); then
+    if g=$(e2e_window_of_size 'Alarm\(playlist mode\)' 456 749); then
       read -r px py pw ph <<<"$g"
       on_screen "$px" "$py" "$pw" "$ph" && e2e_pass "the playlist window comes at 125 %, wholly on the screen" ||
         e2e_fail "the playlist window comes at 125 %, wholly on the screen" "geometry $g"

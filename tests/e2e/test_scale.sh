@@ -55,16 +55,6 @@ PY
 }
 
 geometry_is() { [[ $(e2e_window_geometry "$1" 2>/dev/null) == "$2" ]]; }
-# Waits for a visible window titled TITLE whose size is W H; prints its geometry.
-scaled_window() {
-  local w deadline=$((SECONDS + 15)) g
-  w=$(e2e_find_window "$1" 15) || return 1
-  until g=$(e2e_window_geometry "$w" 2>/dev/null) && [[ ${g#* * } == "$2 $3" ]]; do
-    [[ $SECONDS -ge $deadline ]] && { echo "$g"; return 1; }
-    sleep 0.2
-  done
-  echo "$g"
-}
 # A window's text is drawn: black pixels in the part at X Y W H.
 text_drawn() { (( $(e2e_pixel_count_of_colour "$1" 0 0 0 "$2" "$3" "$4" "$5") < $4 * $5 )); }
 
@@ -111,19 +101,19 @@ for dpi in 96 144 192; do
 
   # The simple alarm window (the second item of the pet's menu).
   e2e_pet_menu "$pid" "$wid" && xdotool key Down Down Return
-  if g=$(scaled_window 'Alarm\(simple mode\)' "$(sl 371)" "$(sl 376)"); then
+  if g=$(e2e_window_of_size 'Alarm\(simple mode\)' "$(sl 371)" "$(sl 376)"); then
     e2e_pass "$dpi dpi: the alarm window is $(sl 371) x $(sl 376)"
     read -r ax ay _ _ <<<"$g"
     sleep 0.5
     shot alarm-simple
     e2e_click $((ax + $(sl 179))) $((ay + $(sl 341))) 1  # "Playlist mode"
-    if g=$(scaled_window 'Alarm\(playlist mode\)' "$(sl 365)" "$(sl 599)"); then
+    if g=$(e2e_window_of_size 'Alarm\(playlist mode\)' "$(sl 365)" "$(sl 599)"); then
       e2e_pass "$dpi dpi: the playlist window is $(sl 365) x $(sl 599)"
       read -r ax ay _ _ <<<"$g"
       sleep 0.5
       shot alarm-playlist
       e2e_click $((ax + $(sl 108))) $((ay + $(sl 517))) 1  # OK with an empty list
-      if g=$(scaled_window FormMyMessageBox "$(sl 383)" "$(sl 170)"); then
+      if g=$(e2e_window_of_size FormMyMessageBox "$(sl 383)" "$(sl 170)"); then
         read -r bx by _ _ <<<"$g"
         written() { e2e_screenshot "$E2E_TMP/box.png" && text_drawn "$E2E_TMP/box.png" $((bx + $(sl 128))) $((by + $(sl 48))) "$(sl 200)" "$(sl 13)"; }
         e2e_wait_until 5 written && e2e_pass "$dpi dpi: the message box is $(sl 383) x $(sl 170) with its text" ||
@@ -145,7 +135,7 @@ for dpi in 96 144 192; do
   # About (the first item).
   e2e_mousemove 100 100
   e2e_pet_menu "$pid" "$wid" && xdotool key Down Return
-  if g=$(scaled_window About "$(sl 300)" "$(sl 158)"); then
+  if g=$(e2e_window_of_size About "$(sl 300)" "$(sl 158)"); then
     e2e_pass "$dpi dpi: About is $(sl 300) x $(sl 158)"
     sleep 0.5
     shot about

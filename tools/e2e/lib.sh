@@ -513,6 +513,18 @@ e2e_close_image() {
     wine taskkill /IM "$1" >"$E2E_TMP/taskkill.out" 2>&1
 }
 
+# e2e_window_of_size TITLE W H : waits (15 s) for a visible window titled TITLE whose size
+# is W H; prints its geometry "x y w h" (the last one seen when it never came to that size).
+e2e_window_of_size() {
+    local w g deadline=$((SECONDS + 15))
+    w=$(e2e_find_window "$1" 15) || return 1
+    until g=$(e2e_window_geometry "$w" 2>/dev/null) && [[ ${g#* * } == "$2 $3" ]]; do
+        [[ $SECONDS -ge $deadline ]] && { echo "$g"; return 1; }
+        sleep 0.2
+    done
+    echo "$g"
+}
+
 # e2e_wake_timer_within PID MOMENT [SLACK] : whether the program (started with
 # WINEDEBUG=+debugstr) last set its wake timer for MOMENT (epoch seconds) or up to SLACK
 # (default 2) seconds after it: a stored moment instead of a real wait.
