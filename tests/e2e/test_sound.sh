@@ -50,6 +50,10 @@ e2e_record_stop
 log=$(tr -d '\r' <"$prog/sound-check.log" 2>/dev/null)
 sed 's/^/    log: /' <<<"$log"
 [[ $rc == 0 ]] && e2e_pass "sound-check ends with 0" || e2e_fail "sound-check ends with 0" "exit $rc"
+# Wine unloads the wave driver when its last device closes, under the thread that is still
+# returning from the play it just reported ended: the program keeps it loaded.
+grep -q 'warm-up over: .* wave driver loaded=1' <<<"$log" && e2e_pass "the wave driver stays loaded after a close" ||
+    e2e_fail "the wave driver stays loaded after a close" "see the warm-up line above"
 grep -q 'round 2 ended' <<<"$log" && grep -q 'stopped: active=0 device open=0' <<<"$log" &&
     e2e_pass "two successful ends, then stopped and closed" ||
     e2e_fail "two successful ends, then stopped and closed" "see the log above"

@@ -146,6 +146,10 @@ e2e__prepare_template() {
         local t0=$SECONDS
         # No DISPLAY while booting: nothing can pop up and it is faster.
         WINEPREFIX="$tpl" DISPLAY="" wineboot -i >"$run_dir/wineboot.log" 2>&1 || exit 1
+        # A crash ends the program at once, its backtrace on stderr, instead of waiting
+        # behind winedbg's dialog until a test times out.
+        WINEPREFIX="$tpl" DISPLAY="" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+            /t REG_DWORD /d 0 /f >>"$run_dir/wineboot.log" 2>&1 || exit 1
         WINEPREFIX="$tpl" wineserver -w
         e2e_rm_server_dir "$tpl"
         touch "$tpl/.e2e-ready"

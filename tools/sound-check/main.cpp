@@ -142,7 +142,10 @@ int main(int argc, char** argv) {
     switch (phase) {
       case Phase::WarmUp:
         if (SoundSystem->IsActive() && inPhase < kWarmUpLimitMs) return;
-        Log("warm-up over: active=%d device open=%d", SoundSystem->IsActive(), player.DeviceOpen());
+        // The wave driver stays loaded once the warm-up's device has closed (Wine would
+        // unload it under its own play thread).
+        Log("warm-up over: active=%d device open=%d wave driver loaded=%d", SoundSystem->IsActive(),
+            player.DeviceOpen(), GetModuleHandleA("mciwave.drv") || GetModuleHandleA("mciwave.dll"));
         if (!SoundSystem->PlayLooped(sound)) {
           Log("PlayLooped(%s) failed: the file cannot be played", sound.c_str());
           exitCode = 2;

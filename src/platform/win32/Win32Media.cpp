@@ -1,8 +1,10 @@
 #include "platform/win32/Win32Media.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "platform/win32/WinHeaders.h"
@@ -82,6 +84,24 @@ std::string OpenablePath(const std::string& element) {
   if (absolute && shortPath.rfind(L"\\\\?\\", 0) == 0) shortPath.erase(0, 4);
   const std::string narrow = Narrow(shortPath);
   return !narrow.empty() && narrow.size() < element.size() ? narrow : element;
+}
+
+// Wine's MCI unloads a driver's module when its last device closes (winmm's CloseDriver),
+// but the wave driver's notifying play runs on a thread of its own (MCI_SCAStarter), which
+// posts the end notification and only then returns through the driver's code. A close in
+// answer to that notification, or an open and close just after, then frees the module under
+// that thread, and the process dies of a page fault in WAVE_mciPlay (seen about once in a
+// hundred plays under Wine 8). The drivers are kept loaded for the rest of the run instead;
+// on Windows this costs nothing, as its drivers stay loaded anyway.
+void KeepDriversLoaded() {
+  static const char* const kDrivers[] = {"mciwave.drv", "mciwave.dll", "mciqtz32.dll", "mciseq.drv",
+                                         "mciseq.dll",  "mciavi32.dll", "mcicda.dll"};
+  static std::atomic<bool> kept[std::size(kDrivers)];  // several sound threads may open
+  for (std::size_t i = 0; i < std::size(kDrivers); ++i) {
+    if (kept[i].load()) continue;
+    HMODULE module = nullptr;
+    if (::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, kDrivers[i], &module)) kept[i].store(true);
+  }
 }
 
 // One command for the sound thread. It holds its own parameters and answer, as its caller
@@ -304,7 +324,10 @@ MciError Win32Media::OpenWithin(const std::string& element, std::uint32_t flags,
         parms.lpstrElementName = name.c_str();
         parms.lpstrAlias = alias.c_str();
         const MciError r = Send(0, MCI_OPEN, flags | MCI_OPEN_ALIAS, &parms);
-        if (r == 0) out = parms.wDeviceID;
+        if (r == 0) {
+          out = parms.wDeviceID;
+          KeepDriversLoaded();  // before any close can unload the driver just loaded
+        }
         return r;
       },
       &id, std::min<std::uint32_t>(limitMs, kOpenLimitMs));
