@@ -5,6 +5,7 @@
 # press, so the release neither snoozes nor brings up the "not ringing" message box. (The
 # tip's "rang unanswered" notice, which a held button rightly leaves out, is checked
 # headless: Wine's tooltip text can't be read from outside.)
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

@@ -3,6 +3,7 @@
 # primary display, in front, hides the pet within a second, and its end brings the pet back
 # within a second; an alarm due while such a window is in front rings anyway, over it, with
 # its layout and its sound, and the pet gives way again once that window is in front again.
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

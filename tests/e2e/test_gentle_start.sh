@@ -4,6 +4,7 @@
 # loudest 100 ms between its 27th and 33rd second. The ramp is MCI's "setaudio volume" on
 # the digital-video device, which Wine's mciqtz32 passes to its DirectShow audio renderer
 # (the session volume the program used before is ignored by Wine 8's PulseAudio driver).
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

@@ -5,6 +5,7 @@
 # 60 s: under Wine 8 the file is first looked up (stat) in the program's own process, on
 # the thread that sends the MCI open. (A FIFO does not do: Wine seeks in it first, which
 # fails at once.) About 1 min.
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

@@ -2,6 +2,7 @@
 # The pet lives: it plays on the desktop, its eyes follow the pointer, it rings at the
 # alarm minute (sound, ringing layout, ringing movie), snoozes on a click, is dragged with
 # the left and the middle button, and ends from its menu after the goodbye movie.
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

@@ -4,6 +4,7 @@
 # (one with a name outside ASCII) and playlist mode; after a restart the alarm rings with
 # one of them (told apart by pitch on the recording), and "Alarm" opens the playlist
 # window with the entries.
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

@@ -2,6 +2,7 @@
 # Proves the e2e harness and the Wine behaviours the product relies on, using
 # the probe program from tools/e2e/probe (not Ravilo itself).
 # Runs itself a second time with --no-sound for the part without a sound server.
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 

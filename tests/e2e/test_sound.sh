@@ -4,6 +4,7 @@
 # then stopped, recorded from the null sink; then the same program with no sound server at
 # all, which must neither hang nor spin.
 # SOUND_CHECK_DIST: the staged sound-check folder (default build/win/dist/sound-check).
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 : "${SOUND_CHECK_DIST:=$E2E_REPO_DIR/build/win/dist/sound-check}"

@@ -8,6 +8,7 @@
 # Wine's pulse driver connects that one to the new server.
 # The snoozed ring is waited for (5 min) only with E2E_SNOOZED_RING=1; without it the
 # script takes about 1.5 min.
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

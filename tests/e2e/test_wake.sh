@@ -4,6 +4,7 @@
 # (WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC). It rings at once, late, with sound, although
 # the 30-second ring window is long over. Then the sound server dies mid-ring: the stop
 # button, the menu and Exit still work.
+# e2e: alone (it records sound, or measures CPU or time)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 e2e_setup

@@ -62,37 +62,26 @@ e2e__stop_pid() {
     e2e__wait_gone "$pid" 2 || true
 }
 
-e2e__free_display() {
-    local n
-    for n in $(seq "${E2E_DISPLAY_FIRST:-90}" 199); do
-        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-        echo "$n"
-        return 0
-    done
-    return 1
-}
-
+# Xvfb takes the first free display itself (-displayfd), atomically: two scripts started
+# together can't both pick the same number between a look and a start.
 e2e__start_xvfb() {
-    local n
-    for _ in 1 2 3 4 5; do
-        n=$(e2e__free_display) || { e2e_log "no free X display"; return 1; }
-        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x800}x24" -nolisten tcp -ac >"$E2E_TMP/xvfb.log" 2>&1 &
-        local pid=$!
-        e2e__track "$pid"
-        local deadline=$((SECONDS + 10))
-        while e2e__alive "$pid" && [[ $SECONDS -lt $deadline ]]; do
-            # The lock file names the server's pid: make sure :n is ours.
-            if [[ -S /tmp/.X11-unix/X$n && $(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]] &&
-                DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-                E2E_XVFB_PID=$pid
-                export DISPLAY=":$n"
-                return 0
-            fi
-            sleep 0.1
-        done
-        e2e__stop_pid "$pid"   # lost a race for this display: try the next one
-        E2E_DISPLAY_FIRST=$((n + 1))
+    local got="$E2E_TMP/xvfb.display" n=""
+    : >"$got"
+    Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN:-1280x800}x24" -nolisten tcp -ac 9>"$got" >"$E2E_TMP/xvfb.log" 2>&1 &
+    local pid=$!
+    e2e__track "$pid"
+    local deadline=$((SECONDS + 15))
+    while e2e__alive "$pid" && [[ $SECONDS -lt $deadline ]]; do
+        n=$(head -n1 "$got" 2>/dev/null)
+        if [[ $n =~ ^[0-9]+$ ]] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+            E2E_XVFB_PID=$pid
+            export DISPLAY=":$n"
+            return 0
+        fi
+        sleep 0.1
     done
+    e2e_log "Xvfb did not start: $(tail -n 3 "$E2E_TMP/xvfb.log")"
+    e2e__stop_pid "$pid"
     return 1
 }
 
