@@ -407,6 +407,13 @@ void TFormMain::HandleTaskbarCreated() {
 
 void TFormMain::FormKeyDown(ui::KeyStroke stroke) {
   KeyHeld = true;
+  // The context-menu key and Shift+F10 open the menu, over the middle of the pet: typed to
+  // it, they are the user choosing the pet, as a press on it is.
+  if (!stroke.repeat && (stroke.key == ui::kVkApps || (stroke.key == ui::kVkF10 && stroke.shift))) {
+    UserActivated = true;
+    PopupTrayMenu(ui::Point{Left() + Width() / 2, Top() + Height() / 2});
+    return;
+  }
   // While it rings, Enter stops and Esc snoozes (the safer key only postpones), through the
   // very handlers a release of the buttons runs; but only a fresh press in a pet the user
   // chose. The keyboard's repeat of a key held since before the ring, or typing meant for
@@ -445,10 +452,10 @@ void TFormMain::TrayClick() {
   }
 }
 
-void TFormMain::PopupTrayMenu() {
+void TFormMain::PopupTrayMenu(std::optional<ui::Point> at) {
   ShowSkipItem();
   auto& backend = ui::Application::Instance().GetBackend();
-  backend.PopupMenu(TrayPopupMenu, backend.CursorPos(), *this);
+  backend.PopupMenu(TrayPopupMenu, at ? *at : backend.CursorPos(), *this);
   PostMessage(kWmNull, 0, 0);
 }
 
