@@ -156,6 +156,7 @@ TEST_F(KeyboardFocusTest, UpAndDownStepATimeFieldRepeatingWhileHeldAndDigitsType
   ASSERT_FALSE(env.RunFor(TimeFields::kFirstRepeatMs + 1));
   EXPECT_EQ(Shown(), "08:30");
   ASSERT_FALSE(env.Do([&] { env.desktop.KeyGoesDown(ui::kVkUpArrow, true); }));
+  EXPECT_EQ(Shown(), "08:30");
   ASSERT_FALSE(env.RunFor(TimeFields::kRepeatMs));
   EXPECT_EQ(Shown(), "09:30");
   ASSERT_FALSE(env.Do([&] { env.desktop.KeyComesUp(ui::kVkUpArrow); }));
