@@ -412,6 +412,8 @@ void TFormMain::FormKeyDown(ui::KeyStroke stroke) {
   if (!stroke.repeat && (stroke.key == ui::kVkApps || (stroke.key == ui::kVkF10 && stroke.shift))) {
     UserActivated = true;
     PopupTrayMenu(ui::Point{Left() + Width() / 2, Top() + Height() / 2});
+    // The menu's own loop took the key-ups of the keys that opened it.
+    KeyHeld = false;
     return;
   }
   // While it rings, Enter stops and Esc snoozes (the safer key only postpones), through the
@@ -423,6 +425,12 @@ void TFormMain::FormKeyDown(ui::KeyStroke stroke) {
     ImageStopMouseUp();
   else if (stroke.key == ui::kVkEscape)
     Image10MinMoreMouseUp();
+  else
+    return;
+  // The window goes back to its place and size: under Wine 8 without a window manager it
+  // loses the foreground on the way without being told, and the key's release goes
+  // elsewhere, which would refuse every close after a ring answered by key.
+  KeyHeld = false;
 }
 
 void TFormMain::TimerAutoStopTimer() {

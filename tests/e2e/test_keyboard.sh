@@ -101,7 +101,7 @@ open_alarm_window() {
 
 # 100 %: the whole road of an alarm set by keyboard.
 scale=100
-target=$(( ($(date +%s) + 45 + 59) / 60 * 60 ))
+target=$(( ($(date +%s) + 35 + 59) / 60 * 60 ))
 th=$(date -d "@$target" +%-H) tm=$(date -d "@$target" +%-M)
 # Stored an hour earlier and a minute later, and off: one Up and one Down set it.
 for v in "AlarmIsOn 0" "AlarmHour $(( (th + 23) % 24 ))" "AlarmMin $(( (tm + 1) % 60 ))" "UsePlayist 0"; do
@@ -156,7 +156,8 @@ else
 fi
 e2e_close_request "$pid"
 rc=$(e2e_wait_exit "$pid" 20)
-[[ $rc == 1 ]] && e2e_pass "a close request ends with 1" || e2e_fail "a close request ends with 1" "exit $rc"
+[[ $rc == 1 ]] && e2e_pass "a close request after the ring answered by key ends with 1" ||
+  e2e_fail "a close request after the ring answered by key ends with 1" "exit $rc"
 
 # 200 %: the same marks at 192 dpi.
 scale=200
