@@ -4,15 +4,16 @@
 # coming minute, Space switches the alarm on and Enter is OK; it rings at that minute, and
 # the context-menu key on the pet, Esc and Enter stop the ring. The focus mark shows only after the first Tab, round a button, a time
 # field and a day button, with no pixel near the key colour; then once more at 192 dpi for
-# the 200 % pictures. Screenshots: docs/screenshots/keyboard-focus-<scale>-<control>.png
-# (the window cut out), build/e2e-keyboard-*.png (the whole screen).
+# the 200 % pictures. Screenshots: build/e2e-keyboard-<scale>-<control>.png (the whole
+# screen) and build/keyboard-focus-<scale>-<control>.png (the window cut out, as kept in
+# docs/screenshots).
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 export E2E_SCREEN=1920x1200
 e2e_setup
 KEY='HKCU\Software\MirenWorks\Ravilo'
 PROG=$(e2e_stage "$RAVILO_DIST")
-SHOTS="$E2E_REPO_DIR/docs/screenshots"
+SHOTS="$E2E_REPO_DIR/build"
 
 sl() { echo $(( ($1 * scale + 50) / 100 )); }  # a design length at the scale, halves up
 # Without a window manager nothing sends WM_TAKE_FOCUS, by which Wine 8 activates a window
