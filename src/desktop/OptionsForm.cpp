@@ -81,7 +81,9 @@ std::vector<ButtonRow> TFormOptions::Rows() {
     const ui::Point at{kChoiceLeft + column * kChoiceStep, kRowTop[c.setting]};
     rows.push_back({R::Switch, &ChoiceImages[std::size_t(i)], &choiceOff_[std::size_t(i)],
                     &choiceOn_[std::size_t(i)], ChoiceFile(i, false).c_str(), ChoiceFile(i, true).c_str(), at, at,
-                    [this, c] { Choose(c.setting, c.value); }, [this, c] { return Value(c.setting) == c.value; }});
+                    [this, c] { Choose(c.setting, c.value); }, [this, c] { return Value(c.setting) == c.value; },
+                    // Each row is one stop of the keyboard.
+                    1 + int(c.setting)});
   }
   return rows;
 }

@@ -23,7 +23,7 @@ std::vector<ButtonRow> DayButtons::Rows() {
     const ui::Point at{monday_.x + i * kStep, monday_.y};
     const std::size_t n = std::size_t(i);
     rows.push_back({ButtonRow::Switch, &images_[n], &off_[n], &on_[n], kFiles[i][0], kFiles[i][1], at, at,
-                    [this, i] { Flip(i); }, [this, i] { return (days_ & (1 << i)) != 0; }});
+                    [this, i] { Flip(i); }, [this, i] { return (days_ & (1 << i)) != 0; }, kFocusGroup});
   }
   return rows;
 }

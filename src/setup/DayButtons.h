@@ -16,6 +16,8 @@ class DayButtons {
   static constexpr int kStep = 44;
   // What OK says when every day is off.
   static constexpr const char* kNoDay = "Choose at least one day\nfor the alarm.";
+  // The switches are one stop of the keyboard, Left and Right going from day to day.
+  static constexpr int kFocusGroup = 1;
 
   // The switches are made on `form` now, so they stand above the controls declared before.
   // `monday` is where the first one stands.

@@ -1,6 +1,7 @@
 #include "setup/TimeFields.h"
 
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "app/Globals.h"
@@ -62,6 +63,22 @@ void TimeFields::AddArrows(TSkinnedForm& form) {
       if (rest) rest();
       Release();
     };
+    // The fields stand for their arrows.
+    a.image.SetFocusKind(ui::FocusKind::None);
+  }
+  for (auto [field, up, down, last] : {std::tuple{&hour_, &up1_, &down1_, kLastHour},
+                                       std::tuple{&minute_, &up2_, &down2_, kLastMinute}}) {
+    field->SetFocusKind(ui::FocusKind::Spin);
+    field->SpinMaximum = last;
+    field->OnStepPress = [this, up, down](int direction) {
+      keyArrow_ = direction > 0 ? up : down;
+      if (keyArrow_->OnMouseDown) keyArrow_->OnMouseDown(ui::MouseButton::Left, 0, 0);
+    };
+    field->OnStepRelease = [this] {
+      ui::Image* arrow = std::exchange(keyArrow_, nullptr);
+      if (arrow && arrow->OnMouseUp) arrow->OnMouseUp(ui::MouseButton::Left, 0, 0);
+    };
+    field->OnTyped = [field](int value) { field->SetCaption(TwoDigits(value)); };
   }
 }
 

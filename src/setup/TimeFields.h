@@ -30,7 +30,9 @@ class TimeFields {
 
   // The design look: white "00" fields and the resting places; the timer off.
   void Place(const TimeFieldsLayout& layout);
-  // Makes the four arrows push buttons of the window (call once, from its creation).
+  // Makes the four arrows push buttons of the window (call once, from its creation), and the
+  // two fields stops of its keyboard: Up and Down press their arrows (held, they repeat as
+  // the arrows do), digits type the number.
   void AddArrows(TSkinnedForm& form);
   // Timer off and nothing to repeat (creation and every opening of the window).
   void Idle();
@@ -65,4 +67,6 @@ class TimeFields {
   const char* unit_;
   TimeFieldsLayout layout_{};
   int repeatAction_ = kNone;
+  // The arrow that an arrow key holds down.
+  ui::Image* keyArrow_ = nullptr;
 };

@@ -19,8 +19,10 @@ void AddButtons(TSkinnedForm& form, const std::vector<ButtonRow>& rows) {
   for (const ButtonRow& r : rows) {
     if (r.kind == ButtonRow::Push)
       form.AddPushButton(*r.image, *r.active, *r.inactive, r.pressedAt, r.restAt, r.release);
-    else if (r.kind == ButtonRow::Switch)
+    else if (r.kind == ButtonRow::Switch) {
+      r.image->SetFocusKind(ui::FocusKind::Switch, r.group);
       form.AddSwitch(*r.image, *r.active, *r.inactive, r.restAt, r.state, r.release);
+    }
   }
 }
 

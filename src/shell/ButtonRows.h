@@ -22,6 +22,7 @@ struct ButtonRow {
   ui::Point pressedAt;            // a switch keeps its place
   std::function<void()> release;  // push: the release action; switch: the click
   std::function<bool()> state;    // switch: on or off
+  int group = 0;                  // switch: the keyboard's group (a row of choices), 0 for none
 };
 
 // Each image to its resting place.
@@ -29,6 +30,6 @@ void PlaceButtons(const std::vector<ButtonRow>& rows);
 // The pictures in row order, inactive before active (or active first); false when one
 // can't be loaded (the ones before it stay loaded).
 bool LoadButtonPictures(const std::vector<ButtonRow>& rows, bool activeFirst = false);
-// Push buttons and switches made on the window, in row order.
+// Push buttons and switches made on the window, in row order, with their keyboard groups.
 void AddButtons(TSkinnedForm& form, const std::vector<ButtonRow>& rows);
 void FreeButtonPictures(const std::vector<ButtonRow>& rows);

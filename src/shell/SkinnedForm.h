@@ -21,6 +21,8 @@ class TSkinnedForm : public ui::Form {
   // then runs the action. A press that loses the mouse capture only rests the button.
   void AddPushButton(ui::Image& image, Picture& active, Picture& inactive, ui::Point activeAt, ui::Point inactiveAt,
                      std::function<void()> release);
+  // Both are stops of the keyboard focus: Space (and Enter, but on a switch of a group)
+  // clicks them. A switch keeps the focus group its image was given.
   // A two-state switch that keeps its place: the active picture means on. A click flips it.
   void AddSwitch(ui::Image& image, Picture& on, Picture& off, ui::Point at, std::function<bool()> state,
                  std::function<void()> click);

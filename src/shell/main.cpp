@@ -407,6 +407,15 @@ void TFormMain::HandleTaskbarCreated() {
 
 void TFormMain::FormKeyDown(ui::KeyStroke stroke) {
   KeyHeld = true;
+  // The context-menu key and Shift+F10 open the menu, over the middle of the pet: typed to
+  // it, they are the user choosing the pet, as a press on it is.
+  if (!stroke.repeat && (stroke.key == ui::kVkApps || (stroke.key == ui::kVkF10 && stroke.shift))) {
+    UserActivated = true;
+    PopupTrayMenu(ui::Point{Left() + Width() / 2, Top() + Height() / 2});
+    // The menu's own loop took the key-ups of the keys that opened it.
+    KeyHeld = false;
+    return;
+  }
   // While it rings, Enter stops and Esc snoozes (the safer key only postpones), through the
   // very handlers a release of the buttons runs; but only a fresh press in a pet the user
   // chose. The keyboard's repeat of a key held since before the ring, or typing meant for
@@ -416,6 +425,12 @@ void TFormMain::FormKeyDown(ui::KeyStroke stroke) {
     ImageStopMouseUp();
   else if (stroke.key == ui::kVkEscape)
     Image10MinMoreMouseUp();
+  else
+    return;
+  // The window goes back to its place and size: under Wine 8 without a window manager it
+  // loses the foreground on the way without being told, and the key's release goes
+  // elsewhere, which would refuse every close after a ring answered by key.
+  KeyHeld = false;
 }
 
 void TFormMain::TimerAutoStopTimer() {
@@ -445,10 +460,10 @@ void TFormMain::TrayClick() {
   }
 }
 
-void TFormMain::PopupTrayMenu() {
+void TFormMain::PopupTrayMenu(std::optional<ui::Point> at) {
   ShowSkipItem();
   auto& backend = ui::Application::Instance().GetBackend();
-  backend.PopupMenu(TrayPopupMenu, backend.CursorPos(), *this);
+  backend.PopupMenu(TrayPopupMenu, at ? *at : backend.CursorPos(), *this);
   PostMessage(kWmNull, 0, 0);
 }
 

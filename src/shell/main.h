@@ -5,6 +5,7 @@
 // program. Its creation and destruction build and release the long-lived objects.
 #include <cstdint>
 #include <iterator>
+#include <optional>
 
 #include "alarm/AlarmOptions.h"
 #include "shell/Skin.h"
@@ -109,7 +110,8 @@ class TFormMain : public ui::Form {
   void ApplyPetScale(int scale);
   void CentreForRinging();
   void RestorePosition();
-  void PopupTrayMenu();
+  // The menu at the pointer, or at a screen point (the keyboard's menu, over the pet).
+  void PopupTrayMenu(std::optional<ui::Point> at = std::nullopt);
   void TrayClick();
   void TimerAutoStopTimer();
   void TrayMessage(ui::TrayEvent event);

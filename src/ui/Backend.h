@@ -14,6 +14,7 @@
 
 namespace ui {
 
+class Control;
 class Form;
 class ListBox;
 class TreeView;
@@ -48,14 +49,25 @@ constexpr unsigned kTrayCallbackMessage = 0x0400 + 1;
 
 // A key going down on a window (WM_KEYDOWN, WM_SYSKEYDOWN): its Win32 virtual-key code, and
 // whether the keyboard repeats a key held down (bit 30 of lParam: it was down already).
+// Shift is whether a Shift key was down with it.
 struct KeyStroke {
   unsigned key = 0;
   bool repeat = false;
+  bool shift = false;
 };
 
 // Virtual-key codes the program acts on.
+constexpr unsigned kVkTab = 0x09;
 constexpr unsigned kVkReturn = 0x0D;
+constexpr unsigned kVkShift = 0x10;
 constexpr unsigned kVkEscape = 0x1B;
+constexpr unsigned kVkSpace = 0x20;
+constexpr unsigned kVkLeftArrow = 0x25;
+constexpr unsigned kVkUpArrow = 0x26;
+constexpr unsigned kVkRightArrow = 0x27;
+constexpr unsigned kVkDownArrow = 0x28;
+constexpr unsigned kVkApps = 0x5D;  // the context-menu key
+constexpr unsigned kVkF10 = 0x79;
 
 class FormPeer {
  public:
@@ -72,9 +84,13 @@ class FormPeer {
   // button is held.
   virtual void BeginSystemMove() = 0;
   virtual void Activate() = 0;
+  // The window itself takes the keyboard from a native child control of it.
+  virtual void TakeKeyboard() {}
   virtual void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
   // The native window handle, 0 where there is none.
   virtual std::uintptr_t NativeHandle() const = 0;
+  // The keyboard focus moved to a control of the form.
+  virtual void FocusMoved(const Control&) {}
 };
 
 class TimerPeer {

@@ -14,6 +14,17 @@ using MouseHandler = std::function<void(MouseButton button, int x, int y)>;
 // The pointer's shape over a control.
 enum class Cursor { Arrow, Hand };
 
+// What a control is to the keyboard. A form's focus goes round the controls that are not
+// None (see Form::FocusOrder); a group of switches (a row of choices, the day buttons) is one
+// stop of Tab, inside which Left and Right move.
+enum class FocusKind {
+  None,
+  Button,  // Space or Enter clicks it
+  Switch,  // Space clicks it; so does Enter, unless it belongs to a group
+  Spin,    // a number: Up and Down step it while held, digits type it
+  Native,  // a native child control, which takes the keyboard itself
+};
+
 class Control {
  public:
   explicit Control(Form& owner);
@@ -45,12 +56,34 @@ class Control {
   // Where on the form the control draws: its bounds, unless it draws beyond them.
   virtual Rect PaintBounds() const { return bounds_; }
 
+  // The keyboard's view of the control; `group` (0: none) joins switches into one stop.
+  void SetFocusKind(FocusKind kind, int group = 0) {
+    focusKind_ = kind;
+    focusGroup_ = group;
+  }
+  FocusKind GetFocusKind() const { return focusKind_; }
+  int FocusGroup() const { return focusGroup_; }
+  // Declared, shown and enabled.
+  bool Focusable() const { return focusKind_ != FocusKind::None && visible_ && enabled_; }
+  // Where the focus mark goes round it (by default its bounds).
+  virtual Rect FocusBounds() const { return bounds_; }
+  // A native control is given the keyboard.
+  virtual void TakeFocus() {}
+
   MouseHandler OnMouseDown;
   MouseHandler OnMouseUp;
   std::function<void()> OnClick;
   // The press ended without a release (the window lost the mouse capture or its
   // activation): neither OnMouseUp nor OnClick follows.
   std::function<void()> OnPressCancelled;
+  // A switch: whether it is on.
+  std::function<bool()> Checked;
+  // A spin control: an arrow key went down (+1 Up, -1 Down; the control repeats the step
+  // itself while it is held) and came up again; a number was typed (0 to SpinMaximum).
+  std::function<void(int direction)> OnStepPress;
+  std::function<void()> OnStepRelease;
+  std::function<void(int value)> OnTyped;
+  int SpinMaximum = 99;
 
   // Draws the control at its place on the form's surface, which is at the form's scale.
   virtual void Paint(Bitmap& surface) = 0;
@@ -74,6 +107,8 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   ui::Cursor cursor_ = ui::Cursor::Arrow;
+  FocusKind focusKind_ = FocusKind::None;
+  int focusGroup_ = 0;
 };
 
 }  // namespace ui

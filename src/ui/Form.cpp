@@ -150,6 +150,9 @@ void Form::Show() {
 }
 
 void Form::Hide() {
+  // The next showing starts without a focus mark, as a mouse user's window looks.
+  SetFocusedControl(nullptr);
+  lastInGroup_.clear();
   visible_ = false;
   if (peer_) peer_->SetVisible(false);
   surface_ = Bitmap();  // a hidden window keeps no pixels
@@ -192,6 +195,7 @@ const Bitmap& Form::Compose() {
       if (!c->Visible()) continue;
       if (!Intersect(ScreenReach(c->PaintBounds()), damage_).Empty()) c->Paint(surface_);
     }
+    PaintFocusMark();
     surface_.ResetClip();
     damage_ = {};
   }
@@ -264,6 +268,7 @@ void Form::HandleMouseUp(MouseButton button, int sx, int sy) {
 }
 
 void Form::HandleCaptureLost() {
+  ReleaseStep();
   CancelPresses();
   if (peer_) peer_->ReleaseCapture();
 }
@@ -301,6 +306,9 @@ void Form::RemoveControl(Control* c) {
   std::erase(controls_, c);
   for (Control*& held : captured_)
     if (held == c) held = nullptr;
+  if (focused_ == c) focused_ = nullptr;
+  if (stepping_ == c) stepping_ = nullptr;
+  std::erase_if(lastInGroup_, [c](const auto& last) { return last.second == c; });
   Invalidate();
 }
 

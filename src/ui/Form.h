@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/Backend.h"
@@ -95,9 +96,10 @@ class Form {
   // the client area.
   void HandleMouseDown(MouseButton button, int x, int y);
   void HandleMouseUp(MouseButton button, int x, int y);
-  void HandleKeyDown(KeyStroke stroke) { FormKeyDown(stroke); }
-  void HandleKeyUp(Key key) { FormKeyUp(key); }
-  void HandleKeyPress(char c) { FormKeyPress(c); }
+  // The keyboard focus takes its keys first (FormFocus.cpp); the rest go to the form's handlers.
+  void HandleKeyDown(KeyStroke stroke);
+  void HandleKeyUp(Key key);
+  void HandleKeyPress(char c);
   // A close request (WM_CLOSE). Returns whether it was allowed.
   bool HandleCloseRequest();
   // The system asks whether it may end the session (WM_QUERYENDSESSION). Every window
@@ -108,7 +110,10 @@ class Form {
   // cancelled (FALSE).
   void HandleEndSession(bool ending) { FormEndSession(ending); }
   // The window lost the keyboard focus or its activation (WM_KILLFOCUS, WM_ACTIVATE).
-  void HandleFocusLost() { FormFocusLost(); }
+  void HandleFocusLost() {
+    ReleaseStep();
+    FormFocusLost();
+  }
   // The window lost the mouse capture or its activation (WM_CAPTURECHANGED, WM_CANCELMODE,
   // WM_ACTIVATE: Win+L, Ctrl+Alt+Del, Alt+Tab, another window taking the mouse): a press
   // in progress is over, and no release will come for it.
@@ -138,6 +143,18 @@ class Form {
   virtual Size ScreenSizeAtDpi(int dpi) const;
   // A message the toolkit does not handle itself (WM_USER + n, MM_MCINOTIFY, ...).
   virtual bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) { return false; }
+
+  // The keyboard focus: the control that has it, nullptr before the first Tab or arrow key
+  // in this showing of the window (its mark shows exactly while there is one).
+  Control* FocusedControl() const { return focused_; }
+  // The controls the focus can go to, in reading order: by lines from the top (a control
+  // whose top lies above the middle of a line's first one stands on that line), each line
+  // from the left.
+  std::vector<Control*> FocusOrder() const;
+  // Moves the focus (nullptr: none, and no mark).
+  void SetFocusedControl(Control* c);
+  // Where the mark is drawn round a control, in design pixels.
+  static Rect FocusMarkBounds(const Control& c);
 
   // Used by Control.
   void AddControl(Control* c);
@@ -171,6 +188,19 @@ class Form {
   virtual void FormDpiChanged(int dpi, Rect suggested);
 
  private:
+  // The focus's keys; false for one it leaves to the form.
+  bool FocusKeyDown(KeyStroke stroke);
+  bool FocusKeyPress(char c);
+  // Tab (+1) and Shift+Tab (-1): the next stop, round from the end to the start.
+  void MoveFocus(int direction);
+  // Left (-1) and Right (+1) in a group of switches, round within the group.
+  void MoveInGroup(int direction);
+  // A group's member that Tab lands on: the one last focused, else its only one switched on,
+  // else its first.
+  Control* GroupEntry(int group, const std::vector<Control*>& order) const;
+  // A spin control's held arrow key comes up, or can no longer come up here.
+  void ReleaseStep();
+  void PaintFocusMark();
   // Ends a press in progress without a release: the control is told, nothing is clicked.
   void CancelPress(MouseButton button);
   void CancelPresses();
@@ -195,6 +225,12 @@ class Form {
   // Freed while the form is hidden, rebuilt when it is next composed.
   Bitmap surface_;
   Rect damage_;
+  Control* focused_ = nullptr;
+  // The spin control whose arrow key is held, and the first digit typed into the focused one.
+  Control* stepping_ = nullptr;
+  int typedDigit_ = -1;
+  // The member of each group that had the focus last.
+  std::vector<std::pair<int, Control*>> lastInGroup_;
   bool modal_ = false;
   int modalResult_ = 0;
 };

@@ -9,7 +9,7 @@
 
 namespace ui {
 
-ListBox::ListBox(Form& owner) : Control(owner) {}
+ListBox::ListBox(Form& owner) : Control(owner) { SetFocusKind(FocusKind::Native); }
 ListBox::~ListBox() = default;
 
 void ListBox::CreatePeer() {

@@ -26,6 +26,7 @@ class ListBox : public Control {
   void SetSelected(int index, bool selected);
   int SelCount() const;
   void SetFocus();
+  void TakeFocus() override { SetFocus(); }
   // No repainting between the two, so many additions don't flicker or crawl.
   void BeginUpdate();
   void EndUpdate();

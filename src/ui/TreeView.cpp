@@ -8,7 +8,7 @@
 
 namespace ui {
 
-TreeView::TreeView(Form& owner) : Control(owner) {}
+TreeView::TreeView(Form& owner) : Control(owner) { SetFocusKind(FocusKind::Native); }
 TreeView::~TreeView() = default;
 
 void TreeView::CreatePeer() {

@@ -53,6 +53,7 @@ class TreeView : public Control {
   void BeginUpdate();
   void EndUpdate();
   void SetFocus();
+  void TakeFocus() override { SetFocus(); }
 
   // A node is about to expand (every time); the expansion goes ahead.
   std::function<void(TreeNode&)> OnExpanding;

@@ -411,18 +411,21 @@ void HeadlessBackend::KeyDown(Form& form, Key key) {
 }
 
 void HeadlessBackend::KeyGoesDown(Key key, bool repeat) {
+  if (key == kVkShift) shiftDown_ = true;
   Form* form = ActiveForm();
   if (!form || !TakesInput(*form)) return;
-  Application::Instance().Dispatch([&] { form->HandleKeyDown(KeyStroke{key, repeat}); });
+  Application::Instance().Dispatch([&] { form->HandleKeyDown(KeyStroke{key, repeat, shiftDown_}); });
   ProcessMessages();
   // TranslateMessage's character, to the window the key went down in.
-  if ((key == kVkReturn || key == kVkEscape) && FormByHandle(form->Peer() ? form->Peer()->NativeHandle() : 0)) {
+  const bool typed = key == kVkReturn || key == kVkEscape || key == kVkSpace || (key >= '0' && key <= '9');
+  if (typed && FormByHandle(form->Peer() ? form->Peer()->NativeHandle() : 0)) {
     Application::Instance().Dispatch([&] { form->HandleKeyPress(char(key)); });
     ProcessMessages();
   }
 }
 
 void HeadlessBackend::KeyComesUp(Key key) {
+  if (key == kVkShift) shiftDown_ = false;
   if (Form* form = ActiveForm()) KeyUp(*form, key);
   ProcessMessages();
 }

@@ -128,13 +128,20 @@ class HeadlessBackend : public Backend {
   void KeyUp(Form& form, Key key);
   // The keyboard, as the user types: the key goes down in the window that has the keyboard
   // (none: another program), as the keyboard's repeat of a held key or freshly, followed by
-  // its character for Enter and Esc (WM_CHAR); PressKey also releases it again, in whichever
-  // window has the keyboard by then.
+  // its character for Enter, Esc, Space and the digits (WM_CHAR); PressKey also releases it
+  // again, in whichever window has the keyboard by then. While kVkShift is down, the keys
+  // that go down say so.
   void KeyGoesDown(Key key, bool repeat = false);
   void KeyComesUp(Key key);
   void PressKey(Key key) {
     KeyGoesDown(key);
     KeyComesUp(key);
+  }
+  // Shift+key, pressed and released.
+  void PressShifted(Key key) {
+    KeyGoesDown(kVkShift);
+    PressKey(key);
+    KeyComesUp(kVkShift);
   }
   // Activation, as Windows keeps it: the form with the keyboard, nullptr while another program
   // has it. A press on a form that takes input activates it; showing a form activates it,
@@ -260,6 +267,7 @@ class HeadlessBackend : public Backend {
   std::vector<OpenDialogCall> openDialogCalls_;
   bool busy_ = false;
   int busyPeriods_ = 0;
+  bool shiftDown_ = false;
 };
 
 }  // namespace ui::headless

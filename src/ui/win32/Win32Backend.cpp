@@ -134,6 +134,9 @@ class Win32FormPeer : public FormPeer {
   }
   void BeginSystemMove() override { SendMessageA(hwnd_, WM_SYSCOMMAND, 61458, 0); }
   void Activate() override { SetForegroundWindow(hwnd_); }
+  void TakeKeyboard() override {
+    if (GetFocus() != hwnd_ && GetForegroundWindow() == hwnd_) ::SetFocus(hwnd_);
+  }
   void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
     ::PostMessageA(hwnd_, message, wParam, lParam);
   }

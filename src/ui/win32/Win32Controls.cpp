@@ -14,6 +14,7 @@
 #include "ui/Form.h"
 #include "ui/Label.h"
 #include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32Decode.h"
 #include "ui/ListBox.h"
 #include "ui/OpenDialog.h"
 #include "ui/Rescale.h"
@@ -31,9 +32,19 @@ void LogFailure(const char* what) {
   OutputDebugStringA(what);
 }
 
-// Enter and Esc typed into a control are the form's keys (OK and cancel); everything else
-// is the control's own (arrows, type-ahead).
+// Enter and Esc typed into a control are the form's keys (OK and cancel), and Tab moves the
+// form's focus on; everything else is the control's own (arrows, type-ahead).
 LRESULT CALLBACK KeysToForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (msg == WM_KEYDOWN && wParam == VK_TAB) {
+    Form* form = reinterpret_cast<Form*>(data);
+    const KeyStroke stroke = DecodeKeyDown(wParam, lParam);
+    try {
+      Application::Instance().Dispatch([&] { form->HandleKeyDown(stroke); });
+    } catch (...) {
+    }
+    return 0;
+  }
+  if (msg == WM_CHAR && wParam == '\t') return 0;
   if (msg == WM_CHAR && (wParam == 13 || wParam == 27)) {
     Form* form = reinterpret_cast<Form*>(data);
     try {

@@ -37,10 +37,10 @@ inline MouseButton ButtonOf(UINT msg) {
   }
 }
 
-// WM_KEYDOWN, WM_SYSKEYDOWN: the virtual key, and bit 30 of lParam, set when the key was down
-// already (the keyboard's repeat).
+// WM_KEYDOWN, WM_SYSKEYDOWN: the virtual key, bit 30 of lParam, set when the key was down
+// already (the keyboard's repeat), and whether Shift was down as the message was sent.
 inline KeyStroke DecodeKeyDown(WPARAM wParam, LPARAM lParam) {
-  return {unsigned(wParam), (lParam & (LPARAM(1) << 30)) != 0};
+  return {unsigned(wParam), (lParam & (LPARAM(1) << 30)) != 0, GetKeyState(VK_SHIFT) < 0};
 }
 
 }  // namespace ui::win32
