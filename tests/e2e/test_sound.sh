@@ -11,6 +11,20 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../tools/e2e/lib.sh"
 FILE_S=3.00        # length of Sounds/Alarms/alarm0.wav, loud from start to end
 TOLERANCE_S=0.35   # on the sounding span of the recording
 
+# Under load Wine's wave output falls behind and a play stretches (a 3 s file that ends after
+# 4.4 s, its short underruns merged into its sound), so the sound heard is held to at least two
+# files and at most the two rounds the log reports: a third round or a cut play still fails.
+# Usage: heard_two_rounds SECONDS LOG; its reason, when it fails, on stdout.
+heard_two_rounds() {
+    local rounds
+    rounds=$(sed -nE 's/.*round [12] ended after ([0-9]+) ms.*/\1/p' <<<"$2" |
+        awk '{ s += $1 } END { printf "%.2f", s / 1000 }')
+    awk -v s="$1" -v f="$FILE_S" -v r="$rounds" -v t="$TOLERANCE_S" \
+        'BEGIN { lo = 2 * f - t; hi = (r > 2 * f ? r : 2 * f) + t
+                 if (s > lo && s < hi) exit 0
+                 printf "%s s of sound, want %.2f to %.2f (two files, rounds %s s)", s, lo, hi, r; exit 1 }'
+}
+
 # ------------------------------------------------------------ no sound server (child run)
 if [[ ${1:-} == --no-server ]]; then
     e2e_setup --no-sound
@@ -81,10 +95,9 @@ quiet=$(sox "$rec" -n trim "$after_start" stat 2>&1 | awk -F: '
     END { gsub(/ /, "", l); gsub(/ /, "", r); gsub(/ /, "", m); printf "length=%s rms=%s max=%s", l, r, m }')
 echo "figure: sounding part from ${first} s: $loud"
 echo "figure: after the stop from ${after_start} s: $quiet"
-want=$(awk -v f="$FILE_S" 'BEGIN { printf "%.2f", 2 * f }')
-awk -v s="$span" -v w="$want" -v t="$TOLERANCE_S" 'BEGIN { d = s - w; exit !(d < t && -d < t) }' &&
-    e2e_pass "sound for two lengths of the file (${span} s, want ${want} s)" ||
-    e2e_fail "sound for two lengths of the file" "${span} s, want ${want} s ± ${TOLERANCE_S}"
+why=$(heard_two_rounds "$span" "$log") &&
+    e2e_pass "sound for two lengths of the file (${span} s)" ||
+    e2e_fail "sound for two lengths of the file" "$why"
 loud_rms=$(sed -E 's/.*rms=([0-9.]+).*/\1/' <<<"$loud")
 awk -v r="$loud_rms" 'BEGIN { exit !(r > 0.1) }' && e2e_pass "the sounding part is loud (rms $loud_rms)" ||
     e2e_fail "the sounding part is loud" "rms $loud_rms"
@@ -145,11 +158,10 @@ for way in long non-ansi; do
     sed 's/^/    log: /' <<<"$log"
     sounding=$(e2e_sound_segments "$rec3" 0.01 0.3 | sed -nE 's/^total=([0-9.]+) parts=.*/\1/p')
     echo "figure: $way: ${sounding:-0} s of sound"
-    [[ $rc == 0 ]] && grep -q 'round 2 ended' <<<"$log" &&
-        awk -v s="${sounding:-0}" -v w="$(awk -v f="$FILE_S" 'BEGIN { print 2 * f }')" -v t="$TOLERANCE_S" \
-            'BEGIN { d = s - w; exit !(d < t && -d < t) }' &&
+    why=$(heard_two_rounds "${sounding:-0}" "$log")
+    [[ $rc == 0 ]] && grep -q 'round 2 ended' <<<"$log" && [[ -z $why ]] &&
         e2e_pass "$way path: loops two rounds, heard (${sounding} s)" ||
-        e2e_fail "$way path: loops two rounds, heard" "exit $rc, ${sounding:-0} s of sound"
+        e2e_fail "$way path: loops two rounds, heard" "exit $rc; ${why:-$sounding s of sound}"
 done
 
 # ------------------------------------------------------------ then with no server at all
