@@ -27,6 +27,11 @@ class TFormMain : public ui::Form {
   void ShowAlarmOff();
   // The icon and the "Alarm" item as the alarm stands now (on or off).
   void ShowAlarmState();
+  // The alarms made and their ring, its misses and its next ring wired to this window
+  // (MainAlarms.cpp).
+  void ConnectAlarms();
+  // The title names what rings: "Ravilo: Pills, 08:00"; "Ravilo" while nothing does.
+  void ShowRingNames();
   // The icon's tip: who is here, and the next ring.
   void ShowNextRing();
   std::string TipText() const;
