@@ -52,6 +52,7 @@ class CAlarmList {
   const std::vector<CAlarm*>& RingSet() const { return Ring; }
   // "Pills, 08:00".
   std::string RingNames() const;
+  std::vector<std::string> RingNameList() const;
   // The alarm whose sound the ring plays: the earliest due, then the lowest id; after the
   // ring, the one that last rang; the first alarm before any ring.
   CAlarm& SoundAlarm();

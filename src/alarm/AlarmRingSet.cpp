@@ -91,9 +91,15 @@ void CAlarmList::JoinDue() {
   if (start && StartRinging) StartRinging();
 }
 
+std::vector<std::string> CAlarmList::RingNameList() const {
+  std::vector<std::string> names;
+  for (const CAlarm* a : Ring) names.push_back(NameOf(*a));
+  return names;
+}
+
 std::string CAlarmList::RingNames() const {
   std::string names;
-  for (std::size_t i = 0; i < Ring.size(); ++i) names += (i ? ", " : "") + NameOf(*Ring[i]);
+  for (const std::string& name : RingNameList()) names += (names.empty() ? "" : ", ") + name;
   return names;
 }
 

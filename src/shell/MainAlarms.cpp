@@ -8,6 +8,7 @@
 #include "pet/LogicWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
+#include "shell/RingBubble.h"
 #include "shell/main.h"
 
 namespace {
@@ -25,6 +26,11 @@ std::string FitTip(std::string text) {
 }  // namespace
 
 void TFormMain::ConnectAlarms() {
+  try {
+    Bubble = std::make_unique<CRingBubble>(*this);
+  } catch (const std::exception&) {
+    ReportDamaged();
+  }
   Alarms = new CAlarmList();
   Alarm = &Alarms->First();
   Alarms->StartRinging = [this] {
@@ -46,7 +52,9 @@ void TFormMain::ConnectAlarms() {
 }
 
 void TFormMain::ShowRingNames() {
-  SetCaption(Alarms && Alarms->Ringing() ? "Ravilo: " + Alarms->RingNames() : "Ravilo");
+  const bool ringing = Alarms && Alarms->Ringing();
+  SetCaption(ringing ? "Ravilo: " + Alarms->RingNames() : "Ravilo");
+  if (Bubble) Bubble->Show(ringing ? Alarms->RingNameList() : std::vector<std::string>{});
 }
 
 void TFormMain::ShowAlarmState() {

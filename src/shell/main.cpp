@@ -21,6 +21,7 @@
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/PetMonitor.h"
+#include "shell/RingBubble.h"
 #include "ui/Application.h"
 #include "ui/Rescale.h"
 

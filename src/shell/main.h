@@ -5,6 +5,7 @@
 // program. Its creation and destruction build and release the long-lived objects.
 #include <cstdint>
 #include <iterator>
+#include <memory>
 
 #include "alarm/AlarmOptions.h"
 #include "shell/Skin.h"
@@ -15,6 +16,8 @@
 #include "ui/Timer.h"
 
 constexpr unsigned kWmNull = 0;
+
+class CRingBubble;
 
 class TFormMain : public ui::Form {
  public:
@@ -58,6 +61,8 @@ class TFormMain : public ui::Form {
   ui::MenuItem& Exit1;
   ui::Image ImageStop;
   ui::Image Image10MinMore;
+  // The names of what rings, in the ringing layout (made with the alarms).
+  std::unique_ptr<CRingBubble> Bubble;
   // Ends a ring left unanswered for the chosen time, as the stop button would.
   ui::Timer TimerAutoStop;
   // Looks every half second whether a full-screen program is in front of the pet.

@@ -8,6 +8,7 @@
 #include "RingHelpers.h"
 #include "TestEnvironment.h"
 #include "alarm/AlarmList.h"
+#include "shell/RingBubble.h"
 #include "shell/main.h"
 
 namespace {
@@ -40,11 +41,16 @@ TEST(AlarmListProgram, TheTitleNamesEveryAlarmInTheRingAndAOneOffEndsOffAfterAut
   // Due a minute later, it joins the ring under way.
   ASSERT_TRUE(RunUntil(env, [] { return FormMain->Caption().find("Call mum") != std::string::npos; }, 90'000, 1000));
   EXPECT_EQ(FormMain->Caption(), "Ravilo: 12:00, Таблетки 21:00, Call mum");
+  ASSERT_TRUE(FormMain->Bubble);
+  EXPECT_TRUE(FormMain->Bubble->Bubble.Visible());
+  EXPECT_EQ(FormMain->Bubble->Names.Caption(), "12:00\nТаблетки 21:00\nCall mum");
   EXPECT_EQ(env.media.Sent(platform::kMciOpen).size(), opened);  // no second sound
   // Five minutes unanswered: auto-stop ends the ring for all, and the one-off goes off.
   ASSERT_TRUE(RunUntil(env, [] { return !RingingLayout(); }, 6 * 60'000, 1000));
   EXPECT_EQ(FormMain->Caption(), "Ravilo");
   EXPECT_FALSE(Alarms->Ringing());
+  EXPECT_FALSE(FormMain->Bubble->Bubble.Visible());
+  EXPECT_FALSE(FormMain->Bubble->Names.Visible());
   EXPECT_EQ(env.registry.Dword(kSub1, "AlarmIsOn"), 0u);
   EXPECT_EQ(env.registry.Dword(kKey, "AlarmIsOn"), 1u);
   EXPECT_EQ(env.registry.Dword(kSub4, "AlarmIsOn"), 1u);
@@ -88,4 +94,13 @@ TEST(AlarmListProgram, TheTrayShowsTheNextRingOfAllAlarmsAndSkipsIt) {
   menu = shown();
   EXPECT_EQ(menu.captions, (std::vector<std::string>{"About", "-", "Alarm [off]", "Options\u2026", "Hide", "Funny eyes", "Exit"}));
   EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm off");
+}
+
+TEST(AlarmListProgram, TheBubbleNamesThreeAlarmsThenCountsTheRest) {
+  EXPECT_EQ(CRingBubble::Text({"Pills", "07:30"}), "Pills\n07:30");
+  EXPECT_EQ(CRingBubble::Text({"a", "b", "c", "d", "e"}), "a\nb\nc\n+2 more");
+  // Cut by characters, not bytes: 18 Cyrillic letters and the ellipsis.
+  std::string longName;
+  for (int i = 0; i < 30; ++i) longName += "ж";
+  EXPECT_EQ(CRingBubble::Text({longName}), longName.substr(0, 36) + "\u2026");
 }
