@@ -19,6 +19,9 @@ CRingBubble::CRingBubble(ui::Form& form) : Bubble(form), Names(form) {
   Bubble.SetPosition(kBubbleAt.left, kBubbleAt.top);
   Names.SetPosition(kTextAt.x, kTextAt.y);
   Names.SetFont({ui::Font{}.name, -12});
+  // The whole inside of the bubble: under Wine a font without Cyrillic measures such a name
+  // narrower than the fallback font then draws it, and the label's own size would cut it.
+  Names.SetMinimumSize({kBubbleAt.width - 20, kBubbleAt.height - 28});
   Bubble.SetVisible(false);
   Names.SetVisible(false);
 }
