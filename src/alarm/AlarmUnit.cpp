@@ -16,11 +16,24 @@ namespace {
 constexpr std::int64_t kSameRingSeconds = 3 * 3600;
 }  // namespace
 
-CAlarm::CAlarm() {
+std::string CleanLabel(const std::string& text) {
+  std::string out;
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\r' || c == '\n') continue;
+    // A character starts at every byte that is not a UTF-8 continuation byte.
+    if ((c & 0xC0) != 0x80 && ++chars > kMaxLabelChars) break;
+    out += char(c);
+  }
+  return out;
+}
+
+CAlarm::CAlarm() : Store(Reestr) {
   const bool loaded = Load();
   // Read on their own: whatever became of the five values, these keep theirs.
   Options = AlarmOptions::Load(*Reestr);
-  LoadSkip();
+  LoadOwnValues();
   if (loaded) {
     UpdateWakeTimer(true);
   } else {
@@ -37,12 +50,85 @@ CAlarm::CAlarm() {
   }
 }
 
-bool CAlarm::Load() {
-  PlaylistLoaded = Reestr->LoadList("Playlist", Playlist);
+CAlarm::CAlarm(CReestr& store, const std::string& listName) : Store(&store), List(listName) {
+  PlaylistLoaded = Store->LoadList(List, Playlist);
   if (!PlaylistLoaded) Playlist.clear();
-  return Reestr->GetBool("AlarmIsOn", On) && Reestr->GetString("AlarmSound", Sound) &&
-         Reestr->GetBool("UsePlayist", UsePlaylist) && Reestr->GetInt("AlarmMin", Minute) &&
-         Reestr->GetInt("AlarmHour", Hour);
+  bool b = false;
+  int v = 0;
+  std::string text;
+  On = Store->GetBool("AlarmIsOn", b) && b;
+  if (Store->GetString("AlarmSound", text)) Sound = text;
+  UsePlaylist = Store->GetBool("UsePlayist", b) && b;
+  if (Store->GetInt("AlarmHour", v) && v >= 0 && v <= 23) Hour = v;
+  if (Store->GetInt("AlarmMin", v) && v >= 0 && v <= 59) Minute = v;
+  // The snooze length and the rest are the program's; the days are the alarm's own.
+  if (Reestr) Options = AlarmOptions::Load(*Reestr);
+  Options.days = AlarmOptions::Load(*Store).days;
+  LoadOwnValues();
+}
+
+void CAlarm::LoadOwnValues() {
+  std::string text;
+  NameStored = Store->GetString("AlarmLabel", text);
+  Name = CleanLabel(text);
+  int v = 0;
+  OnceStored = Store->GetInt("AlarmOnce", v);
+  Once = OnceStored && v == 1;
+  LoadSkip();
+  LoadSnooze();
+}
+
+bool CAlarm::Load() {
+  PlaylistLoaded = Store->LoadList(List, Playlist);
+  if (!PlaylistLoaded) Playlist.clear();
+  return Store->GetBool("AlarmIsOn", On) && Store->GetString("AlarmSound", Sound) &&
+         Store->GetBool("UsePlayist", UsePlaylist) && Store->GetInt("AlarmMin", Minute) &&
+         Store->GetInt("AlarmHour", Hour);
+}
+
+void CAlarm::Reset() {
+  EndSnooze();
+  ClearSkip();
+  RingInProgress = false;
+  HaveLastRung = false;
+  Latched = false;
+  On = false;
+  Hour = 8;
+  Minute = 0;
+  Sound = kDefaultAlarmSound;
+  UsePlaylist = false;
+  Playlist.clear();
+  Options.days = AlarmOptions::kAllDays;
+  Name.clear();
+  Once = false;
+  Save();
+}
+
+void CAlarm::TakeOver(const CAlarm& o) {
+  On = o.On;
+  Hour = o.Hour;
+  Minute = o.Minute;
+  Sound = o.Sound;
+  UsePlaylist = o.UsePlaylist;
+  Playlist = o.Playlist;
+  Options.days = o.Options.days;
+  Name = o.Name;
+  Once = o.Once;
+  HaveSkip = o.HaveSkip;
+  SkipAt = o.SkipAt;
+  HaveSnooze = o.HaveSnooze;
+  SnoozeRang = o.SnoozeRang;
+  SnoozeUntil = o.SnoozeUntil;
+  HaveLastRung = o.HaveLastRung;
+  LastRung = o.LastRung;
+  Latched = o.Latched;
+  LatchHour = o.LatchHour;
+  LatchMinute = o.LatchMinute;
+  LatchSecond = o.LatchSecond;
+  RingInProgress = o.RingInProgress;
+  RingMoment = o.RingMoment;
+  Save();
+  StoreSnooze();
 }
 
 void CAlarm::Save() {
@@ -51,12 +137,20 @@ void CAlarm::Save() {
 }
 
 void CAlarm::SaveSettings() {
-  Reestr->SetBool("AlarmIsOn", On);
-  Reestr->SetString("AlarmSound", Sound);
-  Reestr->SetBool("UsePlayist", UsePlaylist);
-  Reestr->SetInt("AlarmMin", Minute);
-  Reestr->SetInt("AlarmHour", Hour);
-  Reestr->SetInt("AlarmDays", Options.days);
+  Store->SetBool("AlarmIsOn", On);
+  Store->SetString("AlarmSound", Sound);
+  Store->SetBool("UsePlayist", UsePlaylist);
+  Store->SetInt("AlarmMin", Minute);
+  Store->SetInt("AlarmHour", Hour);
+  Store->SetInt("AlarmDays", Options.days);
+  if (!Name.empty() || NameStored) {
+    Store->SetString("AlarmLabel", Name);
+    NameStored = true;
+  }
+  if (Once || OnceStored) {
+    Store->SetInt("AlarmOnce", Once ? 1 : 0);
+    OnceStored = true;
+  }
   StoreSkip();
   UpdateWakeTimer(true);
 }
@@ -77,7 +171,7 @@ void CAlarm::SetOptions(const AlarmOptions& options) {
 }
 
 bool CAlarm::SavePlaylist(const std::vector<std::string>& list) {
-  if (!Reestr->SaveList("Playlist", list)) return false;
+  if (!Store->SaveList(List, list)) return false;
   Playlist = list;
   return true;
 }
@@ -142,11 +236,17 @@ void CAlarm::CheckSnooze(const Instant& now, bool checkedBefore, const Instant& 
   // Real seconds since the snooze ended; the local clock may have been put back or on since.
   const std::int64_t late = now.Utc() - SnoozeUntil;
   if (late < 0) return;
+  // A snooze kept from the last run that ended while the program was closed is over.
+  if (!checkedBefore && late >= kRingWindowSeconds) {
+    EndSnooze();
+    return;
+  }
   const std::int64_t moment = now.local - late;
   // Passed after the last check: the computer slept, or the program was held up.
   const bool unchecked = checkedBefore && last.Utc() < SnoozeUntil;
   if (late < kRingWindowSeconds || (unchecked && late <= kLateRingSeconds)) {
     SnoozeRang = true;
+    StoreSnooze();
     Ring(moment);
   } else if (unchecked) {
     Missed(moment);
@@ -185,6 +285,7 @@ void CAlarm::CheckOwnTime(const Instant& now, bool checkedBefore, const Instant&
 
 bool CAlarm::Due(std::int64_t target) const {
   if (HaveSkip && target == SkipAt) return false;
+  if (Once) return true;
   return (Options.days & DayBit(LocalTimeAt(target).dayOfWeek)) != 0;
 }
 
@@ -213,7 +314,7 @@ std::optional<std::int64_t> CAlarm::SkippableRing() const {
   const std::int64_t latest = LatestTarget(Now());
   for (int k = 1; k <= 7; ++k) {
     const std::int64_t m = latest + std::int64_t(k) * kSecondsPerDay;
-    if (Options.days & DayBit(LocalTimeAt(m).dayOfWeek)) return m;
+    if (Once || (Options.days & DayBit(LocalTimeAt(m).dayOfWeek))) return m;
   }
   return std::nullopt;
 }
@@ -236,18 +337,18 @@ void CAlarm::ClearSkip() {
 
 void CAlarm::StoreSkip() {
   if (!HaveSkip) {
-    Reestr->SetString("AlarmSkip", "");
+    Store->SetString("AlarmSkip", "");
     return;
   }
   const auto t = LocalTimeAt(SkipAt);
-  Reestr->SetString("AlarmSkip", std::to_string(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + " " +
+  Store->SetString("AlarmSkip", std::to_string(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + " " +
                                      TwoDigits(t.hour) + ":" + TwoDigits(t.minute));
 }
 
 void CAlarm::LoadSkip() {
   ClearSkip();
   std::string text;
-  if (!Reestr->GetString("AlarmSkip", text)) return;
+  if (!Store->GetString("AlarmSkip", text)) return;
   platform::LocalTime t;
   char tail = 0;
   if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute, &tail) != 5 ||
@@ -278,10 +379,54 @@ void CAlarm::Ring(std::int64_t moment) {
 void CAlarm::Missed(std::int64_t moment) {
   // Counted as stopped: a missed snooze must not move tomorrow's alarm.
   EndSnooze();
+  if (Once) OnceDone();
+  MissedAt = moment;
   if (ReportMissed) ReportMissed("Missed alarm at " + ClockText(moment));
 }
 
+void CAlarm::EndSnooze() {
+  HaveSnooze = false;
+  StoreSnooze();
+}
+
+void CAlarm::OnceDone() {
+  On = false;
+  try {
+    Store->SetBool("AlarmIsOn", false);
+  } catch (const std::exception& e) {
+    // Read back on next start, it rings once more; the run goes on.
+    platform::kernel().DebugLog(std::string("Ravilo: ") + e.what());
+  }
+}
+
+void CAlarm::StoreSnooze() {
+  // The end of a pending snooze, in UTC seconds, so that it rings after a restart too.
+  const bool pending = HaveSnooze && !SnoozeRang;
+  if (!pending && !SnoozeStored) return;
+  try {
+    Store->SetString("AlarmSnooze", pending ? std::to_string(SnoozeUntil) : "");
+    SnoozeStored = pending;
+  } catch (const std::exception& e) {
+    platform::kernel().DebugLog(std::string("Ravilo: ") + e.what());
+  }
+}
+
+void CAlarm::LoadSnooze() {
+  std::string text;
+  SnoozeStored = Store->GetString("AlarmSnooze", text);
+  long long until = 0;
+  char tail = 0;
+  if (!SnoozeStored || std::sscanf(text.c_str(), "%lld%c", &until, &tail) != 1) return;
+  HaveSnooze = true;
+  SnoozeRang = false;
+  SnoozeUntil = until;
+}
+
 void CAlarm::UpdateWakeTimer(bool force) {
+  if (WakeTimerOwner) {
+    WakeTimerOwner(force);
+    return;
+  }
   const auto next = NextRing();
   const bool same = next ? WakeArmed && *next == WakeAt : !WakeArmed;
   if (same && !force) return;
@@ -315,6 +460,7 @@ void CAlarm::RecordStop() {
   Latch();
   EndSnooze();
   RingInProgress = false;
+  if (Once) OnceDone();
   AfterPress();
 }
 
@@ -325,6 +471,7 @@ void CAlarm::RecordSnooze() {
   HaveSnooze = true;
   SnoozeRang = false;
   SnoozeUntil = Now().Utc() + std::int64_t(Options.snoozeMinutes) * 60;
+  StoreSnooze();
   RingInProgress = false;
   AfterPress();
 }

@@ -20,9 +20,20 @@ constexpr const char* kDefaultAlarmSound = "Sounds\\Alarms\\alarm0.wav";
 
 inline int SecondsOfDay(int h, int m, int s) { return h * 3600 + m * 60 + s; }
 
+class CReestr;
+
+// The longest name an alarm keeps, in characters.
+constexpr std::size_t kMaxLabelChars = 100;
+// The name as kept: line breaks dropped, cut after kMaxLabelChars characters (UTF-8).
+std::string CleanLabel(const std::string& text);
+
 class CAlarm {
  public:
+  // The program's first alarm: its values in the program's key, its list "Playlist".
   CAlarm();
+  // A further alarm: its values in that store, its list file of that name. Each value is
+  // read on its own; a missing or damaged one takes its default and nothing is written.
+  CAlarm(CReestr& store, const std::string& listName);
   virtual ~CAlarm() = default;
 
   bool Load();
@@ -59,6 +70,37 @@ class CAlarm {
   // The settings of the Options window, read at creation; SetOptions stores all but the days.
   const AlarmOptions& GetOptions() const { return Options; }
   void SetOptions(const AlarmOptions& options);
+  // The same settings taken over without storing them (they are the program's, stored once).
+  void AdoptOptions(const AlarmOptions& options) {
+    const int days = Options.days;
+    Options = options;
+    Options.days = days;
+  }
+  // The name ("AlarmLabel"), kept as CleanLabel makes it; stored by SaveSettings.
+  const std::string& Label() const { return Name; }
+  void SetLabel(const std::string& text) { Name = CleanLabel(text); }
+  // A one-off alarm ("AlarmOnce") rings at the next time its hour and minute come round,
+  // whatever the days, and switches itself off when that ring is stopped or missed.
+  bool IsOnce() const { return Once; }
+  void SetOnce(bool once) {
+    if (once != Once) {
+      ClearSkip();
+      EndSnooze();
+    }
+    Once = once;
+  }
+  // The list file's name in the settings store ("Playlist", "Playlist-3").
+  const std::string& ListName() const { return List; }
+  // A snooze is pending (it has not rung yet).
+  bool Snoozed() const { return HaveSnooze && !SnoozeRang; }
+  // Everything stored of another alarm, made this one's (the first alarm's place taken by
+  // another); the ring state is that alarm's too. Stored at once.
+  void TakeOver(const CAlarm& other);
+  // Back to 08:00, off, every day, simple mode with the program's own sound, no name, no
+  // list; stored at once.
+  void Reset();
+  // The moment the latest missed notice was for.
+  std::int64_t MissedMoment() const { return MissedAt; }
 
   // The next moment the alarm rings (local seconds), a skip and the days honoured; none
   // while it is off or no day is chosen.
@@ -110,8 +152,10 @@ class CAlarm {
   std::function<void(const std::string&)> ReportMissed;
 
   // Sets the wake timer to the next alarm time while the alarm is on, cancels it while it
-  // is off. Without force only a change of that time reaches the timer.
+  // is off. Without force only a change of that time reaches the timer. With several
+  // alarms the list holds the timer: then this only tells WakeTimerOwner.
   void UpdateWakeTimer(bool force);
+  std::function<void(bool force)> WakeTimerOwner;
 
  private:
   void ShowNotRinging();
@@ -137,7 +181,7 @@ class CAlarm {
   // A ring of the alarm's own time at that moment is wanted: its day is chosen and it is not
   // skipped. (A snooze rings whatever the day.)
   bool Due(std::int64_t target) const;
-  void EndSnooze() { HaveSnooze = false; }
+  void EndSnooze();
   std::optional<std::int64_t> NextAfter(std::int64_t latest, bool honourSkip) const;
   void ClearSkip();
   void StoreSkip();
@@ -146,6 +190,11 @@ class CAlarm {
   void Missed(std::int64_t moment);
   void Latch();
   void AfterPress();
+  void LoadOwnValues();
+  void StoreSnooze();
+  void LoadSnooze();
+  // A one-off alarm's ring is over: switched off, and stored so.
+  void OnceDone();
 
   bool On = false;
   int Minute = 0;
@@ -158,6 +207,7 @@ class CAlarm {
   bool SnoozeRang = false;
   std::int64_t SnoozeUntil = 0;
   std::int64_t RingMoment = 0;
+  std::int64_t MissedAt = 0;
   std::vector<std::string> Playlist;
   // The list file was read at start (it may hold the user's list even when the registry
   // values are gone).
@@ -178,6 +228,15 @@ class CAlarm {
   std::int64_t WakeAt = 0;
 
   AlarmOptions Options;
+  CReestr* Store = nullptr;
+  std::string List = "Playlist";
+  std::string Name;
+  bool Once = false;
+  // Written once they differ from their defaults or were found stored, so that an alarm
+  // that never had a name or Once gains no values.
+  bool NameStored = false;
+  bool OnceStored = false;
+  bool SnoozeStored = false;
   // The one ring left out (local seconds of the alarm's moment), stored as "AlarmSkip".
   bool HaveSkip = false;
   std::int64_t SkipAt = 0;

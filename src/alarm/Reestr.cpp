@@ -9,11 +9,13 @@
 
 using platform::RegType;
 
-CReestr::CReestr() {
+CReestr::CReestr() : CReestr(kKeyPath) {}
+
+CReestr::CReestr(const std::string& keyPath) {
   Opened = false;
   platform::RegKey key = 0;
   // The leading backslash marks a path from the root; the platform takes it without.
-  const std::string subkey = std::string(kKeyPath).substr(1);
+  const std::string subkey = keyPath.substr(keyPath.empty() || keyPath[0] != '\\' ? 0 : 1);
   if (platform::registry().CreateKeyCurrentUser(subkey, platform::kKeyAllAccess, key) == platform::kErrorSuccess &&
       key != 0)
     SettingsKey = key;
@@ -82,6 +84,19 @@ void CReestr::SetBool(const std::string& name, bool value) { SetInt(name, value 
 
 void CReestr::SetString(const std::string& name, const std::string& value) {
   Set(name, RegType::Sz, value.c_str(), std::uint32_t(value.size() + 1));
+}
+
+std::vector<std::string> CReestr::SubkeyNames() {
+  std::vector<std::string> names;
+  if (!Opened) return names;
+  std::string name;
+  for (std::uint32_t i = 0; platform::registry().EnumKey(SettingsKey, i, name) == platform::kErrorSuccess; ++i)
+    names.push_back(name);
+  return names;
+}
+
+bool CReestr::DeleteSubkey(const std::string& name) {
+  return Opened && platform::registry().DeleteKey(SettingsKey, name) == platform::kErrorSuccess;
 }
 
 bool ParseListFile(const std::string& text, std::vector<std::string>& list) {

@@ -10,6 +10,8 @@
 class CReestr {
  public:
   CReestr();
+  // The key at that path from the root ("\\Software\\...\\Alarms\\3"), created when missing.
+  explicit CReestr(const std::string& keyPath);
   virtual ~CReestr();
   CReestr(const CReestr&) = delete;
   CReestr& operator=(const CReestr&) = delete;
@@ -25,6 +27,10 @@ class CReestr {
   void SetInt(const std::string& name, int value);
   void SetBool(const std::string& name, bool value);
   void SetString(const std::string& name, const std::string& value);
+  // The names of the key's subkeys, in the registry's order.
+  std::vector<std::string> SubkeyNames();
+  // Removes a subkey (it has none of its own) and its values; false when it could not.
+  bool DeleteSubkey(const std::string& name);
   // The list file <program folder><name>.txt: a count line, then one entry per line.
   bool LoadList(const std::string& name, std::vector<std::string>& list);
   // Replaces the list file; false when it could not, and then the old file is as it was. A

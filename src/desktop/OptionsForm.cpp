@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "alarm/AlarmList.h"
 #include "alarm/AlarmUnit.h"
 #include "app/Globals.h"
 #include "desktop/LogOnStart.h"
@@ -140,7 +141,10 @@ void TFormOptions::OpenWindow() {
 
 void TFormOptions::ImageOkMouseUp() {
   // Stored before the window goes: a refused write is shown with the edits still in it.
-  if (Alarm) Alarm->SetOptions(edited_);
+  if (Alarms)
+    Alarms->SetOptions(edited_);
+  else if (Alarm)
+    Alarm->SetOptions(edited_);
   Hide();
   if (FormMain) FormMain->PetOptionsChanged();
   // Written only when the user changed it: an installer's value for this copy stays as it is.

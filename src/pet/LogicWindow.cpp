@@ -1,5 +1,6 @@
 #include "pet/LogicWindow.h"
 
+#include "alarm/AlarmList.h"
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
 #include "alarm/SoundSystemForm.h"
@@ -71,9 +72,11 @@ void CLogic::Start() {
 void CLogic::Tick() {
   if (InTick || Paused) return;
   TickHold hold(*this);
+  // An alarm that comes due while it rings joins the ring.
+  if (State == StateRinging || PendingCommand == CommandRing) Alarms->CheckJoin();
   if (State == StateRinging) return;
   if (State == StateHidden) {
-    Alarm->CheckTime();
+    Alarms->CheckTime();
     return;
   }
   if (GivingWay()) {
@@ -85,7 +88,7 @@ void CLogic::Tick() {
   switch (PendingCommand) {
     case CommandNone:
       ChooseIdleMovie();
-      Alarm->CheckTime();
+      Alarms->CheckTime();
       break;
     case CommandExit:
       FinishExit(hold);
@@ -188,7 +191,7 @@ void CLogic::TickGivingWay(TickHold& hold) {
     default:
       break;
   }
-  Alarm->CheckTime();
+  Alarms->CheckTime();
 }
 
 void CLogic::ChooseIdleMovie() {
@@ -251,12 +254,19 @@ void CLogic::StartRinging() {
   Paused = true;
   // Whatever could not be played in time, the program's own sound is tried; failing that the
   // ring goes on silently while the sound system tries again.
-  if (SoundSystem && Alarm->IsPlaylistMode()) {
-    const int count = Alarm->PlaylistCount();
-    SoundSystem->Ring(count > 0 ? kPlaylistTries : 0, [count] { return Alarm->PlaylistItem(RandomBelow(count)); },
+  // The sound of the alarm that came due first.
+  CAlarm& source = Alarms->SoundAlarm();
+  if (SoundSystem && source.IsPlaylistMode()) {
+    const int count = source.PlaylistCount();
+    SoundSystem->Ring(count > 0 ? kPlaylistTries : 0,
+                      [count] {
+                        CAlarm& a = Alarms->SoundAlarm();
+                        return a.PlaylistCount() == count ? a.PlaylistItem(RandomBelow(count))
+                                                          : std::string(kFallbackAlarmSound);
+                      },
                       kFallbackAlarmSound);
   } else if (SoundSystem) {
-    SoundSystem->Ring(1, [] { return Alarm->GetSound(); }, kFallbackAlarmSound);
+    SoundSystem->Ring(1, [] { return Alarms->SoundAlarm().GetSound(); }, kFallbackAlarmSound);
   }
   // Told after the ring when a sound the user chose gave way to the program's own.
   FallbackRang = SoundSystem && SoundSystem->FallbackRang();
@@ -277,7 +287,7 @@ void CLogic::StartRinging() {
 void CLogic::CheckAlarmNow() {
   if (InTick || Paused || State == StateRinging || PendingCommand == CommandRing) return;
   TickHold hold(*this);
-  Alarm->CheckTime();
+  Alarms->CheckTime();
 }
 
 void CLogic::StopRinging() { EndRinging(false); }
@@ -287,9 +297,9 @@ void CLogic::SnoozeRinging() { EndRinging(true); }
 void CLogic::EndRinging(bool snooze) {
   Paused = true;
   if (snooze)
-    Alarm->RecordSnooze();
+    Alarms->RecordSnooze();
   else
-    Alarm->RecordStop();
+    Alarms->RecordStop();
   if (SoundSystem) SoundSystem->Stop();
   if (State == StateRinging) {
     if (HiddenBeforeRinging) {

@@ -1,7 +1,7 @@
 #pragma once
 // The registry as the program uses it: one key under the current user, values read and
 // written one by one. Mirrors RegCreateKeyExA / RegQueryValueExA / RegSetValueExA /
-// RegDeleteValueA / RegCloseKey with portable types, so the found/not-found rules live in portable code.
+// RegDeleteValueA / RegEnumKeyExA / RegDeleteKeyA / RegCloseKey with portable types, so the found/not-found rules live in portable code.
 #include <cstdint>
 #include <string>
 
@@ -17,6 +17,7 @@ constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorInvalidParameter = 87;
 constexpr long kErrorMoreData = 234;
+constexpr long kErrorNoMoreItems = 259;
 
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
@@ -33,6 +34,10 @@ class Registry {
                         std::uint32_t size) = 0;
   // Removes a value; kErrorFileNotFound when there is none.
   virtual long DeleteValue(RegKey key, const std::string& name) = 0;
+  // The name of the index-th subkey of key; kErrorNoMoreItems past the last.
+  virtual long EnumKey(RegKey key, std::uint32_t index, std::string& name) = 0;
+  // Removes a subkey of key that has no subkeys of its own, with its values.
+  virtual long DeleteKey(RegKey key, const std::string& subkey) = 0;
   virtual long CloseKey(RegKey key) = 0;
 };
 

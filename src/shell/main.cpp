@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "alarm/AlarmList.h"
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
 #include "alarm/SoundSystemForm.h"
@@ -20,6 +21,7 @@
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/PetMonitor.h"
+#include "shell/RingBubble.h"
 #include "ui/Application.h"
 #include "ui/Rescale.h"
 
@@ -125,17 +127,7 @@ void TFormMain::FormCreate() {
   Animator = new CAnimator(*this);
   if (!Animator->IsLoaded()) ReportDamaged();
 
-  Alarm = new CAlarm();
-  Alarm->StartRinging = [this] {
-    if (!Logic) return;
-    // Quiet before the first sound of a gentle start.
-    RingVolume.Begin(Alarm->GetOptions());
-    Logic->StartRinging();
-  };
-  Alarm->ReportMissed = [](const std::string& text) {
-    if (TrayIcon) TrayIcon->ShowBalloon(text);
-  };
-  Alarm->NextRingChanged = [this] { ShowNextRing(); };
+  ConnectAlarms();
   ShowNextRing();
 
   // A damaged start never runs the pet: the loop ends at its first turn.
@@ -147,14 +139,6 @@ void TFormMain::FormCreate() {
   }
 
   ShowAlarmState();
-}
-
-void TFormMain::ShowAlarmState() {
-  if (!Alarm) return;
-  if (Alarm->IsOn())
-    ShowAlarmOn();
-  else
-    ShowAlarmOff();
 }
 
 void TFormMain::FormDestroy() {
@@ -188,7 +172,8 @@ void TFormMain::FormDestroy() {
   Trace("destroy animator");
   Release(Animator);
   Trace("destroy alarm");
-  Release(Alarm);
+  Alarm = nullptr;
+  Release(Alarms);
   Trace("destroy regedit");
   Release(Reestr);
 }
@@ -440,9 +425,9 @@ void TFormMain::TimerAutoStopTimer() {
   // A button held down is an answer on its way: the ring ends, but not unanswered.
   const bool answered = StopHeld || SnoozeHeld;
   ImageStopMouseUp();
-  if (!Alarm || answered) return;
+  if (!Alarms || answered) return;
   // The ring left unanswered: a snooze's, not the alarm's own time.
-  AddNotice("Alarm at " + CAlarm::ClockText(Alarm->LastRingMoment()) + " rang unanswered for " +
+  AddNotice("Alarm at " + CAlarm::ClockText(Alarms->SoundAlarm().LastRingMoment()) + " rang unanswered for " +
             std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes"));
 }
 
@@ -479,32 +464,8 @@ void TFormMain::FormMouseDown(ui::MouseButton button, int, int) {
 }
 
 void TFormMain::About1Click() { AboutForm->ShowAbout(); }
-void TFormMain::SetAlarmTime1Click() {
-  if (!Alarm) return;
-  if (Alarm->IsPlaylistMode())
-    FormPlayListAlarm->OpenWindow();
-  else
-    FormSimpleAlarm->OpenWindow();
-}
 void TFormMain::Options1Click() {
   if (FormOptions) FormOptions->OpenWindow();
-}
-
-void TFormMain::ShowSkipItem() {
-  const auto ring = Alarm ? Alarm->SkippableRing() : std::nullopt;
-  SkipAlarm1.SetVisible(ring.has_value());
-  SkipAlarm1.SetChecked(Alarm && Alarm->SkipSet());
-  if (ring) SkipAlarm1.SetCaption("Skip next alarm (" + CAlarm::RingText(*ring) + ")");
-}
-
-void TFormMain::SkipAlarm1Click() {
-  if (Alarm && Alarm->IsOn()) Alarm->ToggleSkip();
-}
-
-std::string TFormMain::TipText() const {
-  if (!Notice.empty()) return std::string(CTrayIcon::kTip) + "\n" + Notice;
-  const auto next = Alarm ? Alarm->NextRing() : std::nullopt;
-  return std::string(CTrayIcon::kTip) + "\n" + (next ? "Alarm: " + CAlarm::RingText(*next) : "Alarm off");
 }
 
 void TFormMain::ShowNextRing() {
@@ -556,10 +517,10 @@ void TFormMain::FormPowerResume() {
   // An alarm time slept through rings now (or is reported missed), and the wake timer is
   // set again for the next one.
   if (Logic) Logic->CheckAlarmNow();
-  if (Alarm) Alarm->UpdateWakeTimer(true);
+  if (Alarms) Alarms->UpdateWakeTimer(true);
 }
 
 void TFormMain::FormTimeChange() {
   if (Logic) Logic->CheckAlarmNow();
-  if (Alarm) Alarm->UpdateWakeTimer(true);
+  if (Alarms) Alarms->UpdateWakeTimer(true);
 }

@@ -5,6 +5,7 @@
 // program. Its creation and destruction build and release the long-lived objects.
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <optional>
 
 #include "alarm/AlarmOptions.h"
@@ -17,6 +18,8 @@
 
 constexpr unsigned kWmNull = 0;
 
+class CRingBubble;
+
 class TFormMain : public ui::Form {
  public:
   TFormMain();
@@ -28,6 +31,11 @@ class TFormMain : public ui::Form {
   void ShowAlarmOff();
   // The icon and the "Alarm" item as the alarm stands now (on or off).
   void ShowAlarmState();
+  // The alarms made and their ring, its misses and its next ring wired to this window
+  // (MainAlarms.cpp).
+  void ConnectAlarms();
+  // The title names what rings: "Ravilo: Pills, 08:00"; "Ravilo" while nothing does.
+  void ShowRingNames();
   // The icon's tip: who is here, and the next ring.
   void ShowNextRing();
   std::string TipText() const;
@@ -54,6 +62,8 @@ class TFormMain : public ui::Form {
   ui::MenuItem& Exit1;
   ui::Image ImageStop;
   ui::Image Image10MinMore;
+  // The names of what rings, in the ringing layout (made with the alarms).
+  std::unique_ptr<CRingBubble> Bubble;
   // Ends a ring left unanswered for the chosen time, as the stop button would.
   ui::Timer TimerAutoStop;
   // Looks every half second whether a full-screen program is in front of the pet.

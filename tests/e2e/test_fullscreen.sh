@@ -13,7 +13,8 @@ helper=$(e2e__helper) || { e2e_fail setup "e2ehelp"; exit 1; }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # The pet's window is mapped; the pet is seen on screen (over the black full-screen window too).
-pet_shown() { xdotool search --onlyvisible --name '^Ravilo$' >/dev/null 2>&1; }
+# While it rings the title names the alarms ("Ravilo: 08:00").
+pet_shown() { xdotool search --onlyvisible --name '^Ravilo(: .*)?$' >/dev/null 2>&1; }
 pet_seen() {
   local at
   at=$(e2e_window_geometry "$main") || return 1

@@ -22,7 +22,8 @@ pid=$(WINEDEBUG=-all,+debugstr e2e_start_exe "$PROG/Ravilo.exe")
 main=
 ringing() {
   local w
-  for w in $(xdotool search --onlyvisible --name '^Ravilo$' 2>/dev/null); do
+  # While it rings the title names the alarms ("Ravilo: 08:00").
+  for w in $(xdotool search --onlyvisible --name '^Ravilo(: .*)?$' 2>/dev/null); do
     [[ $(e2e_window_geometry "$w" | awk '{print $3 "x" $4}') == 460x319 ]] && { main=$w; return 0; }
   done
   return 1

@@ -263,6 +263,7 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
        24,
        true},
       {"data/Images/Eyes", {"left", "right"}, 7, 7, false},
+      {"data/Images/MainWindow", {"bubble"}, 168, 96, false},
       {"resources/bitmaps", {"RingStopFirst", "Ring10MinFirst"}, 140, 105, false},
       {"resources/bitmaps", {"SimpleAlarmBack"}, 350, 359, false},
       {"resources/bitmaps", {"PlayListAlarmBack"}, 350, 586, false},

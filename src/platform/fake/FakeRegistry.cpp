@@ -1,6 +1,7 @@
 #include "platform/fake/FakeRegistry.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace platform::fake {
 
@@ -51,6 +52,28 @@ long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   if (refuseWrites || failingWrites.count(name)) return kErrorAccessDenied;
   ++writes;
   return keys_[k->second].erase(name) ? kErrorSuccess : kErrorFileNotFound;
+}
+
+long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
+  auto k = open_.find(key);
+  if (k == open_.end()) return 6;
+  // Every stored path below the key names a subkey, the first step of it.
+  const std::string prefix = k->second + "\\";
+  std::set<std::string> names;
+  for (const auto& [path, values] : keys_)
+    if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0)
+      names.insert(path.substr(prefix.size(), path.find('\\', prefix.size()) - prefix.size()));
+  if (index >= names.size()) return kErrorNoMoreItems;
+  name = *std::next(names.begin(), index);
+  return kErrorSuccess;
+}
+
+long FakeRegistry::DeleteKey(RegKey key, const std::string& subkey) {
+  auto k = open_.find(key);
+  if (k == open_.end()) return 6;
+  if (refuseWrites) return kErrorAccessDenied;
+  ++writes;
+  return keys_.erase(k->second + "\\" + subkey) ? kErrorSuccess : kErrorFileNotFound;
 }
 
 long FakeRegistry::CloseKey(RegKey key) { return open_.erase(key) ? kErrorSuccess : 6; }

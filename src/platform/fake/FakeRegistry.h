@@ -23,10 +23,13 @@ class FakeRegistry : public Registry {
   long SetValue(RegKey key, const std::string& name, RegType type, const std::uint8_t* data,
                 std::uint32_t size) override;
   long DeleteValue(RegKey key, const std::string& name) override;
+  long EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
+  long DeleteKey(RegKey key, const std::string& subkey) override;
   long CloseKey(RegKey key) override;
 
   // Test controls and inspection. Key paths are as passed (e.g. "Software\\MirenWorks\\Ravilo").
   bool refuseKeys = false;
+  bool HasKey(const std::string& keyPath) const { return keys_.count(keyPath) != 0; }
   std::set<std::string> failingWrites;  // value names whose writes fail
   bool refuseWrites = false;            // every write fails
   void PutDword(const std::string& keyPath, const std::string& name, std::uint32_t v);

@@ -35,6 +35,18 @@ long Win32Registry::DeleteValue(RegKey key, const std::string& name) {
   return RegDeleteValueA(reinterpret_cast<HKEY>(key), name.c_str());
 }
 
+long Win32Registry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
+  char buffer[256];  // a key name's limit is 255 characters
+  DWORD size = sizeof buffer;
+  const LONG r = RegEnumKeyExA(reinterpret_cast<HKEY>(key), index, buffer, &size, nullptr, nullptr, nullptr, nullptr);
+  if (r == ERROR_SUCCESS) name.assign(buffer, size);
+  return r;
+}
+
+long Win32Registry::DeleteKey(RegKey key, const std::string& subkey) {
+  return RegDeleteKeyA(reinterpret_cast<HKEY>(key), subkey.c_str());
+}
+
 long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(reinterpret_cast<HKEY>(key)); }
 
 // ---- kernel

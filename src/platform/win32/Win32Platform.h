@@ -12,6 +12,8 @@ class Win32Registry : public Registry {
   long SetValue(RegKey key, const std::string& name, RegType type, const std::uint8_t* data,
                 std::uint32_t size) override;
   long DeleteValue(RegKey key, const std::string& name) override;
+  long EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
+  long DeleteKey(RegKey key, const std::string& subkey) override;
   long CloseKey(RegKey key) override;
 };
 

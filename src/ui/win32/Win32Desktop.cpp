@@ -79,6 +79,16 @@ HFONT FontHandle(const Font& font) {
 namespace {
 HFONT FontFor(const Font& font) { return FontHandle(font); }
 
+// Texts are in the ANSI code page (UTF-8 by the manifest). Wine's TextOutA and
+// GetTextExtentPoint32A convert by the font's charset instead (Cyrillic came out as
+// Latin-1 under Wine 8), so the text is widened here by the ANSI code page and drawn wide.
+std::wstring Wide(const std::string& s) {
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), nullptr, 0);
+  std::wstring w(std::size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), w.data(), n);
+  return w;
+}
+
 // A screen-compatible memory DC for measuring and drawing text.
 HDC TextDc() {
   static HDC dc = CreateCompatibleDC(nullptr);
@@ -90,7 +100,8 @@ Size Win32Backend::MeasureText(const std::string& text, const Font& font) {
   HDC dc = TextDc();
   HGDIOBJ old = SelectObject(dc, FontFor(font));
   SIZE s{};
-  GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &s);
+  const std::wstring wide = Wide(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &s);
   SelectObject(dc, old);
   return {s.cx, s.cy};
 }
@@ -115,7 +126,8 @@ void Win32Backend::DrawText(Bitmap& surface, Rect where, const std::string& text
   HGDIOBJ oldFont = SelectObject(dc, FontFor(font));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
-  TextOutA(dc, where.left - x0, where.top - y0, text.c_str(), int(text.size()));
+  const std::wstring wide = Wide(text);
+  TextOutW(dc, where.left - x0, where.top - y0, wide.c_str(), int(wide.size()));
   GdiFlush();
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) surface.At(x0 + x, y0 + y) = px[y * w + x] | kOpaque;

@@ -211,6 +211,21 @@ def choice(label, chosen):
     return push(w, h, label, P.GREEN if chosen else P.PAPER, chosen, size=11)
 
 
+BUBBLE_SIZE = (168, 96)
+
+
+def bubble():
+    """The speech bubble of the ringing layout, under the pet between the two buttons: the
+    names of the alarms that ring go in it. Its tail points up at the pet."""
+    w, h = BUBBLE_SIZE
+    c = Canvas(w, h)
+    c.polygon([(66, 17), (84, 2), (102, 17)], P.PAPER, 1.5)
+    c.rrect(3.0, 14.0, w - 3.0, h - 3.0, 10, P.PAPER, 1.5)
+    c.polygon([(70, 17.5), (84, 5.5), (98, 17.5)], P.PAPER)
+    rgb, _ = c.finish()
+    return rgb
+
+
 def all_buttons():
     """{relative path under data/Images: rgb}"""
     out = {}
@@ -226,6 +241,7 @@ def all_buttons():
     pair("MainWindow", "stopalarm", lambda a: big_button("stop", a))
     for m in SNOOZE_CHOICES:
         pair("MainWindow", f"{m}minmore", lambda a, m=m: big_button("snooze", a, m))
+    out["MainWindow/bubble.bmp"] = bubble()
     pair("AboutWindow", "ok", lambda a: push(55, 26, "OK", P.GREEN, a, size=13))
     aw = "AlarmWindow"
     out[f"{aw}/aonoff.bmp"] = onoff(True)
