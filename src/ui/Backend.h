@@ -15,6 +15,7 @@
 namespace ui {
 
 class Form;
+class Control;
 class ListBox;
 class TreeView;
 class OpenDialog;
@@ -75,6 +76,8 @@ class FormPeer {
   virtual void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
   // The native window handle, 0 where there is none.
   virtual std::uintptr_t NativeHandle() const = 0;
+  // The keyboard focus moved to this control of the form.
+  virtual void FocusMoved(const Control&) {}
 };
 
 class TimerPeer {
@@ -139,6 +142,10 @@ constexpr unsigned kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
+// The system's colours the program draws in when high contrast is on (GetSysColor's
+// COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HOTLIGHT).
+enum class SystemColour { Window, WindowText, Highlight, HotLight };
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -180,6 +187,9 @@ class Backend {
   virtual Size MeasureText(const std::string& text, const Font& font) = 0;
   virtual void DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
                         std::uint32_t colour) = 0;
+  // Windows' high-contrast mode (SPI_GETHIGHCONTRAST) is on, and the system's colours.
+  virtual bool HighContrast() { return false; }
+  virtual std::uint32_t SystemColourOf(SystemColour which) = 0;
 };
 
 }  // namespace ui

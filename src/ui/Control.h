@@ -1,7 +1,10 @@
 #pragma once
 // A windowless control drawn by its form, in creation order (later ones above).
 #include <functional>
+#include <string>
+#include <utility>
 
+#include "ui/Accessible.h"
 #include "ui/Bitmap.h"
 #include "ui/Geometry.h"
 
@@ -45,6 +48,14 @@ class Control {
   // Where on the form the control draws: its bounds, unless it draws beyond them.
   virtual Rect PaintBounds() const { return bounds_; }
 
+  // What a screen reader is told of the control (see ui/Accessible.h).
+  const Accessible& Access() const { return accessible_; }
+  void SetAccessible(Role role, std::string name = {}) { accessible_.role = role; accessible_.name = std::move(name); }
+  void SetAccessibleName(std::string name) { accessible_.name = std::move(name); }
+  void SetAccessibleChecked(std::function<bool()> checked) { accessible_.checked = std::move(checked); }
+  virtual std::string AccessibleName() const { return accessible_.name; }
+  virtual std::string AccessibleValue() const { return {}; }
+
   MouseHandler OnMouseDown;
   MouseHandler OnMouseUp;
   std::function<void()> OnClick;
@@ -74,6 +85,7 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   ui::Cursor cursor_ = ui::Cursor::Arrow;
+  Accessible accessible_;
 };
 
 }  // namespace ui

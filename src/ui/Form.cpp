@@ -292,6 +292,8 @@ void Form::HandleMoved(int left, int top) {
   bounds_.top = top;
 }
 
+Control* Form::FocusedControl() const { return nullptr; }
+
 void Form::AddControl(Control* c) {
   controls_.push_back(c);
   Invalidate();
