@@ -43,6 +43,11 @@ TAboutForm::TAboutForm()
     l.label.SetCaption(l.caption);
     l.label.SetColour(l.colour);
   }
+  OkButtonImage.SetAccessibleName("OK");
+  CloseButtonImage.SetAccessibleName("Close");
+  Label1.SetAccessible(ui::Role::Link);
+  Label2.SetAccessible(ui::Role::Link);
+  for (ui::Label* l : {&Label3, &Label4, &Label5}) l->SetAccessible(ui::Role::StaticText);
   Label1.SetCursor(ui::Cursor::Hand);
   Label2.SetCursor(ui::Cursor::Hand);
   Label1.OnClick = [this] { Label1Click(); };

@@ -12,6 +12,9 @@ TFormMyMessageBox::TFormMyMessageBox() : Image1(*this), ImageOk(*this), LabelTex
   ImageClose.SetPosition(320, 8);
   // One line that runs on to the right as far as it goes; the window's edge cuts it.
   LabelText.SetPosition(128, 48);
+  LabelText.SetAccessible(ui::Role::StaticText);
+  ImageOk.SetAccessibleName("OK");
+  ImageClose.SetAccessibleName("Close");
 }
 
 void TFormMyMessageBox::FormCreate() {
@@ -44,6 +47,8 @@ void TFormMyMessageBox::FormDestroy() {
 void MyMessageBox(const std::string& text) {
   FormMyMessageBox->ResetButtons();
   FormMyMessageBox->LabelText.SetCaption(text);
+  // The window keeps its caption; a screen reader is given the message as the box's name.
+  FormMyMessageBox->SetAccessibleName(text);
   // On the pet's display, like the window that asks: at its place counted from that
   // display's corner, unless the user left it somewhere there.
   const ui::Monitor pet = FormMyMessageBox->Visible() ? PetMonitor() : TakePetDisplayScale(*FormMyMessageBox);

@@ -26,6 +26,17 @@ const std::string& ChoiceFile(int index, bool active) {
   }();
   return files[std::size_t(index) * 2 + (active ? 1 : 0)];
 }
+// A choice as a reader says it: its row, then the words on its button ("Snooze 5 min").
+std::string ChoiceName(const TFormOptions::Choice& c) {
+  static constexpr const char* kRows[] = {"Snooze", "Gentle start", "Ring ends after", "Pet size"};
+  const std::string words = c.value == 0 ? (c.setting == TFormOptions::PetSize      ? "Auto"
+                                            : c.setting == TFormOptions::RingEnds ? "Never"
+                                                                                  : "Off")
+                            : c.setting == TFormOptions::PetSize   ? std::to_string(c.value) + " %"
+                            : c.setting == TFormOptions::GentleStart ? std::to_string(c.value) + " s"
+                                                                     : std::to_string(c.value) + " min";
+  return std::string(kRows[c.setting]) + " " + words;
+}
 }  // namespace
 
 TFormOptions::TFormOptions()
@@ -40,7 +51,14 @@ TFormOptions::TFormOptions()
       choiceOn_(kChoiceCount) {
   SetCaption("Options");
   SetClientSize(480, 340);
-  for (int i = 0; i < kChoiceCount; ++i) ChoiceImages.emplace_back(*this);
+  ImageClose.SetAccessibleName("Close");
+  ImageOk.SetAccessibleName("OK");
+  ImageCancel.SetAccessibleName("Cancel");
+  ImageRingWhenMuted.SetAccessibleName("Ring even when the sound is muted");
+  ImageStartAtLogOn.SetAccessibleName("Start Ravilo when I log on");
+  ImageHideFullScreen.SetAccessibleName("Hide during full-screen programs");
+  for (int i = 0; i < kChoiceCount; ++i)
+    ChoiceImages.emplace_back(*this).SetAccessible(ui::Role::RadioButton, ChoiceName(kChoices[i]));
   PlaceButtons(Rows());
 }
 

@@ -32,6 +32,12 @@ TDialogAddDir::TDialogAddDir()
   SetClientSize(326, 356);
   PlaceButtons(Rows());
   TreeView1.SetBounds({32, 80, 257, 209});
+  // The words on each button, for a screen reader.
+  ImageClose.SetAccessibleName("Close");
+  ImageRecurseSubdirectories.SetAccessibleName("Include subfolders");
+  TreeView1.SetAccessible(ui::Role::Outline, "Folders");
+  ImageOk.SetAccessibleName("OK");
+  ImageCancel.SetAccessibleName("Cancel");
   TreeView1.OnExpanding = [this](ui::TreeNode& node) { TreeView1Expanding(node); };
 }
 

@@ -14,7 +14,9 @@ constexpr const char* kFiles[DayButtons::kCount][2] = {
 }  // namespace
 
 DayButtons::DayButtons(ui::Form& form, ui::Point monday) : monday_(monday), off_(kCount), on_(kCount) {
-  for (int i = 0; i < kCount; ++i) images_.emplace_back(form);
+  static constexpr const char* kNames[kCount] = {"Monday", "Tuesday", "Wednesday", "Thursday",
+                                                  "Friday", "Saturday", "Sunday"};
+  for (int i = 0; i < kCount; ++i) images_.emplace_back(form).SetAccessibleName(kNames[i]);
 }
 
 std::vector<ButtonRow> DayButtons::Rows() {

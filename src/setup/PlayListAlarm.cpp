@@ -68,6 +68,18 @@ TFormPlayListAlarm::TFormPlayListAlarm()
   ListBoxPlayList.SetBounds({40, 176 + kDrop, 275, 168});
   ListBoxPlayList.OnDblClick = [this] { ListBoxPlayListDblClick(); };
   ImageStop.SetVisible(false);
+  // The words on each button, for a screen reader.
+  ImageClose.SetAccessibleName("Close");
+  ImageOnOff.SetAccessibleName("Alarm on");
+  ListBoxPlayList.SetAccessible(ui::Role::List, "Playlist");
+  ImageStop.SetAccessibleName("Stop");
+  ImageAddFile.SetAccessibleName("Add file");
+  ImageAddDir.SetAccessibleName("Add folder");
+  ImageRemoveSelected.SetAccessibleName("Remove selected");
+  ImageRemoveAll.SetAccessibleName("Remove all");
+  ImageOk.SetAccessibleName("OK");
+  ImageCancel.SetAccessibleName("Cancel");
+  ImageSimpleMode.SetAccessibleName("Simple mode");
   AddFileDialog.Title = TFormSimpleAlarm::kAddFilesTitle;
   AddFileDialog.Filter = TFormSimpleAlarm::kAddFilesFilter;
   AddFileDialog.MultiSelect = true;

@@ -54,6 +54,15 @@ TFormSimpleAlarm::TFormSimpleAlarm()
   ImageOk.SetPosition(72, 248 + kDrop);
   ImageCancel.SetPosition(216, 248 + kDrop);
   ImagePlayListMode.SetPosition(104, 288 + kDrop);
+  // The words on each button, for a screen reader.
+  ImageClose.SetAccessibleName("Close");
+  ImageOnOff.SetAccessibleName("Alarm on");
+  LabelMusic.SetAccessible(ui::Role::StaticText);
+  ImageChange.SetAccessibleName("Change...");
+  ImageTest.SetAccessibleName("Test");
+  ImageOk.SetAccessibleName("OK");
+  ImageCancel.SetAccessibleName("Cancel");
+  ImagePlayListMode.SetAccessibleName("Playlist mode");
   AddFileDialog.Title = kAddFilesTitle;
   AddFileDialog.Filter = kAddFilesFilter;
   AddFileDialog.MultiSelect = true;
@@ -144,6 +153,7 @@ void TFormSimpleAlarm::ShowTestState() {
   const bool stop = TestState_ == "Stop";
   testActive_ = stop ? aStop_ : aTest_;
   testInactive_ = stop ? iStop_ : iTest_;
+  ImageTest.SetAccessibleName(TestState_);
   ImageTest.SetPicture(testInactive_);
   ImageTest.SetPosition(kTestAt.x, kTestAt.y);
 }

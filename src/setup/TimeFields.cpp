@@ -31,6 +31,12 @@ void TimeFields::Place(const TimeFieldsLayout& layout) {
     field->SetFont({"MS Sans Serif", -19});
     field->SetCaption("00");
   }
+  hour_.SetAccessible(ui::Role::SpinBox, "Hour");
+  minute_.SetAccessible(ui::Role::SpinBox, "Minute");
+  up1_.SetAccessibleName("Hour up");
+  down1_.SetAccessibleName("Hour down");
+  up2_.SetAccessibleName("Minute up");
+  down2_.SetAccessibleName("Minute down");
   for (auto [arrow, at] : {std::pair{&up1_, layout.up1}, std::pair{&down1_, layout.down1},
                            std::pair{&up2_, layout.up2}, std::pair{&down2_, layout.down2}})
     arrow->SetPosition(at.x, at.y);

@@ -4,6 +4,7 @@ void TSkinnedForm::AddPushButton(ui::Image& image, Picture& active, Picture& ina
                                  ui::Point inactiveAt, std::function<void()> release) {
   pushButtons_.emplace_back(image, active, inactive, activeAt, inactiveAt);
   image.SetFocusKind(ui::FocusKind::Button);
+  if (image.Access().role == ui::Role::None) image.SetAccessible(ui::Role::PushButton, image.Access().name);
   const std::size_t index = pushButtons_.size() - 1;
   image.OnMouseDown = [this, index](ui::MouseButton, int, int) { pushButtons_[index].ShowActive(); };
   image.OnMouseUp = [this, index, release](ui::MouseButton, int, int) {
@@ -16,6 +17,9 @@ void TSkinnedForm::AddPushButton(ui::Image& image, Picture& active, Picture& ina
 
 void TSkinnedForm::AddSwitch(ui::Image& image, Picture& on, Picture& off, ui::Point at, std::function<bool()> state,
                              std::function<void()> click) {
+  // A reader hears a switch as a check box (a choice of a row declares itself a radio button).
+  if (image.Access().role == ui::Role::None) image.SetAccessible(ui::Role::CheckBox, image.Access().name);
+  image.SetAccessibleChecked(state);
   switches_.push_back({ImageButton(image, on, off, at), state});
   image.SetFocusKind(ui::FocusKind::Switch, image.FocusGroup());
   image.Checked = std::move(state);

@@ -54,6 +54,8 @@ TFormMain::TFormMain()
 
   ImageStop.SetBounds({0, 136, 140, 105});
   Image10MinMore.SetBounds({312, 136, 140, 105});
+  ImageStop.SetAccessible(ui::Role::PushButton, "Stop");
+  Image10MinMore.SetAccessible(ui::Role::PushButton, "10 min more");
   ImageStop.SetCursor(ui::Cursor::Arrow);
   Image10MinMore.SetCursor(ui::Cursor::Arrow);
   ImageStop.OnMouseDown = [this](ui::MouseButton, int, int) { StopHeld = true; ImageStopMouseDown(); };
@@ -216,6 +218,7 @@ void TFormMain::ShowRingingLayout() {
     ShownSnooze = minutes;
     Image10MinMore.SetPicture(SnoozePicture(false));
   }
+  Image10MinMore.SetAccessibleName(std::to_string(ShownSnooze) + " min more");
   ImageStop.SetVisible(true);
   Image10MinMore.SetVisible(true);
   // Grows and moves in one step, so the ringing layout is never seen in the pet's corner.

@@ -16,6 +16,7 @@ namespace ui {
 
 class Control;
 class Form;
+class Control;
 class ListBox;
 class TreeView;
 class OpenDialog;
@@ -155,6 +156,10 @@ constexpr unsigned kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
+// The system's colours the program draws in when high contrast is on (GetSysColor's
+// COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HOTLIGHT).
+enum class SystemColour { Window, WindowText, Highlight, HotLight };
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -196,6 +201,9 @@ class Backend {
   virtual Size MeasureText(const std::string& text, const Font& font) = 0;
   virtual void DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
                         std::uint32_t colour) = 0;
+  // Windows' high-contrast mode (SPI_GETHIGHCONTRAST) is on, and the system's colours.
+  virtual bool HighContrast() { return false; }
+  virtual std::uint32_t SystemColourOf(SystemColour which) = 0;
 };
 
 }  // namespace ui

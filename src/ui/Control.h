@@ -1,7 +1,10 @@
 #pragma once
 // A windowless control drawn by its form, in creation order (later ones above).
 #include <functional>
+#include <string>
+#include <utility>
 
+#include "ui/Accessible.h"
 #include "ui/Bitmap.h"
 #include "ui/Geometry.h"
 
@@ -69,6 +72,13 @@ class Control {
   virtual Rect FocusBounds() const { return bounds_; }
   // A native control is given the keyboard.
   virtual void TakeFocus() {}
+  // What a screen reader is told of the control (see ui/Accessible.h).
+  const Accessible& Access() const { return accessible_; }
+  void SetAccessible(Role role, std::string name = {}) { accessible_.role = role; accessible_.name = std::move(name); }
+  void SetAccessibleName(std::string name) { accessible_.name = std::move(name); }
+  void SetAccessibleChecked(std::function<bool()> checked) { accessible_.checked = std::move(checked); }
+  virtual std::string AccessibleName() const { return accessible_.name; }
+  virtual std::string AccessibleValue() const { return {}; }
 
   MouseHandler OnMouseDown;
   MouseHandler OnMouseUp;
@@ -109,6 +119,7 @@ class Control {
   ui::Cursor cursor_ = ui::Cursor::Arrow;
   FocusKind focusKind_ = FocusKind::None;
   int focusGroup_ = 0;
+  Accessible accessible_;
 };
 
 }  // namespace ui

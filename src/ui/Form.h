@@ -43,6 +43,9 @@ class Form {
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
+  // What a screen reader calls the window's client area; empty: the caption.
+  const std::string& AccessibleName() const { return accessibleName_; }
+  void SetAccessibleName(const std::string& name) { accessibleName_ = name; }
   int Left() const { return bounds_.left; }
   int Top() const { return bounds_.top; }
   int Width() const { return bounds_.width; }
@@ -155,6 +158,11 @@ class Form {
   void SetFocusedControl(Control* c);
   // Where the mark is drawn round a control, in design pixels.
   static Rect FocusMarkBounds(const Control& c);
+  // Every control, in z-order (the first lowest).
+  const std::vector<Control*>& Controls() const { return controls_; }
+  // The system's colours or its high-contrast mode changed: what the program draws itself
+  // in them is drawn again.
+  void HandleColoursChanged() { Invalidate(); }
 
   // Used by Control.
   void AddControl(Control* c);
@@ -210,6 +218,7 @@ class Form {
   Rect ScreenReach(Rect design) const;
   std::unique_ptr<FormPeer> peer_;
   std::string caption_;
+  std::string accessibleName_;
   Rect bounds_{0, 0, 100, 100};
   Size design_{100, 100};
   int scale_ = 100;

@@ -2,13 +2,15 @@
 // act on the focused control, and the mark drawn round it.
 #include <algorithm>
 
+#include "ui/Contrast.h"
 #include "ui/Form.h"
 #include "ui/Rescale.h"
 
 namespace ui {
 namespace {
 // The mark: a dark outer and a light inner line, so that it shows on any picture and on the
-// desktop behind a shaped window; neither is near the key colour.
+// desktop behind a shaped window; neither is near the key colour. In high contrast the inner
+// line is the system's highlight.
 constexpr std::uint32_t kMarkOuter = Rgb(16, 16, 16);
 constexpr std::uint32_t kMarkInner = Rgb(255, 255, 255);
 constexpr int kMarkGap = 3;  // design pixels between the control and the mark's outer edge
@@ -207,7 +209,8 @@ void Form::PaintFocusMark() {
   const Rect r = ToScreenPart(FocusMarkBounds(*focused_));
   const int line = std::max(1, ScaledLength(1, scale_));
   Ring(surface_, r, line, kMarkOuter);
-  Ring(surface_, {r.left + line, r.top + line, r.width - 2 * line, r.height - 2 * line}, line, kMarkInner);
+  Ring(surface_, {r.left + line, r.top + line, r.width - 2 * line, r.height - 2 * line}, line,
+       FocusMarkColour(kMarkInner));
 }
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/Application.h"
+#include "ui/Contrast.h"
 #include "ui/Form.h"
 #include "ui/Rescale.h"
 
@@ -79,20 +80,34 @@ void Label::Resize() {
   SetBounds({Left(), Top(), std::max(s.width, minimum_.width), std::max(s.height, minimum_.height)});
 }
 
+std::string Label::AccessibleName() const {
+  return Control::AccessibleName().empty() ? caption_ : Control::AccessibleName();
+}
+
+std::string Label::AccessibleValue() const {
+  const Role role = Access().role;
+  return role == Role::SpinBox || role == Role::Edit ? caption_ : std::string();
+}
+
 void Label::Paint(Bitmap& surface) {
   const Rect box = Owner().ToScreenPart(Bounds());
-  if (opaque_) surface.FillRect(box, background_);
+  // In high contrast a label stands on the system's window colour, whatever picture lies
+  // below, so its text can be read in the system's colours.
+  const bool contrast = HighContrastOn();
+  if (opaque_ || contrast) surface.FillRect(box, ShownColour(background_, SystemColour::Window));
+  const std::uint32_t colour =
+      ShownColour(colour_, Access().role == Role::Link ? SystemColour::HotLight : SystemColour::WindowText);
   auto& backend = Application::Instance().GetBackend();
   const Font font = ShownFont();
   if (caption_.find('\n') == std::string::npos) {
-    backend.DrawText(surface, box, caption_, font, colour_);
+    backend.DrawText(surface, box, caption_, font, colour);
     return;
   }
   int top = box.top;
   ForEachLine(caption_, [&](const std::string& line) {
     const int height = backend.MeasureText(line, font).height;
     backend.DrawText(surface, {box.left, top, box.width, std::min(height, box.top + box.height - top)}, line, font,
-                     colour_);
+                     colour);
     top += height;
   });
 }

@@ -28,6 +28,10 @@ class Label : public Control {
   void SetBackground(std::uint32_t colour) { background_ = colour; opaque_ = true; Invalidate(); }
   void Paint(Bitmap& surface) override;
   void ScaleChanged() override;
+  // Unnamed, a label is read as its caption; a field (spin box, edit) gives its caption as
+  // its value.
+  std::string AccessibleName() const override;
+  std::string AccessibleValue() const override;
 
  private:
   void Resize();

@@ -292,6 +292,26 @@ void HeadlessBackend::BroadcastPowerResume() {
   }
 }
 
+std::uint32_t HeadlessBackend::SystemColourOf(SystemColour which) {
+  switch (which) {
+    case SystemColour::Window: return highContrast_ ? Rgb(0, 0, 0) : Rgb(255, 255, 255);
+    case SystemColour::WindowText: return highContrast_ ? Rgb(255, 255, 255) : Rgb(0, 0, 0);
+    case SystemColour::Highlight: return highContrast_ ? Rgb(26, 235, 255) : Rgb(0, 120, 215);
+    case SystemColour::HotLight: return highContrast_ ? Rgb(255, 255, 0) : Rgb(0, 102, 204);
+  }
+  return Rgb(0, 0, 0);
+}
+
+void HeadlessBackend::SetHighContrast(bool on) {
+  highContrast_ = on;
+  for (HeadlessFormPeer* peer : forms_) {
+    const std::uintptr_t handle = peer->NativeHandle();
+    Post([this, handle] {
+      if (Form* form = FormByHandle(handle)) Application::Instance().Dispatch([form] { form->HandleColoursChanged(); });
+    });
+  }
+}
+
 void HeadlessBackend::BroadcastTimeChange() {
   for (HeadlessFormPeer* peer : forms_) {
     const std::uintptr_t handle = peer->NativeHandle();

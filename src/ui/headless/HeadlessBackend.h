@@ -73,6 +73,11 @@ class HeadlessBackend : public Backend {
   Size MeasureText(const std::string& text, const Font& font) override;
   void DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
                 std::uint32_t colour) override;
+  bool HighContrast() override { return highContrast_; }
+  // The usual scheme, or high contrast's white on black.
+  std::uint32_t SystemColourOf(SystemColour which) override;
+  // The user switches high contrast: every window is told, as Windows sends WM_SYSCOLORCHANGE.
+  void SetHighContrast(bool on);
 
   // Virtual time.
   std::int64_t Now() const { return now_; }
@@ -268,6 +273,7 @@ class HeadlessBackend : public Backend {
   bool busy_ = false;
   int busyPeriods_ = 0;
   bool shiftDown_ = false;
+  bool highContrast_ = false;
 };
 
 }  // namespace ui::headless

@@ -14,6 +14,7 @@
 #include "ui/Label.h"
 #include "ui/PopupMenu.h"
 #include "ui/Timer.h"
+#include "ui/win32/Win32Accessible.h"
 #include "ui/win32/Win32Controls.h"
 #include "ui/win32/Win32Decode.h"
 
@@ -141,6 +142,7 @@ class Win32FormPeer : public FormPeer {
     ::PostMessageA(hwnd_, message, wParam, lParam);
   }
   std::uintptr_t NativeHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+  void FocusMoved(const Control& c) override { AccessibleRoot::FocusMoved(hwnd_, form_, c); }
 
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -239,6 +241,13 @@ class Win32FormPeer : public FormPeer {
       case WM_TIMECHANGE:
         Guarded([&] { form_.HandleTimeChange(); });
         return 0;
+      case WM_GETOBJECT:
+        if (const auto answer = access_.Answer(hwnd_, form_, wParam, lParam)) return *answer;
+        break;
+      case WM_SYSCOLORCHANGE:
+      case WM_SETTINGCHANGE:  // high contrast switched (SPI_SETHIGHCONTRAST) comes as this
+        Guarded([&] { form_.HandleColoursChanged(); });
+        break;
       case WM_MOVE: {
         RECT r;
         GetWindowRect(hwnd_, &r);
@@ -349,6 +358,7 @@ class Win32FormPeer : public FormPeer {
   HWND hwnd_ = nullptr;
   HWND before_ = nullptr;  // the foreground window when this one was last shown
   Rect pending_;           // to be drawn once the running timer handler returns
+  AccessibleRoot access_;  // what screen readers are given of the client area
 };
 
 void PaintPendingForms() {

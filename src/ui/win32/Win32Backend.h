@@ -48,6 +48,8 @@ class Win32Backend : public Backend {
   Size MeasureText(const std::string& text, const Font& font) override;
   void DrawText(Bitmap& surface, Rect where, const std::string& text, const Font& font,
                 std::uint32_t colour) override;
+  bool HighContrast() override;
+  std::uint32_t SystemColourOf(SystemColour which) override;
 
   HINSTANCE Instance() const { return instance_; }
   HWND AppWindow() const { return appWindow_; }

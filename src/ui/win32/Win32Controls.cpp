@@ -60,8 +60,10 @@ LRESULT CALLBACK KeysToForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
 // A child window of the form, destroyed with the peer.
 class ChildWindow {
  public:
-  ChildWindow(const char* cls, DWORD style, Form& owner, HINSTANCE instance, Win32ChildPeer* peer) {
-    hwnd_ = CreateWindowExA(0, cls, "", WS_CHILD | WS_TABSTOP | style, 0, 0, 10, 10, ParentOf(owner), nullptr,
+  // The text is not shown: the system's accessible object names the control by it.
+  ChildWindow(const char* cls, DWORD style, Form& owner, HINSTANCE instance, Win32ChildPeer* peer,
+              const std::string& text) {
+    hwnd_ = CreateWindowExA(0, cls, text.c_str(), WS_CHILD | WS_TABSTOP | style, 0, 0, 10, 10, ParentOf(owner), nullptr,
                             instance, nullptr);
     if (!hwnd_) {
       LogFailure("Ravilo: a child control could not be created\n");
@@ -108,7 +110,8 @@ class Win32ListBoxPeer : public ListBoxPeer, public Win32ChildPeer {
  public:
   Win32ListBoxPeer(ListBox& list, Form& owner, HINSTANCE instance)
       : list_(list),
-        window_("LISTBOX", WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, owner, instance, this) {
+        window_("LISTBOX", WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, owner, instance, this,
+                list.AccessibleName()) {
     window_.Send(LB_SETITEMHEIGHT, 0, ListBox::kItemHeight);
   }
   void Place(Rect bounds, bool visible) override { window_.Place(bounds, visible); }
@@ -149,7 +152,7 @@ class Win32TreeViewPeer : public TreeViewPeer, public Win32ChildPeer {
   Win32TreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance)
       : tree_(tree),
         window_(WC_TREEVIEWA, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, owner, instance,
-                this) {
+                this, tree.AccessibleName()) {
     window_.Send(TVM_SETINDENT, 19);
   }
   void Place(Rect bounds, bool visible) override { window_.Place(bounds, visible); }

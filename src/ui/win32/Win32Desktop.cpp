@@ -168,4 +168,23 @@ void Win32Backend::HideApplicationButton() {
   SetWindowLongPtrA(appWindow_, GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
 }
 
+bool Win32Backend::HighContrast() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof contrast;
+  if (!SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)) return false;
+  return (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+std::uint32_t Win32Backend::SystemColourOf(SystemColour which) {
+  int index = COLOR_WINDOWTEXT;
+  switch (which) {
+    case SystemColour::Window: index = COLOR_WINDOW; break;
+    case SystemColour::WindowText: index = COLOR_WINDOWTEXT; break;
+    case SystemColour::Highlight: index = COLOR_HIGHLIGHT; break;
+    case SystemColour::HotLight: index = COLOR_HOTLIGHT; break;
+  }
+  const COLORREF c = GetSysColor(index);
+  return Rgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
 }  // namespace ui::win32
