@@ -22,7 +22,7 @@ sl() { echo $(( ($1 * scale + 50) / 100 )); }  # a design length at the scale, h
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f >/dev/null 2>&1
 helper=$(e2e__helper) || { e2e_fail setup "e2ehelp"; exit 1; }
 front() { wine "$helper" front 2>/dev/null | tr -d '\r'; }
-pet_in_front() { [[ $(front) == Ravilo ]]; }
+pet_in_front() { [[ $(front) =~ ^Ravilo(: .*)?$ ]]; }  # "Ravilo: 07:30" while it rings
 geometry_is() { [[ $(e2e_window_geometry "$1" 2>/dev/null) == "$2" ]]; }
 
 # Gives the pet's window the X focus (as Alt+Tab would; Wine then activates it) and opens its
@@ -152,6 +152,9 @@ if e2e_wait_until $(( target - $(date +%s) + 30 )) ringing; then
   xdotool key Return
   e2e_wait_until 10 geometry_is "$main" "$normal" && e2e_pass "Enter stops the ring" ||
     e2e_fail "Enter stops the ring" "geometry $(e2e_window_geometry "$main")"
+  # The close request finds the window by its title, which comes back a moment after the size.
+  plain() { [[ $(xdotool getwindowname "$main" 2>/dev/null) == Ravilo ]]; }
+  e2e_wait_until 5 plain || e2e_fail "the title is Ravilo again after the ring" "$(xdotool getwindowname "$main")"
 else
   e2e_fail "it rings at $th:$tm" "no ringing layout"
 fi
