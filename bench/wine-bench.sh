@@ -18,6 +18,7 @@
 # 4. Once more with the pet at 200 % ("PetSize"), beside the empty window and the probe doing
 #    the pet's work at 200 % (probe --pet-load --scale 200): CPU and memory, and how much
 #    more CPU 200 % takes than 100 %, Ravilo's beside the probe's.
+# 5. Once more with 100 alarms stored: start, memory and CPU beside one alarm's.
 # Figures on a loaded machine drift; compare the two columns, not runs.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -125,6 +126,38 @@ p2_life_rss=$(e2e_rss_kb "$ppid"); r2_life_rss=$(e2e_rss_kb "$rpid")
 stop "$rpid"; stop "$ppid"; stop "$lpid"
 wine reg delete "$KEY" /v PetSize /f >/dev/null 2>&1
 
+# The same start and life with 100 alarms stored (the first and 99 in Alarms\<id>), each on
+# and named, at different times and days.
+reg=$E2E_TMP/alarms100.reg
+{
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\MirenWorks\\Ravilo]\r\n"AlarmIsOn"=dword:00000001\r\n\r\n'
+    for id in $(seq 1 99); do
+        printf '[HKEY_CURRENT_USER\\Software\\MirenWorks\\Ravilo\\Alarms\\%d]\r\n' "$id"
+        printf '"AlarmIsOn"=dword:00000001\r\n"AlarmHour"=dword:%08x\r\n"AlarmMin"=dword:%08x\r\n' $((id % 24)) $((id % 60))
+        printf '"AlarmDays"=dword:%08x\r\n"AlarmLabel"="Alarm number %d"\r\n\r\n' $((1 + id % 127)) "$id"
+    done
+} >"$reg"
+wine reg import "$(e2e_winpath "$reg")" >/dev/null 2>&1 || echo "the 100 alarms could not be stored" >&2
+declare -a a_start a_rss
+for round in 1 2 3; do
+    read -r pid ms < <(start "$prog/Ravilo.exe" Ravilo)
+    sleep 3
+    a_start+=("$ms"); a_rss+=("$(e2e_rss_kb "$pid")")
+    stop "$pid"
+    echo "round $round, 100 alarms: Ravilo ${a_start[-1]} ms ${a_rss[-1]} kB" >&2
+done
+read -r ppid _ < <(start "$probe" RaviloProbe --pos 700 400)
+read -r rpid _ < <(start "$prog/Ravilo.exe" Ravilo)
+wid=$(e2e_find_window Ravilo 5)
+read -r wx wy _ _ < <(e2e_window_geometry "$wid")
+sleep 5
+pa0=$(e2e_cpu_seconds "$ppid"); ra0=$(e2e_cpu_seconds "$rpid"); ta0=$(now_ms)
+circle "$wx" "$wy" 100
+pa1=$(e2e_cpu_seconds "$ppid"); ra1=$(e2e_cpu_seconds "$rpid"); ta1=$(now_ms)
+pa_life_rss=$(e2e_rss_kb "$ppid"); ra_life_rss=$(e2e_rss_kb "$rpid")
+stop "$rpid"; stop "$ppid"
+wine reg delete "$KEY\\Alarms" /f >/dev/null 2>&1
+
 share() { awk -v a="$1" -v b="$2" -v ms="$3" 'BEGIN { printf "%.2f", (b - a) * 100000 / ms }'; }
 pc=$(share "$p0" "$p1" $((t1 - t0))); rc=$(share "$r0" "$r1" $((t1 - t0))); lc=$(share "$l0" "$l1" $((t1 - t0)))
 ps=$(printf '%s\n' "${p_start[@]}" | median); rs=$(printf '%s\n' "${r_start[@]}" | median)
@@ -153,4 +186,13 @@ row "  200 % over 100 %: Ravilo; the probe's pet work" "" \
 row "resident memory after ${life} s at 200 %, MB" "$(awk -v k="$p2_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
     "$(awk -v k="$r2_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v a="$r2_life_rss" -v b="$p2_life_rss" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" ""
 row "launch to window on screen, ms" "$ps" "$rs" "$((rs - ps))" "<= 300"
+as=$(printf '%s\n' "${a_start[@]}" | median); am=$(printf '%s\n' "${a_rss[@]}" | median)
+pca=$(share "$pa0" "$pa1" $((ta1 - ta0))); rca=$(share "$ra0" "$ra1" $((ta1 - ta0)))
+row "with 100 alarms: launch to window, ms" "$ps" "$as" "$((as - rs)) more" "<= 20 more"
+row "  resident memory after start, MB" "" "$(awk -v k="$am" 'BEGIN { printf "%.1f", k / 1024 }')" \
+    "$(awk -v a="$am" -v b="$rm" 'BEGIN { printf "%+.1f", (a - b) / 1024 }') vs 1" "<= 1 more"
+row "  resident memory after ${life} s of life, MB" "$(awk -v k="$pa_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
+    "$(awk -v k="$ra_life_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
+    "$(awk -v a="$ra_life_rss" -v b="$r_life_rss" 'BEGIN { printf "%+.1f", (a - b) / 1024 }') vs 1" "<= 1 more"
+row "  CPU, % of one core" "$pca" "$rca" "$(awk -v a="$rca" -v b="$pca" 'BEGIN { printf "%.2f", a - b }')" ""
 row "Ravilo.exe, MB" "" "$(awk -v s="$size" 'BEGIN { printf "%.2f", s / 1048576 }')" "" "<= 2"

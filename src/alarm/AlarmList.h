@@ -109,8 +109,7 @@ class CAlarmList {
   int Batching = 0;
   bool BatchWake = false;
   bool BatchForce = false;
-  bool WakeArmed = false;
-  std::int64_t WakeAt = 0;
+  CWakeArming Wake;
 };
 
 inline CAlarmList* Alarms = nullptr;

@@ -169,18 +169,5 @@ void CAlarmList::UpdateWakeTimer(bool force) {
     BatchForce = BatchForce || force;
     return;
   }
-  const auto next = NextRing();
-  const bool same = next ? WakeArmed && *next == WakeAt : !WakeArmed;
-  if (same && !force) return;
-  WakeArmed = next.has_value();
-  WakeAt = next.value_or(0);
-  // Asked once per moment even when the system refuses, so that a refusal is not repeated
-  // at every check.
-  if (platform::WakeTimer* timer = platform::Installed().wakeTimer) {
-    if (next)
-      timer->Arm(LocalTimeAt(*next));
-    else
-      timer->Cancel();
-  }
-  if (!same && NextRingChanged) NextRingChanged();
+  if (Wake.Set(NextRing(), force) && NextRingChanged) NextRingChanged();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "alarm/AlarmOptions.h"
+#include "alarm/WakeArming.h"
 
 constexpr int kSecondsPerDay = 86400;
 // A ring starts at the first check in the 30 seconds from the alarm time.
@@ -224,8 +225,7 @@ class CAlarm {
   bool HaveLastRung = false;
   std::int64_t LastRung = 0;
   // The next ring as last worked out, which the wake timer is set to.
-  bool WakeArmed = false;
-  std::int64_t WakeAt = 0;
+  CWakeArming Wake;
 
   AlarmOptions Options;
   CReestr* Store = nullptr;
