@@ -153,6 +153,9 @@ class Win32FormPeer : public FormPeer {
       }
       case WM_ERASEBKGND:
         return 1;
+      case WM_MOUSEWHEEL:
+        Guarded([&] { form_.HandleMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); });
+        return 0;
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
@@ -486,6 +489,8 @@ std::unique_ptr<TimerPeer> Win32Backend::CreateTimerPeer(Timer& timer) {
 std::unique_ptr<ListBoxPeer> Win32Backend::CreateListBoxPeer(ListBox& list, Form& owner) {
   return MakeListBoxPeer(list, owner, instance_);
 }
+
+std::unique_ptr<EditPeer> Win32Backend::CreateEditPeer(Edit&, Form& owner) { return MakeEditPeer(owner, instance_); }
 
 std::unique_ptr<TreeViewPeer> Win32Backend::CreateTreeViewPeer(TreeView& tree, Form& owner) {
   return MakeTreeViewPeer(tree, owner, instance_);

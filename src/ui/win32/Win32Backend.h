@@ -29,6 +29,7 @@ class Win32Backend : public Backend {
   std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) override;
+  std::unique_ptr<EditPeer> CreateEditPeer(Edit& edit, Form& owner) override;
   std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) override;
   OpenDialogResult RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) override;
   void SetBusy(bool busy) override;

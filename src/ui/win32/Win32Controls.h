@@ -23,6 +23,7 @@ class Win32ChildPeer {
 };
 
 std::unique_ptr<ListBoxPeer> MakeListBoxPeer(ListBox& list, Form& owner, HINSTANCE instance);
+std::unique_ptr<EditPeer> MakeEditPeer(Form& owner, HINSTANCE instance);
 std::unique_ptr<TreeViewPeer> MakeTreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance);
 OpenDialogResult RunOpenFileDialog(const OpenDialog& dialog, HWND owner, std::size_t bufferChars);
 
