@@ -10,8 +10,8 @@ namespace {
 constexpr const char* kEllipsis = "\u2026";
 const ui::Font kTimeFont{"MS Sans Serif", -16};
 const ui::Font kTextFont{};
-constexpr int kNameWidth = 166;
-constexpr int kStateWidth = 116;
+constexpr int kNameWidth = 136;
+constexpr int kStateWidth = 144;
 
 void SetIfChanged(ui::Label& label, const std::string& text) {
   if (label.Caption() != text) label.SetCaption(text);
@@ -55,7 +55,7 @@ ListRow::ListRow(ui::Form& form, int index) : Switch(form), Time(form), Name(for
   Name.SetPosition(128, top + 5);
   Repeat.SetPosition(128, top + 21);
   Repeat.SetColour(ui::Rgb(96, 84, 80));
-  State.SetPosition(300, top + 13);
+  State.SetPosition(272, top + 13);
 }
 
 void ListRow::Show(const CAlarm* alarm, std::int64_t nowLocal, const Picture& on, const Picture& off) {

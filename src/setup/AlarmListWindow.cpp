@@ -109,13 +109,8 @@ void TFormAlarmList::OpenWindow() {
   ResetButtons();
   Refresh();
   if (chosen_ < 0 && !order_.empty()) Choose(0);
-  if (!Visible()) {
-    const ui::Monitor pet = TakePetDisplayScale(*this);
-    if (!LiesOn(*this, pet)) {
-      const ui::Point at = PlaceOn(pet, *this, {220, 150});
-      SetPosition(at.x, at.y);
-    }
-  }
+  // In the middle of the pet's display, unless the user left it somewhere there.
+  if (!Visible()) CentreOnPetDisplay(*this, placed_);
   TimerRefresh.SetEnabled(true);
   Show();
   // The keys work on the rows from the start, as in any list.
@@ -259,7 +254,10 @@ void TFormAlarmList::AddAlarm() {
     return;
   }
   if (FormPlayListAlarm && FormPlayListAlarm->Visible()) FormPlayListAlarm->Hide();
-  if (FormSimpleAlarm) FormSimpleAlarm->OpenWindow({0, true});
+  if (!FormSimpleAlarm) return;
+  FormSimpleAlarm->OpenWindow({0, true});
+  // Above the list, which was in front for the click.
+  FormSimpleAlarm->Activate();
 }
 
 void TFormAlarmList::EditChosen() {
@@ -268,10 +266,14 @@ void TFormAlarmList::EditChosen() {
   const EditedAlarm edited{Alarms->IdOf(*alarm), false};
   if (alarm->IsPlaylistMode()) {
     if (FormSimpleAlarm && FormSimpleAlarm->Visible()) FormSimpleAlarm->Hide();
-    if (FormPlayListAlarm) FormPlayListAlarm->OpenWindow(edited);
+    if (!FormPlayListAlarm) return;
+    FormPlayListAlarm->OpenWindow(edited);
+    FormPlayListAlarm->Activate();
   } else {
     if (FormPlayListAlarm && FormPlayListAlarm->Visible()) FormPlayListAlarm->Hide();
-    if (FormSimpleAlarm) FormSimpleAlarm->OpenWindow(edited);
+    if (!FormSimpleAlarm) return;
+    FormSimpleAlarm->OpenWindow(edited);
+    FormSimpleAlarm->Activate();
   }
 }
 

@@ -65,6 +65,7 @@ class TFormAlarmList : public TSkinnedForm {
   std::int64_t lastPressMs_ = 0;
   int lastPressRow_ = -1;
   int wheelRest_ = 0;
+  bool placed_ = false;
   Picture iAdd_, aAdd_, iEdit_, aEdit_, iDelete_, aDelete_, iClose_, aClose_, iRowOn_, aRowOn_, iUp_, aUp_, iDown_,
       aDown_, iThumb_, aThumb_, iRow_, aRow_;
 };

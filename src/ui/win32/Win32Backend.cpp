@@ -135,7 +135,10 @@ class Win32FormPeer : public FormPeer {
   void BeginSystemMove() override { SendMessageA(hwnd_, WM_SYSCOMMAND, 61458, 0); }
   void Activate() override { SetForegroundWindow(hwnd_); }
   void TakeKeyboard() override {
-    if (GetFocus() != hwnd_ && GetForegroundWindow() == hwnd_) ::SetFocus(hwnd_);
+    // Also from a child control that has the keyboard: the window is the active one then,
+    // whatever Wine 8 without a window manager says is in the foreground.
+    const HWND focus = GetFocus();
+    if (focus != hwnd_ && (GetForegroundWindow() == hwnd_ || (focus && IsChild(hwnd_, focus)))) ::SetFocus(hwnd_);
   }
   void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
     ::PostMessageA(hwnd_, message, wParam, lParam);
@@ -263,13 +266,21 @@ class Win32FormPeer : public FormPeer {
         }
         break;
       }
-      case WM_SETFOCUS:
-        // Like a dialog: the keyboard goes to the first native control (the list, the tree).
-        if (HWND first = GetWindow(hwnd_, GW_CHILD); first && IsWindowVisible(first)) {
-          ::SetFocus(first);
+      case WM_SETFOCUS: {
+        // The keyboard was given to the window for a control drawn on it (Tab from a text
+        // field to a time field): it stays here.
+        if (const Control* f = form_.FocusedControl(); f && f->GetFocusKind() != FocusKind::Native) break;
+        // Like a dialog: the keyboard goes to the first native list or tree; a text field
+        // gets it only by Tab or a click, so a window opened for the mouse types nothing.
+        for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+          char cls[16] = {};
+          GetClassNameA(child, cls, sizeof cls);
+          if (!IsWindowVisible(child) || lstrcmpiA(cls, "Edit") == 0) continue;
+          ::SetFocus(child);
           return 0;
         }
         break;
+      }
       case WM_SETCURSOR: {
         // Only over the client area; a window disabled by a modal one gets HTERROR, which the
         // system answers (beep, the modal window flashes).
@@ -490,7 +501,9 @@ std::unique_ptr<ListBoxPeer> Win32Backend::CreateListBoxPeer(ListBox& list, Form
   return MakeListBoxPeer(list, owner, instance_);
 }
 
-std::unique_ptr<EditPeer> Win32Backend::CreateEditPeer(Edit&, Form& owner) { return MakeEditPeer(owner, instance_); }
+std::unique_ptr<EditPeer> Win32Backend::CreateEditPeer(Edit& edit, Form& owner) {
+  return MakeEditPeer(edit, owner, instance_);
+}
 
 std::unique_ptr<TreeViewPeer> Win32Backend::CreateTreeViewPeer(TreeView& tree, Form& owner) {
   return MakeTreeViewPeer(tree, owner, instance_);

@@ -55,6 +55,8 @@ LRESULT CALLBACK KeysToForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
     return 0;
   }
   if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_SETFOCUS)
+    if (Win32ChildPeer* peer = Win32ChildPeer::Of(hwnd)) peer->GotFocus();
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -155,7 +157,7 @@ std::string Utf8(const std::wstring& wide) {
 // typed in any script survives whatever ANSI code page the system gives the process.
 class Win32EditPeer : public EditPeer, public Win32ChildPeer {
  public:
-  Win32EditPeer(Form& owner, HINSTANCE instance) {
+  Win32EditPeer(Edit& edit, Form& owner, HINSTANCE instance) : edit_(edit), owner_(owner) {
     hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10, 10,
                             ParentOf(owner), nullptr, instance, nullptr);
     if (!hwnd_) {
@@ -200,8 +202,18 @@ class Win32EditPeer : public EditPeer, public Win32ChildPeer {
   void Focus() override {
     if (hwnd_) ::SetFocus(hwnd_);
   }
+  // Clicked into, the field is the form's focused control, so Tab goes on from it.
+  void GotFocus() override {
+    if (owner_.FocusedControl() == &edit_) return;
+    try {
+      Application::Instance().Dispatch([this] { owner_.SetFocusedControl(&edit_); });
+    } catch (...) {
+    }
+  }
 
  private:
+  Edit& edit_;
+  Form& owner_;
   HWND hwnd_ = nullptr;
 };
 
@@ -302,8 +314,8 @@ std::unique_ptr<ListBoxPeer> MakeListBoxPeer(ListBox& list, Form& owner, HINSTAN
   return std::make_unique<Win32ListBoxPeer>(list, owner, instance);
 }
 
-std::unique_ptr<EditPeer> MakeEditPeer(Form& owner, HINSTANCE instance) {
-  return std::make_unique<Win32EditPeer>(owner, instance);
+std::unique_ptr<EditPeer> MakeEditPeer(Edit& edit, Form& owner, HINSTANCE instance) {
+  return std::make_unique<Win32EditPeer>(edit, owner, instance);
 }
 
 std::unique_ptr<TreeViewPeer> MakeTreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance) {
