@@ -72,7 +72,7 @@ void TFormAlarmList::FormCreate() {
       {R::Push, &ImageDelete, &iDelete_, &aDelete_, "Images\\AlarmListWindow\\idelete.bmp",
        "Images\\AlarmListWindow\\adelete.bmp", {192, 300}, {190, 298}, [this] { DeleteChosen(); }, nullptr},
       {R::Push, &ImageClose, &iClose_, &aClose_, "Images\\AlarmListWindow\\iclose.bmp",
-       "Images\\AlarmListWindow\\aclose.bmp", {364, 300}, {362, 298}, [this] { Hide(); }, nullptr},
+       "Images\\AlarmListWindow\\aclose.bmp", {364, 300}, {362, 298}, [this] { FormCloseQuery(); }, nullptr},
       {R::Push, &ImageScrollUp, &iUp_, &aUp_, "Images\\AlarmListWindow\\iscrollup.bmp",
        "Images\\AlarmListWindow\\ascrollup.bmp", {kBarLeft, kRowsArea.top}, {kBarLeft, kRowsArea.top},
        [this] { ScrollTo(first_ - 1); }, nullptr},

@@ -135,8 +135,8 @@ class Win32FormPeer : public FormPeer {
   void BeginSystemMove() override { SendMessageA(hwnd_, WM_SYSCOMMAND, 61458, 0); }
   void Activate() override { SetForegroundWindow(hwnd_); }
   void TakeKeyboard() override {
-    // Also from a child control that has the keyboard: the window is the active one then,
-    // whatever Wine 8 without a window manager says is in the foreground.
+    // Also from a child that has the keyboard (Wine 8 without a window manager may not
+    // report the window as the foreground one then).
     const HWND focus = GetFocus();
     if (focus != hwnd_ && (GetForegroundWindow() == hwnd_ || (focus && IsChild(hwnd_, focus)))) ::SetFocus(hwnd_);
   }
@@ -267,11 +267,9 @@ class Win32FormPeer : public FormPeer {
         break;
       }
       case WM_SETFOCUS: {
-        // The keyboard was given to the window for a control drawn on it (Tab from a text
-        // field to a time field): it stays here.
+        // Given for a control drawn here (Tab from a text field to the hour), it stays here.
         if (const Control* f = form_.FocusedControl(); f && f->GetFocusKind() != FocusKind::Native) break;
-        // Like a dialog: the keyboard goes to the first native list or tree; a text field
-        // gets it only by Tab or a click, so a window opened for the mouse types nothing.
+        // Else, like a dialog, to the first list or tree; a text field only by Tab or a click.
         for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
           char cls[16] = {};
           GetClassNameA(child, cls, sizeof cls);
