@@ -75,6 +75,12 @@ int CAlarmList::IdOf(const CAlarm& alarm) const {
   return -1;
 }
 
+CAlarm* CAlarmList::ById(int id) {
+  for (Entry& e : Entries)
+    if (e.id == id) return e.alarm.get();
+  return nullptr;
+}
+
 CAlarm* CAlarmList::Add(std::string* refusal) {
   if (Count() >= kMaxAlarms) {
     if (refusal) *refusal = kTooMany;

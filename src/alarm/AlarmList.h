@@ -32,6 +32,8 @@ class CAlarmList {
   int IdAt(int index) const { return Entries[std::size_t(index)].id; }
   CAlarm& First() { return At(0); }
   int IdOf(const CAlarm& alarm) const;
+  // The alarm of that id, or none (deleted meanwhile).
+  CAlarm* ById(int id);
   // A new alarm (08:00, off, every day, simple mode with the program's own sound), stored at
   // once; none, with refusal set to kTooMany, when there are kMaxAlarms already.
   CAlarm* Add(std::string* refusal = nullptr);

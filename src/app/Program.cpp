@@ -11,6 +11,7 @@
 #include "pet/LogicWindow.h"
 #include "platform/Platform.h"
 #include "setup/AddDirectoryDialog.h"
+#include "setup/AlarmListWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
@@ -41,6 +42,7 @@ StartedProgram StartRavilo() {
   app.CreateForm(FormTimer);
   app.CreateForm(FormPlayListAlarm);
   app.CreateForm(FormSimpleAlarm);
+  app.CreateForm(FormAlarmList);
   app.CreateForm(FormSoundSystem);
   app.CreateForm(FormMyMessageBox);
   app.CreateForm(FormEyes);

@@ -16,16 +16,23 @@ class TFormMyMessageBox : public TSkinnedForm {
   ui::Image ImageOk;
   ui::Label LabelText;
   ui::Image ImageClose;
+  // Shown only while the box asks (MyQuestionBox).
+  ui::Image ImageCancel;
+  // The box asks: OK or cancel.
+  void SetAsking(bool asking);
 
  protected:
   void FormCreate() override;
   void FormDestroy() override;
 
  private:
-  Picture iOk_, aOk_, iExit_, aExit_;
+  Picture iOk_, aOk_, iExit_, aExit_, iCancel_, aCancel_;
+  bool asking_ = false;
 };
 
 inline TFormMyMessageBox* FormMyMessageBox = nullptr;
 
 // Shows the text in the box and returns once the box has been closed.
 void MyMessageBox(const std::string& text);
+// Asks in the same box, with OK and Cancel: true for OK. Esc and the close button cancel.
+bool MyQuestionBox(const std::string& text);

@@ -52,6 +52,7 @@ bool CTrayIcon::Add() {
   // The shell also broadcasts its taskbar's creation when the icon is still there (after a
   // change of the display's scaling); the add then fails and a modify brings the picture.
   added_ = shell.ShellNotifyIcon(platform::kNimAdd, record_) || shell.ShellNotifyIcon(platform::kNimModify, record_);
+  if (!added_) platform::kernel().DebugLog("Ravilo: the tray icon could not be added");
   return added_;
 }
 
@@ -102,6 +103,9 @@ CTrayIcon::~CTrayIcon() {
 void CTrayIcon::SetIcon(int index) {
   if (index < 0) AssertionFailure("TrayIcon", 77);
   if (index > 1) AssertionFailure("TrayIcon", 78);
+  // As the tip: the shell is asked only for a change (a modify after another program
+  // removed the icon puts it back).
+  if (index == index_ && record_.icon == icons_[index]) return;
   index_ = index;
   record_.icon = icons_[index];
   Modify();
@@ -116,7 +120,9 @@ void CTrayIcon::SetTip(const std::string& tip) {
 void CTrayIcon::Modify() {
   // A refused change means the icon is gone (the shell lost it without telling): it is added
   // again as it is now, and retried as at start. An add being retried already carries it.
-  if (!platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_) && !RetryTimer.Enabled()) AddOrRetry();
+  if (platform::notifyIcon().ShellNotifyIcon(platform::kNimModify, record_) || RetryTimer.Enabled()) return;
+  platform::kernel().DebugLog("Ravilo: the tray icon was gone; it is added again");
+  AddOrRetry();
 }
 
 void CTrayIcon::ShowBalloon(const std::string& text) { platform::notifyIcon().ShowBalloon(record_, "Ravilo", text); }

@@ -11,6 +11,14 @@ constexpr const char* kFiles[DayButtons::kCount][2] = {
     {"Images\\AlarmWindow\\ifri.bmp", "Images\\AlarmWindow\\afri.bmp"},
     {"Images\\AlarmWindow\\isat.bmp", "Images\\AlarmWindow\\asat.bmp"},
     {"Images\\AlarmWindow\\isun.bmp", "Images\\AlarmWindow\\asun.bmp"}};
+constexpr const char* kGreyFiles[DayButtons::kCount][2] = {
+    {"Images\\AlarmWindow\\igmon.bmp", "Images\\AlarmWindow\\agmon.bmp"},
+    {"Images\\AlarmWindow\\igtue.bmp", "Images\\AlarmWindow\\agtue.bmp"},
+    {"Images\\AlarmWindow\\igwed.bmp", "Images\\AlarmWindow\\agwed.bmp"},
+    {"Images\\AlarmWindow\\igthu.bmp", "Images\\AlarmWindow\\agthu.bmp"},
+    {"Images\\AlarmWindow\\igfri.bmp", "Images\\AlarmWindow\\agfri.bmp"},
+    {"Images\\AlarmWindow\\igsat.bmp", "Images\\AlarmWindow\\agsat.bmp"},
+    {"Images\\AlarmWindow\\igsun.bmp", "Images\\AlarmWindow\\agsun.bmp"}};
 }  // namespace
 
 DayButtons::DayButtons(ui::Form& form, ui::Point monday) : monday_(monday), off_(kCount), on_(kCount) {
@@ -30,7 +38,28 @@ std::vector<ButtonRow> DayButtons::Rows() {
   return rows;
 }
 
+std::vector<ButtonRow> DayButtons::GreyRows() {
+  std::vector<ButtonRow> rows;
+  for (int i = 0; i < kCount; ++i) {
+    const std::size_t n = std::size_t(i);
+    rows.push_back({ButtonRow::PicturesOnly, nullptr, &greyOff_[n], &greyOn_[n], kGreyFiles[i][0], kGreyFiles[i][1],
+                    {}, {}, nullptr, nullptr});
+  }
+  return rows;
+}
+
+void DayButtons::SetGreyed(bool greyed) {
+  greyed_ = greyed;
+  for (int i = 0; i < kCount; ++i) {
+    const std::size_t n = std::size_t(i);
+    const bool on = (days_ & (1 << i)) != 0;
+    images_[n].SetEnabled(!greyed);
+    images_[n].SetPicture(greyed ? (on ? greyOn_[n] : greyOff_[n]) : (on ? on_[n] : off_[n]));
+  }
+}
+
 void DayButtons::Flip(int day) {
+  if (greyed_) return;
   days_ ^= 1 << day;
   const std::size_t n = std::size_t(day);
   images_[n].SetPicture((days_ & (1 << day)) ? on_[n] : off_[n]);

@@ -26,6 +26,12 @@ class DayButtons {
   // Switch rows for the window's button table, Monday first.
   std::vector<ButtonRow> Rows();
 
+  // The greyed pictures (a one-off alarm rings whatever the day), as rows of pictures only.
+  std::vector<ButtonRow> GreyRows();
+  // Greyed, the switches show the days kept for later, take no click and no focus.
+  void SetGreyed(bool greyed);
+  bool Greyed() const { return greyed_; }
+
   void Load(int days) { days_ = days; }
   int Days() const { return days_; }
   // The switch of a day, Monday 0 to Sunday 6.
@@ -36,6 +42,7 @@ class DayButtons {
 
   ui::Point monday_;
   int days_ = 0;
+  bool greyed_ = false;
   std::deque<ui::Image> images_;
-  std::vector<Picture> off_, on_;
+  std::vector<Picture> off_, on_, greyOff_ = std::vector<Picture>(kCount), greyOn_ = std::vector<Picture>(kCount);
 };

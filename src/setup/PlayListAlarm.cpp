@@ -60,13 +60,18 @@ TFormPlayListAlarm::TFormPlayListAlarm()
       ImageCancel(*this),
       ImageSimpleMode(*this),
       Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit),
-      Days(*this, {24, 160}) {
+      Days(*this, {24, 160}),
+      Extras(*this, Days, {84, 52}, {264, 118}, {264, 504 + kDrop}) {
   SetCaption("Alarm(playlist mode)");
   SetClientSize(365, 559 + kDrop);
   Time.Place({{96, 120}, {192, 120}, {130, 115}, {130, 132}, {226, 115}, {226, 132}});
   PlaceButtons(Rows());
   ListBoxPlayList.SetBounds({40, 176 + kDrop, 275, 168});
   ListBoxPlayList.OnDblClick = [this] { ListBoxPlayListDblClick(); };
+  Extras.OnAllAlarms = [this] {
+    ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
+    if (ShowAlarmList) ShowAlarmList();
+  };
   ImageStop.SetVisible(false);
   // The words on each button, for a screen reader.
   ImageClose.SetAccessibleName("Close");
@@ -124,11 +129,14 @@ std::vector<ButtonRow> TFormPlayListAlarm::Rows() {
        [this] { ImageSimpleModeMouseUp(); }, {}},
   };
   // The days wait like the other buttons while a folder is read.
-  for (ButtonRow& day : Days.Rows()) {
+  auto days = Days.Rows();
+  for (ButtonRow& extra : Extras.Rows()) days.push_back(std::move(extra));
+  for (ButtonRow& day : days) {
     const auto flip = day.release;
-    day.release = [this, flip] {
-      if (!scanning_) flip();
-    };
+    if (flip)
+      day.release = [this, flip] {
+        if (!scanning_) flip();
+      };
     rows.push_back(std::move(day));
   }
   return rows;
@@ -155,26 +163,33 @@ void TFormPlayListAlarm::FormDestroy() {
   PlayListPaths_.clear();
 }
 
-void TFormPlayListAlarm::OpenWindow() {
+void TFormPlayListAlarm::OpenWindow(EditedAlarm edited) {
   // While a folder is read the window is already open, and its list is not to be reloaded.
   if (scanning_) return Show();
   Time.Idle();
+  Edited_ = edited;
   LoadFromAlarm();
   ResetButtons();
   ImageStop.SetVisible(false);
+  Extras.Load(Edited_.Find());
   // In the middle of the pet's display, unless the user left it somewhere there.
   if (!Visible()) CentreOnPetDisplay(*this, placed_);
   Show();
 }
 
 void TFormPlayListAlarm::LoadFromAlarm() {
-  OnOffState_ = Alarm->IsOn();
+  const CAlarm* alarm = Edited_.Find();
+  OnOffState_ = alarm ? alarm->IsOn() : true;
   ImageOnOff.SetPicture(OnOffState_ ? aOnOff_ : iOnOff_);
-  Time.Load(Alarm->GetHour(), Alarm->GetMinute());
-  Days.Load(Alarm->Days());
+  if (alarm)
+    Time.Load(alarm->GetHour(), alarm->GetMinute());
+  else
+    Time.Load(NewAlarmHour(), 0);
+  Days.Load(alarm ? alarm->Days() : AlarmOptions::kAllDays);
   ListBoxPlayList.Clear();
   PlayListPaths_.clear();
-  for (int i = 0; i < Alarm->PlaylistCount(); ++i) Append(Alarm->PlaylistItem(i));
+  if (alarm)
+    for (int i = 0; i < alarm->PlaylistCount(); ++i) Append(alarm->PlaylistItem(i));
 }
 
 void TFormPlayListAlarm::Append(const std::string& path) {
@@ -275,21 +290,30 @@ void TFormPlayListAlarm::ImageOkMouseUp() {
     MyMessageBox(kEmpty);
     return;
   }
+  CAlarm* alarm = AlarmForOk(Edited_);
+  if (!alarm) {
+    // Refused (too many alarms): the edits stay. Deleted meanwhile: nothing to store.
+    if (Edited_.isNew) return;
+    ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
+    return;
+  }
   // The list file first: when it can't be written (a folder the user may not write to, a
   // full disk) nothing changes, and the window stays open with the edits.
-  if (!Alarm->SavePlaylist(PlayListPaths_)) {
-    MyMessageBox(std::string(kCannotSave) + "\n" + ShortPathForLine(CReestr::ListPath("Playlist")) +
+  if (!alarm->SavePlaylist(PlayListPaths_)) {
+    MyMessageBox(std::string(kCannotSave) + "\n" + ShortPathForLine(CReestr::ListPath(alarm->ListName())) +
                  "\nIs the disk full, or read-only?");
     return;
   }
-  Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
-  Alarm->SetDays(Days.Days());
-  Alarm->SetPlaylistMode();
-  Alarm->SaveSettings();
+  alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
+  alarm->SetDays(Days.Days());
+  Extras.Store(*alarm);
+  alarm->SetPlaylistMode();
+  alarm->SaveSettings();
   Hide();
   // A preview started here ends with the window, as it does on Cancel.
   if (ImageStop.Visible()) StopPreview(/*hide=*/true);
   ShowAlarmState();
+  TellWhenItRings(*alarm);
 }
 
 void TFormPlayListAlarm::ImageCancelMouseUp() {
@@ -301,7 +325,7 @@ void TFormPlayListAlarm::ImageCancelMouseUp() {
 void TFormPlayListAlarm::ImageSimpleModeMouseUp() {
   if (scanning_) return;
   ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
-  if (FormSimpleAlarm) FormSimpleAlarm->OpenWindow();
+  if (FormSimpleAlarm) FormSimpleAlarm->OpenWindow(Edited_);
 }
 
 bool TFormPlayListAlarm::FormCloseQuery() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/AlarmExtras.h"
 #include "setup/DayButtons.h"
 #include "setup/TimeFields.h"
 #include "shell/ButtonRows.h"
@@ -24,8 +25,10 @@ class TFormPlayListAlarm : public TSkinnedForm {
 
   TFormPlayListAlarm();
 
-  // Loads everything from the alarm, rests every button and shows the window (not modal).
-  void OpenWindow();
+  // Loads everything from the alarm (by default the first; a new one starts from a new
+  // alarm's values), rests every button and shows the window (not modal).
+  void OpenWindow(EditedAlarm edited = {});
+  const EditedAlarm& Editing() const { return Edited_; }
 
   // Components, in declared order (later ones above).
   ui::Image Image1;
@@ -51,6 +54,7 @@ class TFormPlayListAlarm : public TSkinnedForm {
 
   TimeFields Time;
   DayButtons Days;
+  AlarmExtras Extras;
 
   const std::vector<std::string>& PlayListPaths() const { return PlayListPaths_; }
   bool OnOffState() const { return OnOffState_; }
@@ -78,6 +82,7 @@ class TFormPlayListAlarm : public TSkinnedForm {
   void ImageCancelMouseUp();
   void ImageSimpleModeMouseUp();
 
+  EditedAlarm Edited_;
   std::vector<std::string> PlayListPaths_;
   bool OnOffState_ = false;
   bool placed_ = false;

@@ -40,11 +40,17 @@ TFormSimpleAlarm::TFormSimpleAlarm()
       ImageCancel(*this),
       ImagePlayListMode(*this),
       Time(MaskEditHour, MaskEditMin, ImageUp1, ImageDown1, ImageUp2, ImageDown2, Timer, kUnit),
-      Days(*this, {32, 168}) {
+      Days(*this, {32, 168}),
+      Extras(*this, Days, {92, 60}, {272, 126}, {264, 288 + kDrop}) {
   SetCaption("Alarm(simple mode)");
   SetBounds(242, 167, 371, 336 + kDrop);
   Time.Place({{104, 128}, {200, 128}, {138, 123}, {138, 140}, {234, 123}, {234, 140}});
   PlaceButtons(Days.Rows());
+  PlaceButtons(Extras.Rows());
+  Extras.OnAllAlarms = [this] {
+    ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
+    if (ShowAlarmList) ShowAlarmList();
+  };
   LabelMusic.SetPosition(104, 164 + kDrop);
   LabelMusic.SetBackground(ui::Rgb(255, 255, 255));
   ImageClose.SetPosition(328, 16);
@@ -91,12 +97,13 @@ void TFormSimpleAlarm::FormCreate() {
                                     {&aCancel_, "Images\\ForAllWindows\\acancel.bmp"},
                                     {&iPlayListMode_, "Images\\AlarmWindow\\iplaylistmode.bmp"},
                                     {&aPlayListMode_, "Images\\AlarmWindow\\aplaylistmode.bmp"}});
-  loaded = loaded && LoadButtonPictures(Days.Rows());
+  loaded = loaded && LoadButtonPictures(Days.Rows()) && LoadButtonPictures(Extras.Rows());
   // Registered in the order OpenWindow rests them.
   AddPushButton(ImageClose, aExit_, iExit_, {326, 14}, {328, 16}, [this] { ImageCloseMouseUp(); });
   AddSwitch(ImageOnOff, aOnOff_, iOnOff_, {24, 56}, [this] { return OnOffState_; }, [this] { ImageOnOffClick(); });
   Time.AddArrows(*this);
   AddButtons(*this, Days.Rows());
+  AddButtons(*this, Extras.Rows());
   AddPushButton(ImageChange, aChange_, iChange_, {134, 198 + kDrop}, {136, 200 + kDrop},
                 [this] { ImageChangeMouseUp(); });
   AddPushButton(ImageTest, testActive_, testInactive_, {230, 198 + kDrop}, kTestAt, [this] { ImageTestMouseUp(); });
@@ -122,16 +129,20 @@ void TFormSimpleAlarm::FormDestroy() {
                      &iCancel_, &aCancel_, &iPlayListMode_, &aPlayListMode_, &testActive_, &testInactive_})
     p->reset();
   FreeButtonPictures(Days.Rows());
+  FreeButtonPictures(Extras.Rows());
 }
 
-void TFormSimpleAlarm::OpenWindow() {
+void TFormSimpleAlarm::OpenWindow(EditedAlarm edited) {
   Time.Idle();
+  Edited_ = edited;
   // A test still running from the last opening is stopped with it.
   StopTest();
   ShowTestState();
   LoadFromAlarm();
   ResetButtons();
-  SoundFile_ = Alarm->GetSound();
+  const CAlarm* alarm = Edited_.Find();
+  SoundFile_ = alarm ? alarm->GetSound() : kDefaultAlarmSound;
+  Extras.Load(alarm);
   // Opens on the pet's display: where the user left it when it is there, else at its first
   // place counted from that display's corner.
   const ui::Monitor pet = Visible() ? PetMonitor() : TakePetDisplayScale(*this);
@@ -143,10 +154,19 @@ void TFormSimpleAlarm::OpenWindow() {
 }
 
 void TFormSimpleAlarm::LoadFromAlarm() {
-  OnOffState_ = Alarm->IsOn();
-  Time.Load(Alarm->GetHour(), Alarm->GetMinute());
-  Days.Load(Alarm->Days());
-  LabelMusic.SetCaption(ExtractNamePart(Alarm->GetSound()));
+  const CAlarm* alarm = Edited_.Find();
+  if (!alarm) {
+    // A new alarm: on, the next whole hour, every day, the program's own sound.
+    OnOffState_ = true;
+    Time.Load(NewAlarmHour(), 0);
+    Days.Load(AlarmOptions::kAllDays);
+    LabelMusic.SetCaption(ExtractNamePart(kDefaultAlarmSound));
+    return;
+  }
+  OnOffState_ = alarm->IsOn();
+  Time.Load(alarm->GetHour(), alarm->GetMinute());
+  Days.Load(alarm->Days());
+  LabelMusic.SetCaption(ExtractNamePart(alarm->GetSound()));
 }
 
 void TFormSimpleAlarm::ShowTestState() {
@@ -210,14 +230,23 @@ void TFormSimpleAlarm::ImageOkMouseUp() {
     return;
   }
   if (!CheckSoundFile()) return;
-  Alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
-  Alarm->SetDays(Days.Days());
-  Alarm->SetSound(SoundFile_);
-  Alarm->SetSingleMode();
-  Alarm->Save();
+  CAlarm* alarm = AlarmForOk(Edited_);
+  if (!alarm) {
+    // Refused (too many alarms): the edits stay. Deleted meanwhile: nothing to store.
+    if (Edited_.isNew) return;
+    ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
+    return;
+  }
+  alarm->SetOnAndTime(OnOffState_, Time.Hour(), Time.Minute());
+  alarm->SetDays(Days.Days());
+  Extras.Store(*alarm);
+  alarm->SetSound(SoundFile_);
+  alarm->SetSingleMode();
+  alarm->Save();
   Hide();
   StopTest();
   ShowAlarmState();
+  TellWhenItRings(*alarm);
 }
 
 void TFormSimpleAlarm::ImageCancelMouseUp() {
@@ -230,7 +259,7 @@ void TFormSimpleAlarm::ImageCloseMouseUp() { ImageCancel.OnMouseUp(ui::MouseButt
 // The alarm's mode changes only when the user confirms the playlist-mode window.
 void TFormSimpleAlarm::ImagePlayListModeMouseUp() {
   ImageCancel.OnMouseUp(ui::MouseButton::Left, 0, 0);
-  if (FormPlayListAlarm) FormPlayListAlarm->OpenWindow();
+  if (FormPlayListAlarm) FormPlayListAlarm->OpenWindow(Edited_);
 }
 
 bool TFormSimpleAlarm::FormCloseQuery() {

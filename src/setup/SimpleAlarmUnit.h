@@ -5,6 +5,7 @@
 // again. Edits stay in the window until OK gives them to the alarm; Cancel drops them.
 #include <string>
 
+#include "setup/AlarmExtras.h"
 #include "setup/DayButtons.h"
 #include "setup/TimeFields.h"
 #include "shell/SkinnedForm.h"
@@ -21,8 +22,10 @@ class TFormSimpleAlarm : public TSkinnedForm {
 
   TFormSimpleAlarm();
 
-  // Loads everything from the alarm, rests every button and shows the window (not modal).
-  void OpenWindow();
+  // Loads everything from the alarm (by default the first; a new one starts from a new
+  // alarm's values), rests every button and shows the window (not modal).
+  void OpenWindow(EditedAlarm edited = {});
+  const EditedAlarm& Editing() const { return Edited_; }
 
   // Components, in declared order (later ones above).
   ui::Image BackImage;
@@ -45,6 +48,7 @@ class TFormSimpleAlarm : public TSkinnedForm {
 
   TimeFields Time;
   DayButtons Days;
+  AlarmExtras Extras;
 
   const std::string& SoundFile() const { return SoundFile_; }
   bool OnOffState() const { return OnOffState_; }
@@ -69,6 +73,7 @@ class TFormSimpleAlarm : public TSkinnedForm {
   void ImagePlayListModeMouseUp();
   void StopTest();
 
+  EditedAlarm Edited_;
   std::string SoundFile_;
   bool OnOffState_ = false;
   std::string TestState_ = "Test";

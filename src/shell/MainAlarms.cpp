@@ -6,6 +6,7 @@
 #include "alarm/Reestr.h"
 #include "desktop/TrayIcon.h"
 #include "pet/LogicWindow.h"
+#include "setup/AlarmListWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/RingBubble.h"
@@ -67,6 +68,8 @@ void TFormMain::ShowAlarmState() {
 
 void TFormMain::SetAlarmTime1Click() {
   if (!Alarm) return;
+  // With two alarms or more the item opens the list of them.
+  if (Alarms && Alarms->Count() >= 2 && FormAlarmList) return FormAlarmList->OpenWindow();
   if (Alarm->IsPlaylistMode())
     FormPlayListAlarm->OpenWindow();
   else

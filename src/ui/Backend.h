@@ -19,6 +19,7 @@ class Form;
 class Control;
 class ListBox;
 class TreeView;
+class Edit;
 class OpenDialog;
 class Timer;
 class PopupMenu;
@@ -117,6 +118,18 @@ class ListBoxPeer {
   virtual void SetUpdating(bool updating) = 0;
 };
 
+// A native single-line text field. The text is UTF-8 (the process's code page).
+class EditPeer {
+ public:
+  virtual ~EditPeer() = default;
+  virtual void Place(Rect bounds, bool visible) = 0;
+  virtual void SetScale(int scale) {}
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() = 0;
+  virtual void SetMaxLength(int chars) {}
+  virtual void Focus() = 0;
+};
+
 // A native tree of captioned nodes with an image list; the expand button of a node is
 // shown from its has-children mark before its children exist.
 class TreeViewPeer {
@@ -167,6 +180,8 @@ class Backend {
   virtual std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) = 0;
   virtual std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) = 0;
   virtual std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) = 0;
+  // None: the field keeps its text itself and shows it drawn.
+  virtual std::unique_ptr<EditPeer> CreateEditPeer(Edit& edit, Form& owner) { return nullptr; }
   // The common open-file dialog, modal, with room for `bufferChars` characters of names.
   virtual OpenDialogResult RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) = 0;
   // The wait cursor over the program's windows while a long piece of work runs.

@@ -99,6 +99,8 @@ class Form {
   // the client area.
   void HandleMouseDown(MouseButton button, int x, int y);
   void HandleMouseUp(MouseButton button, int x, int y);
+  // The wheel turned over the window (WM_MOUSEWHEEL): +120 a notch away from the user.
+  virtual void HandleMouseWheel(int delta) {}
   // The keyboard focus takes its keys first (FormFocus.cpp); the rest go to the form's handlers.
   void HandleKeyDown(KeyStroke stroke);
   void HandleKeyUp(Key key);

@@ -118,9 +118,9 @@ open_alarm_window "$pid" "$main" || exit 1
 xdotool key Tab
 expect_mark "button" 328 16 21 20           # the close button
 xdotool key Tab space                       # the on/off switch: on
-xdotool key Tab
+xdotool key Tab Tab                         # the name field, then the hour
 expect_mark "time field" 104 128 20 24      # the hour
-xdotool key Up Tab Down Tab                 # the minute; then the days
+xdotool key Up Tab Down Tab Tab             # the minute; Once; then the days
 expect_mark "day button" 32 168 40 24       # Monday
 xdotool key Return                          # OK
 stored() {
@@ -174,9 +174,9 @@ e2e_wait_pet "$main" 20 >/dev/null || e2e_fail "200 %: the pet shows" "not drawn
 if open_alarm_window "$pid" "$main"; then
   xdotool key Tab
   expect_mark "button" 328 16 21 20
-  xdotool key Tab Tab
+  xdotool key Tab Tab Tab
   expect_mark "time field" 104 128 20 24
-  xdotool key Tab Tab
+  xdotool key Tab Tab Tab
   expect_mark "day button" 32 168 40 24
   xdotool key Escape
   e2e_wait_until 5 gone || e2e_fail "200 %: Esc closes the window" "still shown"

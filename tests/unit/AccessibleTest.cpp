@@ -15,6 +15,7 @@
 #include "desktop/MyMessageBoxUnit.h"
 #include "desktop/OptionsForm.h"
 #include "setup/AddDirectoryDialog.h"
+#include "setup/AlarmListWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
 #include "shell/main.h"
@@ -33,7 +34,8 @@ std::vector<std::string> Heard(const ui::Form& form) {
 }
 
 std::vector<ui::Form*> ShownWindows() {
-  return {FormMain, FormSimpleAlarm, FormPlayListAlarm, DialogAddDir, AboutForm, FormMyMessageBox, FormOptions};
+  return {FormMain, FormSimpleAlarm, FormPlayListAlarm, DialogAddDir, AboutForm, FormMyMessageBox, FormOptions,
+          FormAlarmList};
 }
 
 // The colours drawn within a part of a form's surface (design pixels).
@@ -92,7 +94,7 @@ TEST_F(AccessibleTest, TheSimpleModeWindowReadsInItsOrderWithItsStatesAndValues)
       "push button:Minute down", "push button:Change...", "push button:Test",      "push button:OK",
       "push button:Cancel",   "push button:Playlist mode", "check box:Monday",     "check box:Tuesday",
       "check box:Wednesday",  "check box:Thursday",      "check box:Friday",       "check box:Saturday",
-      "check box:Sunday"};
+      "check box:Sunday",     "edit:Name",               "check box:Once",         "push button:All alarms"};
   EXPECT_EQ(Heard(w), expected);
 
   // The fields' values follow the arrows, across the wrap.
@@ -158,7 +160,9 @@ TEST_F(AccessibleTest, TheMessageBoxKeepsItsCaptionAndIsNamedByItsMessage) {
     EXPECT_EQ(FormMyMessageBox->Caption(), "FormMyMessageBox");
     EXPECT_EQ(ui::NameOf(*FormMyMessageBox), "File not found");
     EXPECT_EQ(Heard(*FormMyMessageBox),
-              (std::vector<std::string>{"push button:OK", "text:File not found", "push button:Close"}));
+              (std::vector<std::string>{"push button:OK", "text:File not found", "push button:Close", "push button:Cancel"}));
+    // Its Cancel shows only when it asks.
+    EXPECT_TRUE(ui::StateOf(FormMyMessageBox->ImageCancel).invisible);
     ui::Application::Instance().Dispatch([] { FormMyMessageBox->HandleKeyPress(13); });
   });
   ASSERT_FALSE(env.Do([] { MyMessageBox("File not found"); }));

@@ -252,6 +252,14 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
       {"data/Images/AlarmWindow", {"change", "test"}, 86, 26, true},
       {"data/Images/AlarmWindow", {"playlistmode"}, 151, 26, true},
       {"data/Images/AlarmWindow", {"mon", "tue", "wed", "thu", "fri", "sat", "sun"}, 40, 24, true},
+      {"data/Images/AlarmWindow", {"gmon", "gtue", "gwed", "gthu", "gfri", "gsat", "gsun"}, 40, 24, true},
+      {"data/Images/AlarmWindow", {"once"}, 56, 24, true},
+      {"data/Images/AlarmWindow", {"allalarms"}, 78, 26, true},
+      {"data/Images/AlarmListWindow", {"add", "edit", "delete", "close"}, 80, 26, true},
+      {"data/Images/AlarmListWindow", {"rowonoff"}, 36, 20, true},
+      {"data/Images/AlarmListWindow", {"scrollup", "scrolldown"}, 16, 16, true},
+      {"data/Images/AlarmListWindow", {"thumb"}, 16, 32, true},
+      {"data/Images/AlarmListWindow", {"row"}, 404, 40, true},
       {"data/Images/PlayListModeWindow", {"stop"}, 86, 26, true},
       {"data/Images/PlayListModeWindow", {"addfile", "adddir", "removeselected", "removeall"}, 127, 25, true},
       {"data/Images/PlayListModeWindow", {"simplemode"}, 151, 26, true},
@@ -270,6 +278,7 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
       {"resources/bitmaps", {"AddDirBack"}, 321, 350, false},
       {"resources/bitmaps", {"MessageBoxBack", "AboutBack"}, 259, 151, false},
       {"resources/bitmaps", {"OptionsBack"}, 480, 340, false},
+      {"resources/bitmaps", {"AlarmListBack"}, 460, 340, false},
       {"resources/bitmaps", {"CLOSEDFOLDER", "OPENFOLDER", "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"}, 16, 16, false},
   };
   const std::filesystem::path root = RAVILO_SOURCE_DIR;

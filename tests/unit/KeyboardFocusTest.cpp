@@ -71,11 +71,14 @@ TEST_F(KeyboardFocusTest, TabGoesRoundInReadingOrderTheDaysOneStopSkippingHidden
   EXPECT_EQ(w().FocusedControl(), nullptr);
   EXPECT_EQ(MarkPixels(w(), w().ImageOnOff), 0);
   const std::vector<const ui::Control*> all = {
-      &w().ImageClose, &w().ImageOnOff, &w().MaskEditHour, &w().MaskEditMin,      &w().Days.Button(0),
-      &w().ImageChange, &w().ImageTest, &w().ImageOk,      &w().ImageCancel,      &w().ImagePlayListMode};
+      &w().ImageClose,  &w().ImageOnOff,        &w().Extras.NameField,  &w().MaskEditHour, &w().MaskEditMin,
+      &w().Extras.OnceSwitch, &w().Days.Button(0), &w().ImageChange, &w().ImageTest,    &w().ImageOk,
+      &w().ImageCancel, &w().ImagePlayListMode, &w().Extras.AllAlarms};
   EXPECT_EQ(Stops(w()), all);
   // Shift+Tab from the first goes round to the last.
   ASSERT_EQ(w().FocusedControl(), &w().ImageClose);
+  ShiftTab();
+  EXPECT_EQ(w().FocusedControl(), &w().Extras.AllAlarms);
   ShiftTab();
   EXPECT_EQ(w().FocusedControl(), &w().ImagePlayListMode);
   ShiftTab();
@@ -112,7 +115,7 @@ TEST_F(KeyboardFocusTest, SpaceAndEnterClickButtonsAndSwitchesAndElsewhereEnterI
   EXPECT_FALSE(w().OnOffState()) << "Enter flips a switch of its own, and is not OK there";
   EXPECT_TRUE(w().Visible());
   // In the row of days Space flips the day, Enter is OK.
-  Tab(3);
+  Tab(5);
   ASSERT_EQ(w().FocusedControl(), &w().Days.Button(0));
   const int days = w().Days.Days();
   Press(ui::kVkSpace);
@@ -128,14 +131,14 @@ TEST_F(KeyboardFocusTest, SpaceAndEnterClickButtonsAndSwitchesAndElsewhereEnterI
   EXPECT_EQ(w().TestState(), "Test");
   EXPECT_TRUE(w().Visible());
   // Enter in the time field is OK; so it is in the days.
-  Tab(6);
+  Tab(8);
   ASSERT_EQ(w().FocusedControl(), &w().MaskEditHour);
   Press(ui::kVkUpArrow);
   Press(ui::kVkReturn);
   EXPECT_FALSE(w().Visible());
   EXPECT_EQ(Alarm->GetHour(), 7);
   OpenAlarm();
-  Tab(5);
+  Tab(7);
   ASSERT_EQ(w().FocusedControl(), &w().Days.Button(0));
   Press(ui::kVkReturn);
   EXPECT_FALSE(w().Visible());
@@ -147,7 +150,7 @@ TEST_F(KeyboardFocusTest, UpAndDownStepATimeFieldRepeatingWhileHeldAndDigitsType
   Press(ui::kVkDownArrow);
   EXPECT_EQ(w().FocusedControl(), &w().ImageClose);
   EXPECT_EQ(Shown(), "06:30");
-  Tab(2);
+  Tab(3);
   ASSERT_EQ(w().FocusedControl(), &w().MaskEditHour);
   // Held: one step at once, then the arrows' own repeat; the keyboard's repeat adds none.
   ASSERT_FALSE(env.Do([&] { env.desktop.KeyGoesDown(ui::kVkUpArrow); }));

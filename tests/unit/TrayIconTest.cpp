@@ -135,6 +135,11 @@ TEST(TrayIcon, ComesBackWithItsCurrentPictureWhenTheShellRestarts) {
   FormMain->ShowAlarmOff();
   EXPECT_TRUE(env.notifyIcon.shown);
   EXPECT_EQ(env.notifyIcon.shownIconFile, std::string(TestEnvironment::kProgramDir) + "Images\\AlarmOffIcon.ico");
+  // The same state shown again asks the shell nothing (so an icon another program removed
+  // is not put back by the program's own start-up).
+  const std::size_t calls = env.notifyIcon.calls.size();
+  FormMain->ShowAlarmOff();
+  EXPECT_EQ(env.notifyIcon.calls.size(), calls);
 }
 
 TEST(TrayIcon, TakesTheNotificationAreasSizeAgainAfterAScalingChange) {

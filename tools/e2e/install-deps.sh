@@ -11,6 +11,7 @@ packages=(
     pulseaudio pulseaudio-utils       # private sound server with a null sink, parecord/pactl
     sox libsox-fmt-base               # WAV generation and statistics
     python3-numpy python3-pil         # a recording's pitch (FFT), points in screenshots
+    python3-tk                        # a clipboard holder: Cyrillic cannot be typed into Wine under Xvfb
     procps util-linux coreutils       # ps/pgrep, flock
     g++-mingw-w64-x86-64-posix        # builds the probe and helper exes
     binutils-mingw-w64-x86-64         # windres (probe manifest)

@@ -476,10 +476,17 @@ e2e_windows_pid() {
     fi
     [[ -n $wid ]] || { e2e_log "e2e_windows_pid: no visible window for '$target'"; return 1; }
     helper=$(e2e__helper) || return 1
-    local title geom
-    title=$(xdotool getwindowname "$wid") geom=$(e2e_window_geometry "$wid")
-    # shellcheck disable=SC2086
-    wine "$helper" winpid "$title" $geom 2>/dev/null | tr -d '\r' | head -n1 | grep -E '^[0-9]+$'
+    local title geom winpid deadline=$((SECONDS + 5))
+    # Wine 8 passes a new window title on to X a moment after the change (the pet's title
+    # names what rings), so an X title read just then may not be the window's yet: asked again.
+    while :; do
+        title=$(xdotool getwindowname "$wid") geom=$(e2e_window_geometry "$wid")
+        # shellcheck disable=SC2086
+        winpid=$(wine "$helper" winpid "$title" $geom 2>/dev/null | tr -d '\r' | head -n1 | grep -E '^[0-9]+$') &&
+            { echo "$winpid"; return 0; }
+        [[ $SECONDS -ge $deadline ]] && return 1
+        sleep 0.2
+    done
 }
 
 # e2e_listbox_items TITLE : the items of the list box in the visible window TITLE, in

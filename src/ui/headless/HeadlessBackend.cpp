@@ -134,6 +134,10 @@ std::unique_ptr<ListBoxPeer> HeadlessBackend::CreateListBoxPeer(ListBox& list, F
   return std::make_unique<HeadlessListBoxPeer>(list, owner);
 }
 
+std::unique_ptr<EditPeer> HeadlessBackend::CreateEditPeer(Edit&, Form&) {
+  return std::make_unique<HeadlessEditPeer>();
+}
+
 std::unique_ptr<TreeViewPeer> HeadlessBackend::CreateTreeViewPeer(TreeView& tree, Form& owner) {
   return std::make_unique<HeadlessTreeViewPeer>(tree, owner);
 }

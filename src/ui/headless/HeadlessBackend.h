@@ -44,6 +44,7 @@ class HeadlessBackend : public Backend {
   std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) override;
+  std::unique_ptr<EditPeer> CreateEditPeer(Edit& edit, Form& owner) override;
   std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) override;
   // Recorded and answered by OpenDialogAnswer (none: cancelled). Names that would not fit
   // the buffer as the system packs them (the folder, then each name, each ended by a zero,

@@ -136,3 +136,19 @@ void HeadlessTreeViewPeer::Type(char c) {
 }
 
 }  // namespace ui::headless
+
+namespace ui::headless {
+
+void HeadlessEditPeer::Type(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t end = i + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    std::size_t chars = 0;
+    for (unsigned char b : text_) chars += (b & 0xC0) != 0x80;
+    if (max_ > 0 && int(chars) >= max_) return;
+    text_ += text.substr(i, end - i);
+    i = end;
+  }
+}
+
+}  // namespace ui::headless

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/Backend.h"
+#include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
 #include "ui/TreeView.h"
@@ -55,6 +56,26 @@ class HeadlessListBoxPeer : public ListBoxPeer {
   bool visible_ = true;
   bool focused_ = false;
   bool updating_ = false;
+};
+
+class HeadlessEditPeer : public EditPeer {
+ public:
+  static HeadlessEditPeer& Of(Edit& edit) { return *static_cast<HeadlessEditPeer*>(edit.Peer()); }
+  void Place(Rect bounds, bool visible) override { visible_ = visible; }
+  void SetText(const std::string& text) override { text_ = text; }
+  std::string Text() override { return text_; }
+  void SetMaxLength(int chars) override { max_ = chars; }
+  void Focus() override { focused_ = true; }
+  // Typed at the end, as far as the limit lets it (in characters of UTF-8).
+  void Type(const std::string& text);
+  bool Focused() const { return focused_; }
+  bool Visible() const { return visible_; }
+
+ private:
+  std::string text_;
+  int max_ = 0;
+  bool visible_ = true;
+  bool focused_ = false;
 };
 
 class HeadlessTreeViewPeer : public TreeViewPeer {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -136,7 +135,10 @@ class Win32FormPeer : public FormPeer {
   void BeginSystemMove() override { SendMessageA(hwnd_, WM_SYSCOMMAND, 61458, 0); }
   void Activate() override { SetForegroundWindow(hwnd_); }
   void TakeKeyboard() override {
-    if (GetFocus() != hwnd_ && GetForegroundWindow() == hwnd_) ::SetFocus(hwnd_);
+    // Also from a child that has the keyboard (Wine 8 without a window manager may not
+    // report the window as the foreground one then).
+    const HWND focus = GetFocus();
+    if (focus != hwnd_ && (GetForegroundWindow() == hwnd_ || (focus && IsChild(hwnd_, focus)))) ::SetFocus(hwnd_);
   }
   void PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
     ::PostMessageA(hwnd_, message, wParam, lParam);
@@ -155,6 +157,9 @@ class Win32FormPeer : public FormPeer {
       }
       case WM_ERASEBKGND:
         return 1;
+      case WM_MOUSEWHEEL:
+        Guarded([&] { form_.HandleMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)); });
+        return 0;
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
@@ -269,13 +274,19 @@ class Win32FormPeer : public FormPeer {
         }
         break;
       }
-      case WM_SETFOCUS:
-        // Like a dialog: the keyboard goes to the first native control (the list, the tree).
-        if (HWND first = GetWindow(hwnd_, GW_CHILD); first && IsWindowVisible(first)) {
-          ::SetFocus(first);
+      case WM_SETFOCUS: {
+        // Given for a control drawn here (Tab from a text field to the hour), it stays here.
+        if (const Control* f = form_.FocusedControl(); f && f->GetFocusKind() != FocusKind::Native) break;
+        // Else, like a dialog, to the first list or tree; a text field only by Tab or a click.
+        for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+          char cls[16] = {};
+          GetClassNameA(child, cls, sizeof cls);
+          if (!IsWindowVisible(child) || lstrcmpiA(cls, "Edit") == 0) continue;
+          ::SetFocus(child);
           return 0;
         }
         break;
+      }
       case WM_SETCURSOR: {
         // Only over the client area; a window disabled by a modal one gets HTERROR, which the
         // system answers (beep, the modal window flashes).
@@ -402,49 +413,6 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-std::map<UINT_PTR, Timer*>& Timers() {
-  static std::map<UINT_PTR, Timer*> timers;
-  return timers;
-}
-
-void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
-  auto it = Timers().find(id);
-  if (it == Timers().end()) return;
-  Timer* timer = it->second;
-  // A timer may fire inside another's handler (in a message box's loop): each draws what is
-  // pending when it ends, the outer one's invalidations so far included.
-  const bool saved = g_inTimer;
-  g_inTimer = true;
-  try {
-    timer->Fire();
-  } catch (...) {
-  }
-  g_inTimer = saved;
-  PaintPendingForms();
-}
-
-class Win32TimerPeer : public TimerPeer {
- public:
-  explicit Win32TimerPeer(Timer& timer) : timer_(timer) {}
-  ~Win32TimerPeer() override { Stop(); }
-  void Update(bool enabled, unsigned intervalMs) override {
-    Stop();
-    if (!enabled) return;
-    id_ = SetTimer(nullptr, 0, intervalMs, TimerProc);
-    if (id_) Timers()[id_] = &timer_;
-  }
-
- private:
-  void Stop() {
-    if (!id_) return;
-    KillTimer(nullptr, id_);
-    Timers().erase(id_);
-    id_ = 0;
-  }
-  Timer& timer_;
-  UINT_PTR id_ = 0;
-};
-
 // Wine tells itself by an export of its ntdll.
 bool RunningUnderWine() {
   static const bool wine = [] {
@@ -454,6 +422,19 @@ bool RunningUnderWine() {
   return wine;
 }
 }  // namespace
+
+// A timer may fire inside another's handler (in a message box's loop): each draws what is
+// pending when it ends, the outer one's invalidations so far included.
+void RunTimerHandler(Timer& timer) {
+  const bool saved = g_inTimer;
+  g_inTimer = true;
+  try {
+    timer.Fire();
+  } catch (...) {
+  }
+  g_inTimer = saved;
+  PaintPendingForms();
+}
 
 HWND ApplicationWindow() { return g_appWindow; }
 
@@ -490,11 +471,15 @@ std::unique_ptr<FormPeer> Win32Backend::CreateFormPeer(Form& form) {
 }
 
 std::unique_ptr<TimerPeer> Win32Backend::CreateTimerPeer(Timer& timer) {
-  return std::make_unique<Win32TimerPeer>(timer);
+  return MakeTimerPeer(timer);
 }
 
 std::unique_ptr<ListBoxPeer> Win32Backend::CreateListBoxPeer(ListBox& list, Form& owner) {
   return MakeListBoxPeer(list, owner, instance_);
+}
+
+std::unique_ptr<EditPeer> Win32Backend::CreateEditPeer(Edit& edit, Form& owner) {
+  return MakeEditPeer(edit, owner, instance_);
 }
 
 std::unique_ptr<TreeViewPeer> Win32Backend::CreateTreeViewPeer(TreeView& tree, Form& owner) {

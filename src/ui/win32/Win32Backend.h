@@ -29,6 +29,7 @@ class Win32Backend : public Backend {
   std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
   std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) override;
   std::unique_ptr<ListBoxPeer> CreateListBoxPeer(ListBox& list, Form& owner) override;
+  std::unique_ptr<EditPeer> CreateEditPeer(Edit& edit, Form& owner) override;
   std::unique_ptr<TreeViewPeer> CreateTreeViewPeer(TreeView& tree, Form& owner) override;
   OpenDialogResult RunOpenDialog(const OpenDialog& dialog, std::size_t bufferChars) override;
   void SetBusy(bool busy) override;
@@ -62,6 +63,11 @@ class Win32Backend : public Backend {
 
 // The hidden application window (owner of every form and of the system message boxes).
 HWND ApplicationWindow();
+
+// A timer's handler, with what it invalidates drawn straight after it (Win32Backend.cpp).
+void RunTimerHandler(Timer& timer);
+// A timer on SetTimer (Win32Timer.cpp).
+std::unique_ptr<TimerPeer> MakeTimerPeer(Timer& timer);
 
 // The window class of every form.
 inline constexpr char kFormClass[] = "RaviloForm";

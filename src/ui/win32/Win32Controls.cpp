@@ -15,6 +15,7 @@
 #include "ui/Label.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Decode.h"
+#include "ui/Edit.h"
 #include "ui/ListBox.h"
 #include "ui/OpenDialog.h"
 #include "ui/Rescale.h"
@@ -54,6 +55,8 @@ LRESULT CALLBACK KeysToForm(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
     return 0;
   }
   if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_SETFOCUS)
+    if (Win32ChildPeer* peer = Win32ChildPeer::Of(hwnd)) peer->GotFocus();
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -137,6 +140,84 @@ class Win32ListBoxPeer : public ListBoxPeer, public Win32ChildPeer {
  private:
   ListBox& list_;
   ChildWindow window_;
+};
+
+std::wstring Wide(const std::string& utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring out(std::size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), n);
+  return out;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(std::size_t(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// A one-line EDIT. It is a Unicode window and its text goes through the W calls, so a name
+// typed in any script survives whatever ANSI code page the system gives the process.
+class Win32EditPeer : public EditPeer, public Win32ChildPeer {
+ public:
+  Win32EditPeer(Edit& edit, Form& owner, HINSTANCE instance) : edit_(edit), owner_(owner) {
+    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10, 10,
+                            ParentOf(owner), nullptr, instance, nullptr);
+    if (!hwnd_) {
+      LogFailure("Ravilo: an edit control could not be created\n");
+      return;
+    }
+    SetPropA(hwnd_, kPeerProperty, reinterpret_cast<HANDLE>(static_cast<Win32ChildPeer*>(this)));
+    SetWindowSubclass(hwnd_, KeysToForm, 1, reinterpret_cast<DWORD_PTR>(&owner));
+    SetScale(100);
+  }
+  ~Win32EditPeer() override {
+    if (!hwnd_) return;
+    RemoveWindowSubclass(hwnd_, KeysToForm, 1);
+    RemovePropA(hwnd_, kPeerProperty);
+    DestroyWindow(hwnd_);
+  }
+  void Place(Rect r, bool visible) override {
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+  }
+  void SetScale(int scale) override {
+    if (!hwnd_) return;
+    Font font;
+    font.height = -ScaledLength(-font.height, scale);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font)), TRUE);
+  }
+  void SetText(const std::string& text) override {
+    if (hwnd_) SetWindowTextW(hwnd_, Wide(text).c_str());
+  }
+  std::string Text() override {
+    if (!hwnd_) return {};
+    const int n = GetWindowTextLengthW(hwnd_);
+    std::wstring wide(std::size_t(n + 1), L'\0');
+    const int got = GetWindowTextW(hwnd_, wide.data(), n + 1);
+    wide.resize(std::size_t(got > 0 ? got : 0));
+    return Utf8(wide);
+  }
+  void SetMaxLength(int chars) override {
+    if (hwnd_) SendMessageW(hwnd_, EM_LIMITTEXT, WPARAM(chars > 0 ? chars : 0), 0);
+  }
+  void Focus() override {
+    if (hwnd_) ::SetFocus(hwnd_);
+  }
+  // Clicked into, the field is the form's focused control, so Tab goes on from it.
+  void GotFocus() override {
+    if (owner_.FocusedControl() == &edit_) return;
+    try {
+      Application::Instance().Dispatch([this] { owner_.SetFocusedControl(&edit_); });
+    } catch (...) {
+    }
+  }
+
+ private:
+  Edit& edit_;
+  Form& owner_;
+  HWND hwnd_ = nullptr;
 };
 
 // An image list destroyed with its owner.
@@ -234,6 +315,10 @@ Win32ChildPeer* Win32ChildPeer::Of(HWND child) {
 
 std::unique_ptr<ListBoxPeer> MakeListBoxPeer(ListBox& list, Form& owner, HINSTANCE instance) {
   return std::make_unique<Win32ListBoxPeer>(list, owner, instance);
+}
+
+std::unique_ptr<EditPeer> MakeEditPeer(Edit& edit, Form& owner, HINSTANCE instance) {
+  return std::make_unique<Win32EditPeer>(edit, owner, instance);
 }
 
 std::unique_ptr<TreeViewPeer> MakeTreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance) {

@@ -18,11 +18,14 @@ class Win32ChildPeer {
   virtual ~Win32ChildPeer() = default;
   virtual void Command(unsigned code) {}
   virtual LRESULT Notify(NMHDR* header) { return 0; }
+  // The control got the keyboard (a click on it, too).
+  virtual void GotFocus() {}
   // The peer of a child window made here, or nullptr.
   static Win32ChildPeer* Of(HWND child);
 };
 
 std::unique_ptr<ListBoxPeer> MakeListBoxPeer(ListBox& list, Form& owner, HINSTANCE instance);
+std::unique_ptr<EditPeer> MakeEditPeer(Edit& edit, Form& owner, HINSTANCE instance);
 std::unique_ptr<TreeViewPeer> MakeTreeViewPeer(TreeView& tree, Form& owner, HINSTANCE instance);
 OpenDialogResult RunOpenFileDialog(const OpenDialog& dialog, HWND owner, std::size_t bufferChars);
 

@@ -83,7 +83,7 @@ def simple_alarm():
     rule(c, 20, w - 20, 230 + d)
     rgb, _ = c.finish()
     rgb = title(rgb, "Alarm", "simple mode")
-    rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 86, 45, "Name", 10, P.INK, anchor="lm", bold=False)
     rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 24, 163 + d, "Sound", 12, P.INK, anchor="lm")
     stamp(rgb, mini_ravilo(), 247, 36)
@@ -100,7 +100,7 @@ def playlist_alarm():
     rule(c, 20, w - 20, 455 + d)
     rgb, _ = c.finish()
     rgb = title(rgb, "Alarm", "playlist mode")
-    rgb = draw_text_1x(rgb, 86, 63, "Alarm on / off", 12, P.INK, anchor="lm")
+    rgb = draw_text_1x(rgb, 86, 45, "Name", 10, P.INK, anchor="lm", bold=False)
     rgb = draw_text_1x(rgb, 24, 130, "Time", 12, P.INK, anchor="lm")
     rgb = draw_text_1x(rgb, 40, 163 + d, "Playlist", 12, P.INK, anchor="lm")
     stamp(rgb, mini_ravilo(), 247, 36)
@@ -244,8 +244,26 @@ def tree_images():
     return out
 
 
+# The alarm list: rows of LIST_ROW_H from LIST_TOP between x 16 and 420, the scroll bar's
+# track at x 428 to 444, the buttons' row at y 300.
+LIST_TOP, LIST_ROWS, LIST_ROW_H = 44, 6, 40
+
+
+def alarm_list():
+    w, h = 460, 340
+    c = frame(w, h)
+    bottom = LIST_TOP + LIST_ROWS * LIST_ROW_H
+    c.rrect(13, LIST_TOP - 3, 423, bottom + 3, 6, P.PAPER, 1.0)
+    for i in range(1, LIST_ROWS):
+        rule(c, 20, 416, LIST_TOP + i * LIST_ROW_H - 1)
+    c.rrect(428, LIST_TOP, 444, bottom, 4, P.CREAM_DARK, 1.0)
+    rgb, _ = c.finish()
+    return title(rgb, "Alarms")
+
+
 def all_backgrounds():
     return {
+        "AlarmListBack.bmp": alarm_list(),
         "SimpleAlarmBack.bmp": simple_alarm(),
         "PlayListAlarmBack.bmp": playlist_alarm(),
         "AddDirBack.bmp": add_dir(),

@@ -118,15 +118,21 @@ DAYS = (("mon", "Mon"), ("tue", "Tue"), ("wed", "Wed"), ("thu", "Thu"), ("fri", 
 DAY_SIZE = (40, 24)
 
 
-def day(label, on):
+def day(label, on, w=DAY_SIZE[0], greyed=False):
     """A day switch: the on/off switch's green and white when on, its grey when off; it keeps
-    its place like that switch."""
-    w, h = DAY_SIZE
+    its place like that switch. Greyed (a one-off alarm rings whatever the day), a day kept
+    on is a mid grey and one kept off a pale one, both with dim text."""
+    h = DAY_SIZE[1]
     c = Canvas(w, h)
-    track = P.GREEN if on else P.GREY_LIGHT
+    if greyed:
+        track = P.GREY if on else (238, 236, 232)
+    else:
+        track = P.GREEN if on else P.GREY_LIGHT
     c.rrect(1.0, 1.0, w - 1.0, h - 1.0, 10, track, 1.0)
     c.rrect(3.5, 3.0, w - 3.5, 9.5, 4, lighten(track, 0.3))
     rgb, _ = c.finish()
+    if greyed:
+        return draw_text_1x(rgb, w / 2, h / 2 + 0.5, label, 11, P.WHITE if on else P.GREY)
     if on:
         return draw_text_1x(rgb, w / 2, h / 2 + 0.5, label, 11, P.WHITE, shadow=darker(P.GREEN_DARK))
     return draw_text_1x(rgb, w / 2, h / 2 + 0.5, label, 11, P.INK)
@@ -226,6 +232,50 @@ def bubble():
     return rgb
 
 
+def row_switch(on):
+    """The alarm list's on/off switch of a row (36 x 20): the on/off switch, small."""
+    w, h = 36, 20
+    c = Canvas(w, h)
+    track = P.GREEN if on else P.GREY
+    c.rrect(1.0, 1.0, w - 1.0, h - 1.0, 9, track, 1.0)
+    kx = w - 10.0 if on else 10.0
+    c.ellipse(kx, 10.0, 7.0, 7.0, P.BELL if on else P.GREY_LIGHT, 1.1)
+    return c.finish()[0]
+
+
+def scroll_arrow(up, active):
+    """The alarm list's scroll bar arrows (16 x 16); pressed, they darken in place."""
+    w, h = 16, 16
+    c = Canvas(w, h)
+    face = darker(P.BODY_LIGHT) if active else P.BODY_LIGHT
+    c.rrect(1.0, 1.0, w - 1.0, h - 1.0, 3, face, 1.0)
+    pts = [(4.5, 10.5), (11.5, 10.5), (8.0, 5.0)] if up else [(4.5, 5.5), (11.5, 5.5), (8.0, 11.0)]
+    c.polygon(pts, P.OUTLINE)
+    return c.finish()[0]
+
+
+def scroll_thumb(active):
+    """The scroll bar's thumb (16 x 32)."""
+    w, h = 16, 32
+    c = Canvas(w, h)
+    c.rrect(2.0, 1.0, w - 2.0, h - 1.0, 5, darker(P.BODY) if active else P.BODY, 1.0)
+    for y in (12, 16, 20):
+        c.line([(5.5, y), (10.5, y)], P.OUTLINE, 1.0)
+    return c.finish()[0]
+
+
+LIST_ROW = (404, 40)
+
+
+def row_selected(active):
+    """The chosen row of the alarm list: a soft teal band behind it (the inactive picture is
+    the same band, fainter, for a window that has lost the keyboard)."""
+    w, h = LIST_ROW
+    c = Canvas(w, h)
+    c.rrect(1.0, 1.0, w - 1.0, h - 1.0, 6, P.TEAL_LIGHT if active else lighten(P.TEAL_LIGHT, 0.5), 1.0)
+    return c.finish()[0]
+
+
 def all_buttons():
     """{relative path under data/Images: rgb}"""
     out = {}
@@ -248,6 +298,20 @@ def all_buttons():
     out[f"{aw}/ionoff.bmp"] = onoff(False)
     for name, label in DAYS:
         pair(aw, name, lambda a, label=label: day(label, a))
+    for name, label in DAYS:
+        pair(aw, "g" + name, lambda a, label=label: day(label, a, greyed=True))
+    pair(aw, "once", lambda a: day("Once", a, w=56))
+    pair(aw, "allalarms", lambda a: push(78, 26, "All alarms", P.TEAL_LIGHT, a, size=11))
+    lw = "AlarmListWindow"
+    pair(lw, "add", lambda a: push(80, 26, "+ Add", P.BODY_LIGHT, a))
+    pair(lw, "edit", lambda a: push(80, 26, "Edit...", P.BODY_LIGHT, a))
+    pair(lw, "delete", lambda a: push(80, 26, "\u2212 Delete", P.CREAM, a))
+    pair(lw, "close", lambda a: push(80, 26, "Close", P.GREEN, a))
+    pair(lw, "rowonoff", row_switch)
+    pair(lw, "scrollup", lambda a: scroll_arrow(True, a))
+    pair(lw, "scrolldown", lambda a: scroll_arrow(False, a))
+    pair(lw, "thumb", scroll_thumb)
+    pair(lw, "row", row_selected)
     pair(aw, "arrowup", lambda a: arrow(True, a))
     pair(aw, "arrowdown", lambda a: arrow(False, a))
     pair(aw, "change", lambda a: push(86, 26, "Change...", P.BODY_LIGHT, a))
