@@ -60,7 +60,7 @@ check_window 'Alarm(simple mode)' "spin box:Hour" "spin box:Minute" "text:alarm0
   "push button:Close" "check box:Alarm on" "push button:Hour up" "push button:Hour down" "push button:Minute up" \
   "push button:Minute down" "push button:Change..." "push button:Test" "push button:OK" "push button:Cancel" \
   "push button:Playlist mode" "check box:Monday" "check box:Tuesday" "check box:Wednesday" "check box:Thursday" \
-  "check box:Friday" "check box:Saturday" "check box:Sunday"
+  "check box:Friday" "check box:Saturday" "check box:Sunday" "edit:Name" "check box:Once" "push button:All alarms"
 [[ $(value_of Hour) =~ ^[0-9][0-9]$ && $(value_of Minute) =~ ^[0-9][0-9]$ ]] &&
   e2e_pass "the time fields give their values ($(value_of Hour):$(value_of Minute))" ||
   e2e_fail "the time fields give their values" "hour '$(value_of Hour)', minute '$(value_of Minute)'"
@@ -74,7 +74,8 @@ read -r SX SY _ _ <<<"$(e2e_window_geometry "$(e2e_find_window '^Alarm\(simple m
 for (( d = 0; d < 7; ++d )); do e2e_click $(( SX + 32 + 44 * d + 20 )) $(( SY + 168 + 12 )) 1; done
 e2e_click $(( SX + 72 + 36 )) $(( SY + 288 + 13 )) 1
 if e2e_find_window FormMyMessageBox 20 >/dev/null; then
-  check_window FormMyMessageBox "push button:OK" "text:Choose at least one day for the alarm." "push button:Close"
+  check_window FormMyMessageBox "push button:OK" "text:Choose at least one day for the alarm." "push button:Close" \
+    "push button:Cancel"
   name=$(access_of FormMyMessageBox | awk -F'\t' '$1 == "window" { print $3 }')
   [[ $name == "Choose at least one day for the alarm." ]] && e2e_pass "the message box is named by its message" ||
     e2e_fail "the message box is named by its message" "named '$name'"
@@ -93,7 +94,8 @@ if e2e_find_window 'Alarm\(playlist mode\)' 10 >/dev/null; then
   check_window 'Alarm(playlist mode)' "push button:Close" "check box:Alarm on" "spin box:Hour" "spin box:Minute" \
     "push button:Hour up" "push button:Hour down" "push button:Minute up" "push button:Minute down" "list:Playlist" \
     "push button:Stop" "push button:Add file" "push button:Add folder" "push button:Remove selected" \
-    "push button:Remove all" "push button:OK" "push button:Cancel" "push button:Simple mode" "${days[@]}"
+    "push button:Remove all" "push button:OK" "push button:Cancel" "push button:Simple mode" "${days[@]}" \
+    "edit:Name" "check box:Once" "push button:All alarms"
   xdotool key Escape
   e2e_wait_until 10 gone 'Alarm\(playlist mode\)' || e2e_fail "Esc closes the playlist-mode window" "still shown"
 else
