@@ -1,5 +1,6 @@
 #include "platform/win32/Win32AudioVolume.h"
 
+#include "platform/win32/Utf8.h"
 #include "platform/win32/WinHeaders.h"
 
 #include <audiopolicy.h>
@@ -58,20 +59,8 @@ bool Devices(ComRef<IMMDeviceEnumerator>& out) {
 }
 
 // Endpoint identifiers are wide; they travel in UTF-8, which holds any of them.
-std::string Utf8(LPCWSTR w) {
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string s(std::size_t(n - 1), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-std::wstring Wide(const std::string& s) {
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
-  std::wstring w(std::size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), w.data(), n);
-  return w;
-}
+std::string Utf8(LPCWSTR w) { return Utf8FromWide(w); }
+std::wstring Wide(const std::string& s) { return WideFromUtf8(s); }
 
 // The interface I of the device with that identifier; false when it is gone.
 template <class I>

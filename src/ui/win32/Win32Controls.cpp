@@ -13,6 +13,7 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Label.h"
+#include "platform/win32/Utf8.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Decode.h"
 #include "ui/Edit.h"
@@ -66,15 +67,16 @@ class ChildWindow {
   // The text is not shown: the system's accessible object names the control by it.
   ChildWindow(const char* cls, DWORD style, Form& owner, HINSTANCE instance, Win32ChildPeer* peer,
               const std::string& text) {
-    hwnd_ = CreateWindowExA(0, cls, text.c_str(), WS_CHILD | WS_TABSTOP | style, 0, 0, 10, 10, ParentOf(owner), nullptr,
-                            instance, nullptr);
-    if (!hwnd_) {
-      LogFailure("Ravilo: a child control could not be created\n");
-      return;
-    }
-    SetPropA(hwnd_, kPeerProperty, reinterpret_cast<HANDLE>(peer));
-    SetWindowSubclass(hwnd_, KeysToForm, 1, reinterpret_cast<DWORD_PTR>(&owner));
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(Font{})), FALSE);
+    Attach(CreateWindowExA(0, cls, text.c_str(), WS_CHILD | WS_TABSTOP | style, 0, 0, 10, 10, ParentOf(owner),
+                           nullptr, instance, nullptr),
+           owner, peer);
+  }
+  // A Unicode window (a text field, whose text may be in any script whatever the ANSI code
+  // page).
+  ChildWindow(const wchar_t* cls, DWORD exStyle, DWORD style, Form& owner, HINSTANCE instance, Win32ChildPeer* peer) {
+    Attach(CreateWindowExW(exStyle, cls, L"", WS_CHILD | WS_TABSTOP | style, 0, 0, 10, 10, ParentOf(owner), nullptr,
+                           instance, nullptr),
+           owner, peer);
   }
   ~ChildWindow() {
     if (!hwnd_) return;
@@ -106,6 +108,16 @@ class ChildWindow {
   }
 
  private:
+  void Attach(HWND hwnd, Form& owner, Win32ChildPeer* peer) {
+    hwnd_ = hwnd;
+    if (!hwnd_) {
+      LogFailure("Ravilo: a child control could not be created\n");
+      return;
+    }
+    SetPropA(hwnd_, kPeerProperty, reinterpret_cast<HANDLE>(peer));
+    SetWindowSubclass(hwnd_, KeysToForm, 1, reinterpret_cast<DWORD_PTR>(&owner));
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(Font{})), FALSE);
+  }
   HWND hwnd_ = nullptr;
 };
 
@@ -142,69 +154,26 @@ class Win32ListBoxPeer : public ListBoxPeer, public Win32ChildPeer {
   ChildWindow window_;
 };
 
-std::wstring Wide(const std::string& utf8) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring out(std::size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(std::size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 // A one-line EDIT. It is a Unicode window and its text goes through the W calls, so a name
 // typed in any script survives whatever ANSI code page the system gives the process.
 class Win32EditPeer : public EditPeer, public Win32ChildPeer {
  public:
-  Win32EditPeer(Edit& edit, Form& owner, HINSTANCE instance) : edit_(edit), owner_(owner) {
-    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10, 10,
-                            ParentOf(owner), nullptr, instance, nullptr);
-    if (!hwnd_) {
-      LogFailure("Ravilo: an edit control could not be created\n");
-      return;
-    }
-    SetPropA(hwnd_, kPeerProperty, reinterpret_cast<HANDLE>(static_cast<Win32ChildPeer*>(this)));
-    SetWindowSubclass(hwnd_, KeysToForm, 1, reinterpret_cast<DWORD_PTR>(&owner));
-    SetScale(100);
-  }
-  ~Win32EditPeer() override {
-    if (!hwnd_) return;
-    RemoveWindowSubclass(hwnd_, KeysToForm, 1);
-    RemovePropA(hwnd_, kPeerProperty);
-    DestroyWindow(hwnd_);
-  }
-  void Place(Rect r, bool visible) override {
-    if (!hwnd_) return;
-    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
-  }
-  void SetScale(int scale) override {
-    if (!hwnd_) return;
-    Font font;
-    font.height = -ScaledLength(-font.height, scale);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font)), TRUE);
-  }
+  Win32EditPeer(Edit& edit, Form& owner, HINSTANCE instance)
+      : edit_(edit), owner_(owner), window_(L"EDIT", WS_EX_CLIENTEDGE, ES_AUTOHSCROLL, owner, instance, this) {}
+  void Place(Rect r, bool visible) override { window_.Place(r, visible); }
+  void SetScale(int scale) override { window_.SetScale(scale); }
   void SetText(const std::string& text) override {
-    if (hwnd_) SetWindowTextW(hwnd_, Wide(text).c_str());
+    if (window_.Handle()) SetWindowTextW(window_.Handle(), platform::win32::WideFromUtf8(text).c_str());
   }
   std::string Text() override {
-    if (!hwnd_) return {};
-    const int n = GetWindowTextLengthW(hwnd_);
+    if (!window_.Handle()) return {};
+    const int n = GetWindowTextLengthW(window_.Handle());
     std::wstring wide(std::size_t(n + 1), L'\0');
-    const int got = GetWindowTextW(hwnd_, wide.data(), n + 1);
-    wide.resize(std::size_t(got > 0 ? got : 0));
-    return Utf8(wide);
+    const int got = GetWindowTextW(window_.Handle(), wide.data(), n + 1);
+    return platform::win32::Utf8FromWide(wide.data(), got > 0 ? got : 0);
   }
-  void SetMaxLength(int chars) override {
-    if (hwnd_) SendMessageW(hwnd_, EM_LIMITTEXT, WPARAM(chars > 0 ? chars : 0), 0);
-  }
-  void Focus() override {
-    if (hwnd_) ::SetFocus(hwnd_);
-  }
+  void SetMaxLength(int chars) override { window_.Send(EM_LIMITTEXT, WPARAM(chars > 0 ? chars : 0)); }
+  void Focus() override { window_.Focus(); }
   // Clicked into, the field is the form's focused control, so Tab goes on from it.
   void GotFocus() override {
     if (owner_.FocusedControl() == &edit_) return;
@@ -217,7 +186,7 @@ class Win32EditPeer : public EditPeer, public Win32ChildPeer {
  private:
   Edit& edit_;
   Form& owner_;
-  HWND hwnd_ = nullptr;
+  ChildWindow window_;
 };
 
 // An image list destroyed with its owner.
