@@ -12,14 +12,6 @@ namespace {
 // hold up the start.
 constexpr std::size_t kMostLoaded = 1000;
 
-// A positive decimal number without sign or leading zero; 0 for any other name.
-int ParseId(const std::string& name) {
-  if (name.empty() || name.size() > 9 || name[0] == '0') return 0;
-  int id = 0;
-  const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), id);
-  return ec == std::errc() && end == name.data() + name.size() && id > 0 ? id : 0;
-}
-
 void Log(const std::string& text) { platform::kernel().DebugLog("Ravilo: " + text); }
 }  // namespace
 
@@ -38,7 +30,7 @@ void CAlarmList::LoadFurther() {
   AlarmsKey = std::make_unique<CReestr>(std::string(CReestr::kKeyPath) + "\\Alarms");
   std::vector<int> ids;
   for (const std::string& name : AlarmsKey->SubkeyNames()) {
-    const int id = ParseId(name);
+    const int id = ParseSubkeyId(name);
     if (id == 0) {
       Log("alarm key '" + name + "' is not an alarm's number; left alone");
       continue;

@@ -13,6 +13,7 @@
 
 #include "alarm/AlarmUnit.h"
 #include "alarm/Reestr.h"
+#include "alarm/TimerList.h"
 
 class CAlarmList {
  public:
@@ -49,12 +50,17 @@ class CAlarmList {
   void CheckTime();
   // The check while a ring is under way: an alarm that comes due joins it.
   void CheckJoin();
-  bool Ringing() const { return !Ring.empty(); }
+  bool Ringing() const { return !Ring.empty() || !RingTimers.empty(); }
   // The alarms in the ring, in the order they came due (then by id).
   const std::vector<CAlarm*>& RingSet() const { return Ring; }
-  // "Pills, 08:00".
+  // The timers in the ring, in the order they came due.
+  const std::vector<int>& RingTimerSet() const { return RingTimers; }
+  // A ring of timers alone is answered with one more minute instead of a snooze.
+  bool RingHasAlarm() const { return !Ring.empty(); }
+  // "Pills, 08:00, Tea": the alarms, then the timers.
   std::string RingNames() const;
   std::vector<std::string> RingNameList() const;
+  std::vector<std::string> RingTimerNames() const;
   // The alarm whose sound the ring plays: the earliest due, then the lowest id; after the
   // ring, the one that last rang; the first alarm before any ring.
   CAlarm& SoundAlarm();
@@ -71,6 +77,13 @@ class CAlarmList {
   // "Tue 07:30 Pills", or "Tue 07:30" for an alarm without a name.
   static std::string RingText(std::int64_t moment, const CAlarm& alarm);
 
+  // The timers. Started and cancelled here, so that the wake timer and the window follow.
+  const CTimerList& Timers() const { return TimerStore; }
+  bool StartTimer(const std::string& label, std::int64_t seconds, std::string* refusal = nullptr);
+  bool CancelTimer(int id);
+  // What a ring of timers alone gives each of them instead of a snooze.
+  static constexpr std::int64_t kMoreTimeMs = 60'000;
+
   // The program's settings, given to every alarm and stored once.
   void SetOptions(const AlarmOptions& options);
   // Arms the wake timer for the earliest next ring of all; without force only a change.
@@ -81,6 +94,8 @@ class CAlarmList {
   std::function<void()> NextRingChanged;
   // The alarms in the ring changed: a ring began, an alarm joined it, or it ended.
   std::function<void()> RingChanged;
+  // A timer started, ended, was cancelled or given more time.
+  std::function<void()> TimersChanged;
 
  private:
   struct Entry {
@@ -104,10 +119,14 @@ class CAlarmList {
   std::vector<Entry> Entries;
   std::unique_ptr<CReestr> AlarmsKey;
   std::vector<CAlarm*> Ring;
+  std::vector<int> RingTimers;
+  CTimerList TimerStore;
   CAlarm* LastSound = nullptr;
   // Collected by the alarms' callbacks during a check.
   std::vector<CAlarm*> Due;
   std::vector<CAlarm*> Misses;
+  std::vector<int> DueTimers;
+  std::vector<std::string> TimerMisses;
   int Batching = 0;
   bool BatchWake = false;
   bool BatchForce = false;

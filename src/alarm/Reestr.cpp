@@ -40,6 +40,27 @@ bool CReestr::GetInt(const std::string& name, int& value) {
   return true;
 }
 
+bool CReestr::GetInt64(const std::string& name, std::int64_t& value) {
+  value = 0;
+  if (!Opened) return false;
+  RegType type = RegType::None;
+  std::uint8_t buffer[8] = {};
+  std::uint32_t size = sizeof buffer;
+  if (platform::registry().QueryValue(SettingsKey, name, type, buffer, size) != platform::kErrorSuccess) return false;
+  if (type != RegType::Qword || size != 8) return false;
+  std::memcpy(&value, buffer, 8);
+  return true;
+}
+
+RegType CReestr::TypeOf(const std::string& name) {
+  if (!Opened) return RegType::None;
+  RegType type = RegType::None;
+  std::uint32_t size = 0;
+  if (platform::registry().QueryValue(SettingsKey, name, type, nullptr, size) != platform::kErrorSuccess)
+    return RegType::None;
+  return type;
+}
+
 bool CReestr::GetBool(const std::string& name, bool& value) {
   int v = 0;
   const bool found = GetInt(name, v);
@@ -86,6 +107,8 @@ void CReestr::SetString(const std::string& name, const std::string& value) {
   Set(name, RegType::Sz, value.c_str(), std::uint32_t(value.size() + 1));
 }
 
+void CReestr::SetInt64(const std::string& name, std::int64_t value) { Set(name, RegType::Qword, &value, 8); }
+
 std::vector<std::string> CReestr::SubkeyNames() {
   std::vector<std::string> names;
   if (!Opened) return names;
@@ -97,6 +120,13 @@ std::vector<std::string> CReestr::SubkeyNames() {
 
 bool CReestr::DeleteSubkey(const std::string& name) {
   return Opened && platform::registry().DeleteKey(SettingsKey, name) == platform::kErrorSuccess;
+}
+
+int ParseSubkeyId(const std::string& name) {
+  if (name.empty() || name.size() > 9 || name[0] == '0') return 0;
+  int id = 0;
+  const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), id);
+  return ec == std::errc() && end == name.data() + name.size() && id > 0 ? id : 0;
 }
 
 bool ParseListFile(const std::string& text, std::vector<std::string>& list) {

@@ -2,6 +2,7 @@
 // The settings store: one registry key of the current user, held open for the whole run,
 // with typed reads that say whether the value was found, typed writes, and lists of texts
 // kept as text files beside the program.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,16 @@ class CReestr {
   bool GetInt(const std::string& name, int& value);
   bool GetBool(const std::string& name, bool& value);
   bool GetString(const std::string& name, std::string& value);
+  // A REG_QWORD.
+  bool GetInt64(const std::string& name, std::int64_t& value);
+  // The value's type, None when it is missing or unreadable.
+  platform::RegType TypeOf(const std::string& name);
   // Writes raise "Failed to set data for '<name>'" when the registry refuses them; a store
   // that is not open writes nothing.
   void SetInt(const std::string& name, int value);
   void SetBool(const std::string& name, bool value);
   void SetString(const std::string& name, const std::string& value);
+  void SetInt64(const std::string& name, std::int64_t value);
   // The names of the key's subkeys, in the registry's order.
   std::vector<std::string> SubkeyNames();
   // Removes a subkey (it has none of its own) and its values; false when it could not.
@@ -63,6 +69,10 @@ class CReestr {
   platform::RegKey SettingsKey = 0;
   int LogWriteFailures = 0;
 };
+
+// A subkey named by a positive decimal number without sign or leading zero ("Alarms\\3"):
+// that number; 0 for any other name.
+int ParseSubkeyId(const std::string& name);
 
 // Parses the text of a list file; false for a count that is not a number. Entries missing
 // at the end of the file are added empty, but never more entries than the file has bytes.

@@ -290,6 +290,13 @@ void CLogic::CheckAlarmNow() {
   Alarms->CheckTime();
 }
 
+void CLogic::CheckDueNow() {
+  if (InTick || Paused) return;
+  if (State != StateRinging && PendingCommand != CommandRing) return CheckAlarmNow();
+  TickHold hold(*this);
+  Alarms->CheckJoin();
+}
+
 void CLogic::StopRinging() { EndRinging(false); }
 
 void CLogic::SnoozeRinging() { EndRinging(true); }

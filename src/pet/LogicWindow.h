@@ -49,6 +49,9 @@ class CLogic {
   // Asks the alarm at once, whatever the pet is doing, unless a ring is under way or a
   // tick runs: after a wake or a clock change a late ring must not wait for a movie's end.
   void CheckAlarmNow();
+  // The same, and while it rings the check that lets what came due join the ring: a timer
+  // at its end asks this, so that it rings on time.
+  void CheckDueNow();
   // Whether a full-screen program is in front on the pet's display with the option on
   // (FullScreenWatch asks every half second). While it is, the pet and its window are
   // hidden and it plays nothing, whatever the user's own Hide says, except while a ring is due or under

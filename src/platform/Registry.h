@@ -9,7 +9,7 @@ namespace platform {
 
 using RegKey = std::uintptr_t;  // 0: no key
 
-enum class RegType : std::uint32_t { None = 0, Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4 };
+enum class RegType : std::uint32_t { None = 0, Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4, Qword = 11 };
 
 // Win32 error codes the callers look at.
 constexpr long kErrorSuccess = 0;

@@ -6,6 +6,7 @@
 #include "alarm/Reestr.h"
 #include "desktop/TrayIcon.h"
 #include "pet/LogicWindow.h"
+#include "platform/Platform.h"
 #include "setup/AlarmListWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
@@ -48,8 +49,14 @@ void TFormMain::ConnectAlarms() {
     // A one-off alarm switches itself off when its ring is over.
     ShowAlarmState();
   };
-  Alarms->RingChanged = [this] { ShowRingNames(); };
-  ShowNextRing();
+  Alarms->RingChanged = [this] {
+    ShowRingNames();
+    // An alarm that joins a ring of timers brings the snooze back.
+    if (ImageStop.Visible()) ShowSnoozeButton();
+  };
+  Alarms->TimersChanged = [this] { TimersChanged(); };
+  // Timers kept from the last run count on, or ring at once when they ended meanwhile.
+  TimersChanged();
 }
 
 void TFormMain::ShowRingNames() {
@@ -89,9 +96,15 @@ void TFormMain::SkipAlarm1Click() {
 }
 
 std::string TFormMain::TipText() const {
-  if (!Notice.empty()) return FitTip(std::string(CTrayIcon::kTip) + "\n" + Notice);
+  std::string tip = CTrayIcon::kTip;
+  // The timer that ends first, counted down.
+  if (const auto running = Alarms ? Alarms->Timers().Running() : std::vector<const CTimerList::Timer*>{};
+      !running.empty())
+    tip += "\n" + CTimerList::CountdownText(*running.front(), platform::kernel().GetSystemTimeMs());
+  if (!TimerNotice.empty()) tip += "\n" + TimerNotice;
+  if (!Notice.empty()) return FitTip(tip + "\n" + Notice);
+  if (!TimerNotice.empty()) return FitTip(tip);
   const CAlarm* alarm = Alarms ? Alarms->NextAlarm() : nullptr;
   const auto next = alarm ? alarm->NextRing() : std::nullopt;
-  return FitTip(std::string(CTrayIcon::kTip) + "\n" +
-                (next ? "Alarm: " + CAlarmList::RingText(*next, *alarm) : "Alarm off"));
+  return FitTip(tip + "\n" + (next ? "Alarm: " + CAlarmList::RingText(*next, *alarm) : "Alarm off"));
 }

@@ -41,6 +41,8 @@ TFormMain::TFormMain()
       SetAlarmTime1(TrayPopupMenu.Add("Alarm")),
       SkipAlarm1(TrayPopupMenu.Add("Skip next alarm")),
       Options1(TrayPopupMenu.Add("Options\u2026")),
+      Timer1(TrayPopupMenu.Add("Timer\u2026")),
+      CancelTimerFirst(AddCancelTimerItems(TrayPopupMenu)),
       Show1(TrayPopupMenu.Add("Hide")),
       Funnyeyes1(TrayPopupMenu.Add("Funny eyes")),
       Exit1(TrayPopupMenu.Add("Exit")),
@@ -72,11 +74,14 @@ TFormMain::TFormMain()
   SkipAlarm1.OnClick = [this] { SkipAlarm1Click(); };
   SkipAlarm1.SetVisible(false);
   Options1.OnClick = [this] { Options1Click(); };
+  Timer1.OnClick = [this] { Timer1Click(); };
   Show1.OnClick = [this] { Show1Click(); };
   Funnyeyes1.OnClick = [this] { Funnyeyes1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
   TimerAutoStop.SetEnabled(false);
   TimerAutoStop.OnTimer = [this] { TimerAutoStopTimer(); };
+  TimerTimerEnd.OnTimer = [this] { TimerTimerEndTimer(); };
+  TimerCountdown.OnTimer = [this] { TimerCountdownTimer(); };
   TimerFullScreen.SetInterval(kFullScreenPollMs);
   TimerFullScreen.SetEnabled(false);
   TimerFullScreen.OnTimer = [] { WatchFullScreen(); };
@@ -95,6 +100,8 @@ void TFormMain::FormCreate() {
     pictures.push_back({&ASnooze[i], "Images\\MainWindow\\a" + minutes + "minmore.bmp"});
     pictures.push_back({&ISnooze[i], "Images\\MainWindow\\i" + minutes + "minmore.bmp"});
   }
+  pictures.push_back({&AMoreTime, "Images\\MainWindow\\aplus1min.bmp"});
+  pictures.push_back({&IMoreTime, "Images\\MainWindow\\iplus1min.bmp"});
   if (!LoadPictures(pictures)) ReportDamaged();
   // Until first pressed, the ringing buttons show the pictures built into the layout.
   try {
@@ -150,8 +157,12 @@ void TFormMain::FormDestroy() {
   IStopAlarm.reset();
   for (Picture& p : ASnooze) p.reset();
   for (Picture& p : ISnooze) p.reset();
+  AMoreTime.reset();
+  IMoreTime.reset();
   Trace("disable idle");
   if (Logic) Logic->PauseTicks();
+  TimerTimerEnd.SetEnabled(false);
+  TimerCountdown.SetEnabled(false);
   TimerFullScreen.SetEnabled(false);
   RingVolume.End();
   if (Reestr) {
@@ -199,6 +210,7 @@ void TFormMain::ExitProgram() {
 }
 
 const Picture& TFormMain::SnoozePicture(bool pressed) const {
+  if (MoreTimeShown) return pressed ? AMoreTime : IMoreTime;
   std::size_t i = 0;
   while (i + 1 < std::size(AlarmOptions::kSnoozeChoices) && AlarmOptions::kSnoozeChoices[i] != ShownSnooze) ++i;
   return pressed ? ASnooze[i] : ISnooze[i];
@@ -211,14 +223,7 @@ void TFormMain::ShowRingingLayout() {
     TimerAutoStop.SetInterval(unsigned(limit) * 60'000u);
     TimerAutoStop.SetEnabled(true);
   }
-  // The snooze button tells the length it gives; the 10 minutes keep the layout's own picture
-  // until the length changes.
-  const int minutes = Alarm ? Alarm->GetOptions().snoozeMinutes : ShownSnooze;
-  if (minutes != ShownSnooze) {
-    ShownSnooze = minutes;
-    Image10MinMore.SetPicture(SnoozePicture(false));
-  }
-  Image10MinMore.SetAccessibleName(std::to_string(ShownSnooze) + " min more");
+  ShowSnoozeButton();
   ImageStop.SetVisible(true);
   Image10MinMore.SetVisible(true);
   // Grows and moves in one step, so the ringing layout is never seen in the pet's corner.
@@ -427,16 +432,21 @@ void TFormMain::TimerAutoStopTimer() {
   const int minutes = int(TimerAutoStop.Interval() / 60'000u);
   // A button held down is an answer on its way: the ring ends, but not unanswered.
   const bool answered = StopHeld || SnoozeHeld;
+  const bool alarmRang = !Alarms || Alarms->RingHasAlarm();
+  const std::vector<std::string> timers = Alarms ? Alarms->RingTimerNames() : std::vector<std::string>{};
   ImageStopMouseUp();
   if (!Alarms || answered) return;
+  for (const std::string& name : timers) AddTimerNotice("Timer " + name + " rang unanswered");
+  if (!alarmRang) return;
   // The ring left unanswered: a snooze's, not the alarm's own time.
   AddNotice("Alarm at " + CAlarm::ClockText(Alarms->SoundAlarm().LastRingMoment()) + " rang unanswered for " +
             std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes"));
 }
 
 void TFormMain::TrayClick() {
-  if (!Notice.empty()) {
+  if (!Notice.empty() || !TimerNotice.empty()) {
     Notice.clear();
+    TimerNotice.clear();
     ShowNextRing();
   }
   if (Logic && (Logic->IsHidden() || Logic->GivingWay())) {
@@ -450,6 +460,7 @@ void TFormMain::TrayClick() {
 
 void TFormMain::PopupTrayMenu(std::optional<ui::Point> at) {
   ShowSkipItem();
+  ShowTimerItems();
   auto& backend = ui::Application::Instance().GetBackend();
   backend.PopupMenu(TrayPopupMenu, at ? *at : backend.CursorPos(), *this);
   PostMessage(kWmNull, 0, 0);

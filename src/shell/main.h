@@ -39,6 +39,8 @@ class TFormMain : public ui::Form {
   // The icon's tip: who is here, and the next ring.
   void ShowNextRing();
   std::string TipText() const;
+  // The timers' two clocks set again for the timers as they stand, and the tip.
+  void TimersChanged();
   void ReportDamaged();
   [[noreturn]] void ExitProgram();
   void FormMouseDown(ui::MouseButton button, int x, int y) override;
@@ -57,6 +59,9 @@ class TFormMain : public ui::Form {
   // "Skip next alarm (Tue 07:30)", shown while the alarm is on.
   ui::MenuItem& SkipAlarm1;
   ui::MenuItem& Options1;
+  // "Timer…", then one "Cancel timer Tea (3 min left)" per running timer (MainTimers.cpp).
+  ui::MenuItem& Timer1;
+  const int CancelTimerFirst;
   ui::MenuItem& Show1;
   ui::MenuItem& Funnyeyes1;
   ui::MenuItem& Exit1;
@@ -70,6 +75,10 @@ class TFormMain : public ui::Form {
   ui::Timer TimerFullScreen;
   // The gentle start and the ring through muted speakers.
   CRingVolume RingVolume;
+  // Set to the first timer's end, so that it rings on time whatever the behaviour tick does.
+  ui::Timer TimerTimerEnd;
+  // Brings the tip's countdown up to date once a second while a timer runs.
+  ui::Timer TimerCountdown;
 
   static constexpr int kNormalWidth = 319, kNormalHeight = 170;
   static constexpr int kRingingWidth = 460, kRingingHeight = 319;
@@ -129,6 +138,7 @@ class TFormMain : public ui::Form {
   void RingEnded();
   // Said in the tip, below any notice already there, and in a balloon.
   void AddNotice(const std::string& text);
+  void AddTimerNotice(const std::string& text);
 
   void ImageStopMouseDown();
   void ImageStopMouseUp();
@@ -138,6 +148,14 @@ class TFormMain : public ui::Form {
   void SetAlarmTime1Click();
   void SkipAlarm1Click();
   void Options1Click();
+  void Timer1Click();
+  static int AddCancelTimerItems(ui::PopupMenu& menu);
+  // The "Cancel timer" items as the timers stand now.
+  void ShowTimerItems();
+  void TimerTimerEndTimer();
+  void TimerCountdownTimer();
+  // The right-hand ringing button: the snooze, or "+1 min" for a ring of timers alone.
+  void ShowSnoozeButton();
   // The skip item as the alarm stands now.
   void ShowSkipItem();
   void Show1Click();
@@ -157,6 +175,9 @@ class TFormMain : public ui::Form {
   Picture AStopAlarm, IStopAlarm;
   // The snooze button's pictures for each length, in AlarmOptions::kSnoozeChoices order.
   Picture ASnooze[std::size(AlarmOptions::kSnoozeChoices)], ISnooze[std::size(AlarmOptions::kSnoozeChoices)];
+  Picture AMoreTime, IMoreTime;
+  // The button shows "+1 min": the ring holds timers alone.
+  bool MoreTimeShown = false;
   // The length the snooze button shows; the layout's own first picture is of 10 minutes.
   int ShownSnooze = 10;
   int SavedLeft = 0, SavedTop = 0;
@@ -166,6 +187,9 @@ class TFormMain : public ui::Form {
   // Said in the tip instead of the next ring until the icon is clicked or the next ring
   // comes: "Alarm at 07:30 rang unanswered for 10 minutes", and kOwnSoundNotice, a line each.
   std::string Notice;
+  // "Timer Tea rang unanswered", a line each, said until the icon is clicked (a next ring
+  // does not take it away).
+  std::string TimerNotice;
 
  public:
   static constexpr const char* kOwnSoundNotice =

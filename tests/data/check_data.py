@@ -338,7 +338,8 @@ def read_ico_sizes(path):
 BUTTONS = {
     "ForAllWindows": {"ok": (73, 26), "exit": (21, 20), "cancel": (73, 26)},
     "MainWindow": {"stopalarm": (140, 105), "5minmore": (140, 105), "10minmore": (140, 105),
-                   "15minmore": (140, 105), "20minmore": (140, 105), "30minmore": (140, 105)},
+                   "15minmore": (140, 105), "20minmore": (140, 105), "30minmore": (140, 105),
+                   "plus1min": (140, 105)},
     "AboutWindow": {"ok": (55, 26)},
     "AlarmWindow": {"onoff": (59, 30), "arrowup": (15, 12), "arrowdown": (15, 12), "change": (86, 26),
                     "test": (86, 26), "playlistmode": (151, 26),

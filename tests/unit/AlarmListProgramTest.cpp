@@ -92,7 +92,7 @@ TEST(AlarmListProgram, TheTrayShowsTheNextRingOfAllAlarmsAndSkipsIt) {
   }
   FormMain->ShowAlarmState();
   menu = shown();
-  EXPECT_EQ(menu.captions, (std::vector<std::string>{"About", "-", "Alarm [off]", "Options\u2026", "Hide", "Funny eyes", "Exit"}));
+  EXPECT_EQ(menu.captions, (std::vector<std::string>{"About", "-", "Alarm [off]", "Options\u2026", "Timer\u2026", "Hide", "Funny eyes", "Exit"}));
   EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm off");
 }
 

@@ -244,7 +244,7 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
   } expected[] = {
       {"data/Images/ForAllWindows", {"ok", "cancel"}, 73, 26, true},
       {"data/Images/ForAllWindows", {"exit"}, 21, 20, true},
-      {"data/Images/MainWindow", {"stopalarm", "5minmore", "10minmore", "15minmore", "20minmore", "30minmore"}, 140,
+      {"data/Images/MainWindow", {"stopalarm", "5minmore", "10minmore", "15minmore", "20minmore", "30minmore", "plus1min"}, 140,
        105, true},
       {"data/Images/AboutWindow", {"ok"}, 55, 26, true},
       {"data/Images/AlarmWindow", {"onoff"}, 59, 30, true},

@@ -191,9 +191,9 @@ TEST(MainWindow, ARightPressOnThePetOpensTheMenuInItsOrder) {
   env.desktop.Press(OnThePet(), ui::MouseButton::Right);
   ASSERT_EQ(env.desktop.Menus().size(), 1u);
   const auto menu = env.desktop.Menus()[0];
-  EXPECT_EQ(menu.captions, (std::vector<std::string>{"About", "-", "Alarm [off]", "Options\u2026", "Hide", "Funny eyes",
-                                                     "Exit"}));
-  EXPECT_EQ(menu.checked, (std::vector<bool>{false, false, false, false, false, true, false}));
+  EXPECT_EQ(menu.captions, (std::vector<std::string>{"About", "-", "Alarm [off]", "Options\u2026", "Timer\u2026", "Hide",
+                                                     "Funny eyes", "Exit"}));
+  EXPECT_EQ(menu.checked, (std::vector<bool>{false, false, false, false, false, false, true, false}));
   EXPECT_EQ(menu.at, env.desktop.CursorPos());
   EXPECT_EQ(FormMain->TrayPopupMenu.Find("&funny EYES"), &FormMain->Funnyeyes1);
   // The tray icon's right click opens the same menu.

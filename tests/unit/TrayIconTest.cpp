@@ -218,13 +218,13 @@ TEST(TrayIcon, TheMenuSkipsTheNextRingWhileTheAlarmIsOnAndTheTipFollows) {
   };
   // Off: no skip item, and the items keep their places.
   EXPECT_EQ(shownCaptions().captions,
-            (std::vector<std::string>{"About", "-", "Alarm [off]", "Options\u2026", "Hide", "Funny eyes", "Exit"}));
+            (std::vector<std::string>{"About", "-", "Alarm [off]", "Options\u2026", "Timer\u2026", "Hide", "Funny eyes", "Exit"}));
   Alarm->SetOnAndTime(true, 7, 30);
   Alarm->Save();
   FormMain->ShowAlarmState();
   EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nAlarm: Sun 07:30");
   const auto on = shownCaptions();
-  ASSERT_EQ(on.captions.size(), 8u);
+  ASSERT_EQ(on.captions.size(), 9u);
   EXPECT_EQ(on.captions[3], "Skip next alarm (Sun 07:30)");
   EXPECT_EQ(on.captions[4], "Options\u2026");
   EXPECT_FALSE(on.checked[3]);

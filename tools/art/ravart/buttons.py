@@ -181,6 +181,19 @@ def big_button(kind, active, minutes=10):
         c.line([(bx - 20, by - 20), (bx + 20, by + 8)], P.OUTLINE, 5.4)
         c.line([(bx - 20, by - 20), (bx + 20, by + 8)], P.WHITE, 3.0)
         c.text_outlined(ox, oy + 70, "STOP", 26, P.WHITE, ow=1.6)
+    elif kind == "more":
+        # a stopwatch: the face, its crown and a hand a minute on
+        cx, cy = ox, oy + 31
+        c.rrect(cx - 4, cy - 25, cx + 4, cy - 17, 1.5, P.BELL, 1.2)
+        c.line([(cx + 13, cy - 13), (cx + 17, cy - 17)], P.OUTLINE, 3.6)
+        c.line([(cx + 13, cy - 13), (cx + 17, cy - 17)], P.BELL, 1.8)
+        c.ellipse(cx, cy, 17, 17, P.PAPER, 1.4)
+        for a in range(0, 360, 30):
+            ca, sa = math.cos(math.radians(a)), math.sin(math.radians(a))
+            c.line([(cx + 12.5 * ca, cy + 12.5 * sa), (cx + 14.5 * ca, cy + 14.5 * sa)], P.OUTLINE, 1.3)
+        c.line([(cx, cy), (cx + 6, cy - 9)], P.OUTLINE, 2.0)
+        c.ellipse(cx, cy, 2.0, 2.0, P.OUTLINE)
+        c.text_outlined(ox, oy + 72, "+1 min", 24, P.WHITE, ow=1.6)
     else:
         # an alarm-clock face showing "+10"
         cx, cy = ox, oy + 29
@@ -291,6 +304,7 @@ def all_buttons():
     pair("MainWindow", "stopalarm", lambda a: big_button("stop", a))
     for m in SNOOZE_CHOICES:
         pair("MainWindow", f"{m}minmore", lambda a, m=m: big_button("snooze", a, m))
+    pair("MainWindow", "plus1min", lambda a: big_button("more", a))
     out["MainWindow/bubble.bmp"] = bubble()
     pair("AboutWindow", "ok", lambda a: push(55, 26, "OK", P.GREEN, a, size=13))
     aw = "AlarmWindow"
