@@ -104,7 +104,7 @@ fi
 
 # Options: the choices of a row are radio buttons, named by row and words.
 e2e_pet_menu "$pid" "$main" || e2e_fail "the pet's menu opens" "no menu"
-xdotool key Up Up Up Up Return
+xdotool key Up Up Up Up Up Return
 if e2e_find_window Options 10 >/dev/null; then
   choices=()
   for c in "Snooze 5 min" "Snooze 10 min" "Snooze 15 min" "Snooze 20 min" "Snooze 30 min" "Gentle start Off" \

@@ -19,9 +19,9 @@ wine reg add "$KEY" /v AlarmSound /t REG_SZ /d "$(e2e_winpath "$PROG/steady.wav"
 
 pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 main=$(e2e_find_window '^Ravilo$' 20) || { e2e_fail "window" "none"; exit 1; }
-# "Options…" is the fourth item from the bottom of the menu.
+# "Options…" is the fifth item from the bottom of the menu.
 e2e_pet_menu "$pid" "$main" || e2e_fail "the pet's menu opens" "no menu"
-xdotool key Up Up Up Up Return
+xdotool key Up Up Up Up Up Return
 wid=$(e2e_find_window '^Options$' 10) || { e2e_fail "\"Options…\" opens the Options window" "no window"; exit 1; }
 read -r x y _ _ <<<"$(e2e_window_geometry "$wid")"
 e2e_click $(( x + 248 + 25 )) $(( y + 86 + 12 )) 1   # gentle start: 30 s

@@ -17,9 +17,9 @@ target=$(e2e_set_alarm_soon "$KEY" 30)
 # Its debug output (the wake timer says when it is set for) is kept.
 pid=$(WINEDEBUG=-all,+debugstr e2e_start_exe "$PROG/Ravilo.exe")
 main=$(e2e_find_window '^Ravilo$' 20) || { e2e_fail "window" "none"; exit 1; }
-# The menu ends with "Options…", "Hide", "Funny eyes", "Exit": four up from the bottom.
+# The menu ends with "Options…", "Timer…", "Hide", "Funny eyes", "Exit": five up from the bottom.
 e2e_pet_menu "$pid" "$main" || e2e_fail "the pet's menu opens" "no menu"
-xdotool key Up Up Up Up Return
+xdotool key Up Up Up Up Up Return
 wid=$(e2e_find_window '^Options$' 10) || { e2e_fail "\"Options…\" opens the Options window" "no window"; exit 1; }
 e2e_pass "\"Options…\" opens the Options window"
 read -r x y w h <<<"$(e2e_window_geometry "$wid")"

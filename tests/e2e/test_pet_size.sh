@@ -56,7 +56,7 @@ pid=$(e2e_start_exe "$PROG/Ravilo.exe")
 main=$(e2e_find_window Ravilo 20) || { e2e_fail "window" "none"; exit 1; }
 e2e_wait_until 10 geometry_is "$main" "1001 680 319 170"
 e2e_pet_menu "$pid" "$main" || e2e_fail "the pet's menu opens" "no menu"
-xdotool key Up Up Up Up Return
+xdotool key Up Up Up Up Up Return
 wid=$(e2e_find_window Options 10) || { e2e_fail "\"Options…\" opens the Options window" "no window"; exit 1; }
 read -r x y _ _ <<<"$(e2e_window_geometry "$wid")"
 sleep 0.5
