@@ -112,13 +112,16 @@ void TFormTimerStart::FormDestroy() {
 }
 
 void TFormTimerStart::OpenWindow() {
-  Time.Idle();
-  ResetButtons();
-  const LastTimer last = Reestr ? ReadLastTimer(*Reestr) : LastTimer{};
-  ShowLength(last.seconds);
-  NameField.SetText(last.label);
-  // In the middle of the pet's display, unless the user left it somewhere there.
-  if (!Visible()) CentreOnPetDisplay(*this, placed_);
+  // Asked for again while it shows, it keeps what the user has set so far.
+  if (!Visible()) {
+    Time.Idle();
+    ResetButtons();
+    const LastTimer last = Reestr ? ReadLastTimer(*Reestr) : LastTimer{};
+    ShowLength(last.seconds);
+    NameField.SetText(last.label);
+    // In the middle of the pet's display, unless the user left it somewhere there.
+    CentreOnPetDisplay(*this, placed_);
+  }
   Show();
 }
 

@@ -27,7 +27,8 @@ class TFormTimerStart : public TSkinnedForm {
 
   TFormTimerStart();
 
-  // The last length and name started (or 0:05:00 and none), every button at rest, shown.
+  // The last length and name started (or 0:05:00 and none), every button at rest, shown;
+  // already shown, only brought up.
   void OpenWindow();
 
   // Starts a timer of that many seconds with that name (may be empty); false, with the
