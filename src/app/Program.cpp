@@ -14,6 +14,7 @@
 #include "setup/AlarmListWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
+#include "setup/TimerWindow.h"
 #include "shell/main.h"
 #include "ui/Application.h"
 
@@ -43,6 +44,7 @@ StartedProgram StartRavilo() {
   app.CreateForm(FormPlayListAlarm);
   app.CreateForm(FormSimpleAlarm);
   app.CreateForm(FormAlarmList);
+  app.CreateForm(FormTimerStart);
   app.CreateForm(FormSoundSystem);
   app.CreateForm(FormMyMessageBox);
   app.CreateForm(FormEyes);

@@ -1,14 +1,12 @@
 #include "setup/TimeFields.h"
 
 #include <string>
-#include <tuple>
 #include <utility>
 
 #include "app/Globals.h"
 
 namespace {
 constexpr std::uint32_t kWhite = ui::Rgb(255, 255, 255);
-constexpr int kLastHour = 23;
 constexpr int kLastMinute = 59;
 
 ui::Point Held(ui::Point p) { return {p.x - 2, p.y - 2}; }
@@ -16,67 +14,85 @@ ui::Point Held(ui::Point p) { return {p.x - 2, p.y - 2}; }
 
 TimeFields::TimeFields(ui::Label& hour, ui::Label& minute, ui::Image& up1, ui::Image& down1, ui::Image& up2,
                        ui::Image& down2, ui::Timer& timer, const char* unit)
-    : hour_(hour), minute_(minute), up1_(up1), down1_(down1), up2_(up2), down2_(down2), timer_(timer), unit_(unit) {
+    : fields_{{&hour, &up1, &down1, kLastHourOfDay, "Hour", "Hour up", "Hour down", {}, {}, {}},
+              {&minute, &up2, &down2, kLastMinute, "Minute", "Minute up", "Minute down", {}, {}, {}}},
+      timer_(timer),
+      unit_(unit) {
+  timer_.OnTimer = [this] { TimerTimer(); };
+}
+
+// A length is read as so many hours, minutes and seconds.
+TimeFields::TimeFields(ui::Label& hour, ui::Label& minute, ui::Image& up1, ui::Image& down1, ui::Image& up2,
+                       ui::Image& down2, ui::Timer& timer, const char* unit, Length length)
+    : fields_{{&hour, &up1, &down1, length.lastHour, "Hours", "Hours up", "Hours down", {}, {}, {}},
+              {&minute, &up2, &down2, kLastMinute, "Minutes", "Minutes up", "Minutes down", {}, {}, {}},
+              {&length.second, &length.up3, &length.down3, kLastMinute, "Seconds", "Seconds up", "Seconds down",
+               {}, {}, {}}},
+      timer_(timer),
+      unit_(unit) {
   timer_.OnTimer = [this] { TimerTimer(); };
 }
 
 void TimeFields::Place(const TimeFieldsLayout& layout) {
-  layout_ = layout;
-  for (auto [field, at] : {std::pair{&hour_, layout.hour}, std::pair{&minute_, layout.minute}}) {
+  const ui::Point places[][3] = {{layout.hour, layout.up1, layout.down1},
+                                 {layout.minute, layout.up2, layout.down2},
+                                 {layout.second, layout.up3, layout.down3}};
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    Field& f = fields_[i];
+    f.at = places[i][0];
+    f.upAt = places[i][1];
+    f.downAt = places[i][2];
     // 20 x 24 holds two digits in the design's font; a wider stand-in font widens the box
     // instead of cutting a digit off.
-    field->SetPosition(at.x, at.y);
-    field->SetMinimumSize({20, 24});
-    field->SetBackground(kWhite);
-    field->SetFont({"MS Sans Serif", -19});
-    field->SetCaption("00");
+    f.label->SetPosition(f.at.x, f.at.y);
+    f.label->SetMinimumSize({20, 24});
+    f.label->SetBackground(kWhite);
+    f.label->SetFont({"MS Sans Serif", -19});
+    f.label->SetCaption("00");
+    f.label->SetAccessible(ui::Role::SpinBox, f.name);
+    f.up->SetAccessibleName(f.upName);
+    f.down->SetAccessibleName(f.downName);
+    f.up->SetPosition(f.upAt.x, f.upAt.y);
+    f.down->SetPosition(f.downAt.x, f.downAt.y);
   }
-  hour_.SetAccessible(ui::Role::SpinBox, "Hour");
-  minute_.SetAccessible(ui::Role::SpinBox, "Minute");
-  up1_.SetAccessibleName("Hour up");
-  down1_.SetAccessibleName("Hour down");
-  up2_.SetAccessibleName("Minute up");
-  down2_.SetAccessibleName("Minute down");
-  for (auto [arrow, at] : {std::pair{&up1_, layout.up1}, std::pair{&down1_, layout.down1},
-                           std::pair{&up2_, layout.up2}, std::pair{&down2_, layout.down2}})
-    arrow->SetPosition(at.x, at.y);
   Idle();
 }
 
 void TimeFields::AddArrows(TSkinnedForm& form) {
-  const struct {
-    ui::Image& image;
-    Picture& active;
-    Picture& inactive;
-    ui::Point at;
-    int action;
-  } arrows[] = {{up1_, aArrowUp, iArrowUp, layout_.up1, kHourUp},
-                {down1_, aArrowDown, iArrowDown, layout_.down1, kHourDown},
-                {up2_, aArrowUp, iArrowUp, layout_.up2, kMinuteUp},
-                {down2_, aArrowDown, iArrowDown, layout_.down2, kMinuteDown}};
-  for (const auto& a : arrows) {
-    form.AddPushButton(a.image, a.active, a.inactive, Held(a.at), a.at, [this] { Release(); });
-    // The button's own press shows the held picture; the step and the repeat follow.
-    auto show = a.image.OnMouseDown;
-    a.image.OnMouseDown = [this, show, action = a.action](ui::MouseButton button, int x, int y) {
-      show(button, x, y);
-      Press(action);
-    };
-    // No release comes after a lost capture (Win+L, Alt+Tab while held): the repeat ends here,
-    // or it would step the field for as long as the program runs.
-    auto rest = a.image.OnPressCancelled;
-    a.image.OnPressCancelled = [this, rest] {
-      if (rest) rest();
-      Release();
-    };
-    // The fields stand for their arrows.
-    a.image.SetFocusKind(ui::FocusKind::None);
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    Field& f = fields_[i];
+    const struct {
+      ui::Image& image;
+      Picture& active;
+      Picture& inactive;
+      ui::Point at;
+      int action;
+    } arrows[] = {{*f.up, aArrowUp, iArrowUp, f.upAt, int(2 * i)},
+                  {*f.down, aArrowDown, iArrowDown, f.downAt, int(2 * i + 1)}};
+    for (const auto& a : arrows) {
+      form.AddPushButton(a.image, a.active, a.inactive, Held(a.at), a.at, [this] { Release(); });
+      // The button's own press shows the held picture; the step and the repeat follow.
+      auto show = a.image.OnMouseDown;
+      a.image.OnMouseDown = [this, show, action = a.action](ui::MouseButton button, int x, int y) {
+        show(button, x, y);
+        Press(action);
+      };
+      // No release comes after a lost capture (Win+L, Alt+Tab while held): the repeat ends here,
+      // or it would step the field for as long as the program runs.
+      auto rest = a.image.OnPressCancelled;
+      a.image.OnPressCancelled = [this, rest] {
+        if (rest) rest();
+        Release();
+      };
+      // The fields stand for their arrows.
+      a.image.SetFocusKind(ui::FocusKind::None);
+    }
   }
-  for (auto [field, up, down, last] : {std::tuple{&hour_, &up1_, &down1_, kLastHour},
-                                       std::tuple{&minute_, &up2_, &down2_, kLastMinute}}) {
+  for (Field& f : fields_) {
+    ui::Label* field = f.label;
     field->SetFocusKind(ui::FocusKind::Spin);
-    field->SpinMaximum = last;
-    field->OnStepPress = [this, up, down](int direction) {
+    field->SpinMaximum = f.last;
+    field->OnStepPress = [this, up = f.up, down = f.down](int direction) {
       keyArrow_ = direction > 0 ? up : down;
       if (keyArrow_->OnMouseDown) keyArrow_->OnMouseDown(ui::MouseButton::Left, 0, 0);
     };
@@ -93,19 +109,24 @@ void TimeFields::Idle() {
   repeatAction_ = kNone;
 }
 
-void TimeFields::Load(int hour, int minute) {
-  hour_.SetCaption(TwoDigits(hour));
-  minute_.SetCaption(TwoDigits(minute));
+void TimeFields::Load(int hour, int minute, int second) {
+  const int values[] = {hour, minute, second};
+  for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i].label->SetCaption(TwoDigits(values[i]));
 }
 
-int TimeFields::Hour() const { return std::stoi(hour_.Caption()); }
-int TimeFields::Minute() const { return std::stoi(minute_.Caption()); }
+int TimeFields::Hour() const { return std::stoi(fields_[0].label->Caption()); }
+int TimeFields::Minute() const { return std::stoi(fields_[1].label->Caption()); }
+int TimeFields::Second() const { return fields_.size() > 2 ? std::stoi(fields_[2].label->Caption()) : 0; }
 
-void TimeFields::StepHour(int direction) { Step(hour_, direction, kLastHour); }
-void TimeFields::StepMinute(int direction) { Step(minute_, direction, kLastMinute); }
+void TimeFields::StepHour(int direction) { Step(0, direction); }
+void TimeFields::StepMinute(int direction) { Step(1, direction); }
+void TimeFields::StepSecond(int direction) { Step(2, direction); }
 
-void TimeFields::Step(ui::Label& field, int direction, int last) {
+void TimeFields::Step(std::size_t index, int direction) {
   RAVILO_ASSERT(direction == 1 || direction == -1, unit_);
+  if (index >= fields_.size()) return;
+  ui::Label& field = *fields_[index].label;
+  const int last = fields_[index].last;
   int v = std::stoi(field.Caption().substr(0, 2));
   // Each direction wraps at its own end only: an hour of 30 stepped down shows 29.
   if (direction > 0 && ++v > last) v = 0;
@@ -114,13 +135,8 @@ void TimeFields::Step(ui::Label& field, int direction, int last) {
 }
 
 void TimeFields::Do(int action) {
-  switch (action) {
-    case kHourUp: StepHour(1); break;
-    case kHourDown: StepHour(-1); break;
-    case kMinuteUp: StepMinute(1); break;
-    case kMinuteDown: StepMinute(-1); break;
-    default: break;
-  }
+  if (action < 0 || action >= 2 * int(fields_.size())) return;
+  Step(std::size_t(action / 2), action % 2 ? -1 : 1);
 }
 
 void TimeFields::Press(int action) {

@@ -347,6 +347,7 @@ BUTTONS = {
     "PlayListModeWindow": {"stop": (86, 26), "addfile": (127, 25), "adddir": (127, 25),
                            "removeselected": (127, 25), "removeall": (127, 25), "simplemode": (151, 26)},
     "AddDirWindow": {"on": (20, 20)},
+    "TimerWindow": {**{f"min{m}": (52, 24) for m in (1, 3, 5, 10, 15, 25, 30, 45, 60)}, "start": (73, 26)},
     "OptionsWindow": {n: (50, 24) for n in ("min5", "min10", "min15", "min20", "min30", "min60", "off", "sec15",
                                              "sec30", "sec60", "never", "sizeauto", "size100", "size150",
                                              "size200", "size300")},
@@ -394,6 +395,16 @@ for _row, (_y, _n) in enumerate(((52, 5), (86, 4), (120, 6), (258, 5))):
 OPTIONS_PLACES += [("muted switch", 24, 156, 20, 20), ("log-on switch", 24, 202, 20, 20),
                    ("full-screen switch", 24, 230, 20, 20)]
 BACKGROUNDS["OptionsBack.bmp"] = ((480, 340), (0, 0), OPTIONS_PLACES)
+# The timer window: its quick choices, the hours, minutes and seconds with their arrows
+# (resting and held), the name field and its buttons.
+TIMER_PLACES = [("close", 304, 6, 23, 22), ("start", 86, 244, 75, 28), ("cancel", 178, 244, 75, 28),
+                ("name", 72, 199, 244, 22)]
+TIMER_PLACES += [(f"quick {_i}", 22 + 60 * _i, 48, 54, 26) for _i in range(5)]
+TIMER_PLACES += [(f"quick {5 + _i}", 52 + 60 * _i, 78, 54, 26) for _i in range(4)]
+for _i, _x in enumerate((50, 146, 242)):
+    TIMER_PLACES += [(f"field {_i}", _x, 146, 20, 24), (f"field {_i} up", _x + 32, 139, 17, 14),
+                     (f"field {_i} down", _x + 32, 156, 17, 14)]
+BACKGROUNDS["TimerBack.bmp"] = ((340, 290), (0, 0), TIMER_PLACES)
 TEXT_PLACES = {"sound label", "text", "site link", "mail link", "version", "site caption", "mail caption"}
 
 TREE = ["CLOSEDFOLDER", "OPENFOLDER", "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"]

@@ -18,6 +18,7 @@
 #include "setup/AlarmListWindow.h"
 #include "setup/PlayListAlarm.h"
 #include "setup/SimpleAlarmUnit.h"
+#include "setup/TimerWindow.h"
 #include "shell/main.h"
 #include "ui/Contrast.h"
 #include "ui/ListBox.h"
@@ -35,7 +36,7 @@ std::vector<std::string> Heard(const ui::Form& form) {
 
 std::vector<ui::Form*> ShownWindows() {
   return {FormMain, FormSimpleAlarm, FormPlayListAlarm, DialogAddDir, AboutForm, FormMyMessageBox, FormOptions,
-          FormAlarmList};
+          FormAlarmList, FormTimerStart};
 }
 
 // The colours drawn within a part of a form's surface (design pixels).

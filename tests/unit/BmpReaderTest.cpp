@@ -264,6 +264,9 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
       {"data/Images/PlayListModeWindow", {"addfile", "adddir", "removeselected", "removeall"}, 127, 25, true},
       {"data/Images/PlayListModeWindow", {"simplemode"}, 151, 26, true},
       {"data/Images/AddDirWindow", {"on"}, 20, 20, true},
+      {"data/Images/TimerWindow", {"min1", "min3", "min5", "min10", "min15", "min25", "min30", "min45", "min60"}, 52,
+       24, true},
+      {"data/Images/TimerWindow", {"start"}, 73, 26, true},
       {"data/Images/OptionsWindow",
        {"min5", "min10", "min15", "min20", "min30", "min60", "off", "sec15", "sec30", "sec60", "never", "sizeauto",
         "size100", "size150", "size200", "size300"},
@@ -279,6 +282,7 @@ TEST(BmpReader, ReadsEveryPictureShippedWithTheProgram) {
       {"resources/bitmaps", {"MessageBoxBack", "AboutBack"}, 259, 151, false},
       {"resources/bitmaps", {"OptionsBack"}, 480, 340, false},
       {"resources/bitmaps", {"AlarmListBack"}, 460, 340, false},
+      {"resources/bitmaps", {"TimerBack"}, 340, 290, false},
       {"resources/bitmaps", {"CLOSEDFOLDER", "OPENFOLDER", "FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"}, 16, 16, false},
   };
   const std::filesystem::path root = RAVILO_SOURCE_DIR;

@@ -261,6 +261,33 @@ def alarm_list():
     return title(rgb, "Alarms")
 
 
+# The timer window: two rows of quick choices, the hours, minutes and seconds fields (at
+# TIMER_FIELDS_X, y TIMER_FIELDS_Y, their arrows 34 px to the right), the name, Start and Cancel.
+TIMER_SIZE = (340, 290)
+TIMER_FIELDS_X = (50, 146, 242)
+TIMER_FIELDS_Y = 146
+
+
+def timer_window():
+    w, h = TIMER_SIZE
+    c = frame(w, h)
+    y = TIMER_FIELDS_Y
+    for x in TIMER_FIELDS_X:
+        well(c, x - 8, y - 11, x + 56, y + 31)
+    for x in TIMER_FIELDS_X[1:]:
+        c.ellipse(x - 24, y + 4, 2.6, 2.6, P.OUTLINE)
+        c.ellipse(x - 24, y + 16, 2.6, 2.6, P.OUTLINE)
+    rule(c, 20, w - 20, 114)
+    rule(c, 20, w - 20, 186)
+    rule(c, 20, w - 20, 234)
+    rgb, _ = c.finish()
+    rgb = title(rgb, "Timer")
+    for x, text in zip(TIMER_FIELDS_X, ("hours", "minutes", "seconds")):
+        rgb = draw_text_1x(rgb, x + 24, y - 20, text, 10, P.INK, bold=False)
+    rgb = draw_text_1x(rgb, 24, 210, "Name", 12, P.INK, anchor="lm")
+    return rgb
+
+
 def all_backgrounds():
     return {
         "AlarmListBack.bmp": alarm_list(),
@@ -270,4 +297,5 @@ def all_backgrounds():
         "MessageBoxBack.bmp": message_box(),
         "AboutBack.bmp": about(),
         "OptionsBack.bmp": options(),
+        "TimerBack.bmp": timer_window(),
     }

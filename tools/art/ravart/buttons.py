@@ -289,6 +289,19 @@ def row_selected(active):
     return c.finish()[0]
 
 
+# The timer window's quick choices, in minutes, and the size of their buttons.
+TIMER_QUICK = (1, 3, 5, 10, 15, 25, 30, 45, 60)
+QUICK_SIZE = (52, 24)
+
+
+def timer_buttons(pair):
+    """The timer window's own buttons: a quick choice per length, and Start."""
+    tw = "TimerWindow"
+    for m in TIMER_QUICK:
+        pair(tw, f"min{m}", lambda a, m=m: push(*QUICK_SIZE, f"{m} min", P.PAPER, a, size=11))
+    pair(tw, "start", lambda a: push(73, 26, "\u25B6 Start", P.GREEN, a))
+
+
 def all_buttons():
     """{relative path under data/Images: rgb}"""
     out = {}
@@ -342,4 +355,5 @@ def all_buttons():
         pair("OptionsWindow", name, lambda a, label=label: choice(label, a))
     out["AddDirWindow/aon.bmp"] = checkbox(True)
     out["AddDirWindow/ion.bmp"] = checkbox(False)
+    timer_buttons(pair)
     return out
