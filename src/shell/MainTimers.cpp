@@ -8,6 +8,7 @@
 #include "desktop/TrayIcon.h"
 #include "pet/LogicWindow.h"
 #include "platform/Platform.h"
+#include "setup/TimerWindow.h"
 #include "shell/main.h"
 
 namespace {
@@ -112,4 +113,10 @@ void TFormMain::AddTimerNotice(const std::string& text) {
   if (TrayIcon) TrayIcon->ShowBalloon(text);
 }
 
-void TFormMain::Timer1Click() {}
+void TFormMain::Timer1Click() {
+  if (!FormTimerStart) return;
+  FormTimerStart->OnStart = [](const std::string& label, std::int64_t seconds, std::string* refusal) {
+    return Alarms && Alarms->StartTimer(label, seconds, refusal);
+  };
+  FormTimerStart->OpenWindow();
+}

@@ -532,9 +532,13 @@ void TFormMain::FormPowerResume() {
   // set again for the next one.
   if (Logic) Logic->CheckAlarmNow();
   if (Alarms) Alarms->UpdateWakeTimer(true);
+  // The timers' clocks were set before the sleep.
+  TimersChanged();
 }
 
 void TFormMain::FormTimeChange() {
   if (Logic) Logic->CheckAlarmNow();
   if (Alarms) Alarms->UpdateWakeTimer(true);
+  // Set on the system clock, a timer's end is as far off as the new clock says.
+  TimersChanged();
 }
