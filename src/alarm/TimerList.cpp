@@ -184,6 +184,9 @@ std::string CTimerList::CountdownText(const Timer& timer, std::int64_t nowUtcMs)
 }
 
 std::string CTimerList::CancelText(const Timer& timer, std::int64_t nowUtcMs) {
-  const std::int64_t left = (timer.endUtcMs - nowUtcMs + 999) / 1000;
-  return "Cancel timer " + NameOf(timer) + " (" + WaitText(left) + " left)";
+  // Whole minutes gone by, as the countdown's minutes read ("3:41 left" is "3 min left");
+  // the last minute in seconds.
+  const std::int64_t left = std::max<std::int64_t>(0, (timer.endUtcMs - nowUtcMs + 999) / 1000);
+  const std::string wait = left < 60 ? std::to_string(left) + " s" : WaitText(left / 60 * 60);
+  return "Cancel timer " + NameOf(timer) + " (" + wait + " left)";
 }

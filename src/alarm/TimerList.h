@@ -60,7 +60,7 @@ class CTimerList {
   static std::string NameOf(const Timer& timer);
   // "Tea: 3:41 left", "Timer: 1:02:03 left"; seconds rounded up, so that 0:00 is the ring.
   static std::string CountdownText(const Timer& timer, std::int64_t nowUtcMs);
-  // "Cancel timer Tea (3 min left)".
+  // "Cancel timer Tea (3 min left)" for 3:41 left, "(41 s left)" in the last minute.
   static std::string CancelText(const Timer& timer, std::int64_t nowUtcMs);
 
  private:

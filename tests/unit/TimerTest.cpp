@@ -61,10 +61,10 @@ TEST(Timers, EndOnTimeToTheSecondAcrossAClockPutBackAndANewZoneAndAreCountedDown
   ASSERT_FALSE(env.RunFor(19'500));
   EXPECT_EQ(env.notifyIcon.shownRecord.tip, "I\"m here\nTea: 0:41 left\nAlarm off");
   const auto menu = MenuCaptions(env);
-  EXPECT_TRUE(Has(menu, "Cancel timer Tea (1 min left)"));
-  EXPECT_TRUE(Has(menu, "Cancel timer Work (25 min left)"));
-  EXPECT_TRUE(Has(menu, "Cancel timer Timer (1 h left)"));
-  ASSERT_FALSE(env.ChooseFromTrayMenu("Cancel timer Bread (50 min left)"));
+  EXPECT_TRUE(Has(menu, "Cancel timer Tea (41 s left)"));
+  EXPECT_TRUE(Has(menu, "Cancel timer Work (24 min left)"));
+  EXPECT_TRUE(Has(menu, "Cancel timer Timer (59 min left)"));
+  ASSERT_FALSE(env.ChooseFromTrayMenu("Cancel timer Bread (49 min left)"));
   EXPECT_FALSE(env.registry.HasKey(kTimers + "\\4"));
 
   struct Expected {
