@@ -84,7 +84,7 @@ e2e_mousemove "$icon_x" "$icon_y"
 tip_shown() { xdotool search --onlyvisible --name '' 2>/dev/null | while read -r w; do
   read -r _ wy ww wh <<<"$(e2e_window_geometry "$w")"; (( wy > ty + th && wy < ty + th + 40 && wh < 60 && ww > 60 )) && echo "$w"
 done | grep -q .; }
-e2e_wait_until 5 tip_shown && sleep 0.5 && shot tip
+e2e_wait_until 5 tip_shown && sleep 1 && shot tip
 e2e_mousemove 640 400
 
 title() { xdotool getwindowname "$main" 2>/dev/null; }
