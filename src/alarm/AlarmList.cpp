@@ -48,7 +48,7 @@ void CAlarmList::LoadFurther() {
       Log("alarm key " + std::to_string(id) + " could not be opened");
       continue;
     }
-    auto alarm = std::make_unique<CAlarm>(*store, ListNameOf(id));
+    auto alarm = std::make_unique<CAlarm>(*store, ListNameOf(id), &First().GetOptions());
     Entries.push_back({id, std::move(store), std::move(alarm)});
   }
 }
@@ -86,8 +86,7 @@ CAlarm* CAlarmList::Add(std::string* refusal) {
     if (refusal) *refusal = "The new alarm could not be stored.";
     return nullptr;
   }
-  auto alarm = std::make_unique<CAlarm>(*store, ListNameOf(id));
-  alarm->AdoptOptions(First().GetOptions());
+  auto alarm = std::make_unique<CAlarm>(*store, ListNameOf(id), &First().GetOptions());
   Connect(*alarm);
   CAlarm* added = alarm.get();
   Entries.push_back({id, std::move(store), std::move(alarm)});

@@ -19,9 +19,13 @@ bool OneOf(const int (&choices)[N], int v) {
 }
 }  // namespace
 
+int AlarmOptions::LoadDays(CReestr& store) {
+  return Read(store, "AlarmDays", AlarmOptions{}.days, [](int v) { return v >= 1 && v <= kAllDays; });
+}
+
 AlarmOptions AlarmOptions::Load(CReestr& store) {
   AlarmOptions o;
-  o.days = Read(store, "AlarmDays", o.days, [](int v) { return v >= 1 && v <= kAllDays; });
+  o.days = LoadDays(store);
   o.snoozeMinutes = Read(store, "SnoozeMinutes", o.snoozeMinutes, [](int v) { return OneOf(kSnoozeChoices, v); });
   o.rampSeconds = Read(store, "RampSeconds", o.rampSeconds, [](int v) { return OneOf(kRampChoices, v); });
   o.autoStopMinutes =

@@ -28,6 +28,8 @@ struct AlarmOptions {
   bool hideFullScreen = true; // "HideFullScreen"
 
   static AlarmOptions Load(CReestr& store);
+  // The days alone ("AlarmDays"), or every day.
+  static int LoadDays(CReestr& store);
   // Writes the values that are not the alarm's days (the set-up windows store those).
   void Save(CReestr& store) const;
   friend bool operator==(const AlarmOptions&, const AlarmOptions&) = default;

@@ -50,7 +50,8 @@ CAlarm::CAlarm() : Store(Reestr) {
   }
 }
 
-CAlarm::CAlarm(CReestr& store, const std::string& listName) : Store(&store), List(listName) {
+CAlarm::CAlarm(CReestr& store, const std::string& listName, const AlarmOptions* program)
+    : Store(&store), List(listName) {
   PlaylistLoaded = Store->LoadList(List, Playlist);
   if (!PlaylistLoaded) Playlist.clear();
   bool b = false;
@@ -62,8 +63,11 @@ CAlarm::CAlarm(CReestr& store, const std::string& listName) : Store(&store), Lis
   if (Store->GetInt("AlarmHour", v) && v >= 0 && v <= 23) Hour = v;
   if (Store->GetInt("AlarmMin", v) && v >= 0 && v <= 59) Minute = v;
   // The snooze length and the rest are the program's; the days are the alarm's own.
-  if (Reestr) Options = AlarmOptions::Load(*Reestr);
-  Options.days = AlarmOptions::Load(*Store).days;
+  if (program)
+    Options = *program;
+  else if (Reestr)
+    Options = AlarmOptions::Load(*Reestr);
+  Options.days = AlarmOptions::LoadDays(*Store);
   LoadOwnValues();
 }
 

@@ -34,7 +34,9 @@ class CAlarm {
   CAlarm();
   // A further alarm: its values in that store, its list file of that name. Each value is
   // read on its own; a missing or damaged one takes its default and nothing is written.
-  CAlarm(CReestr& store, const std::string& listName);
+  // The program's settings are given (the list reads them once for all its alarms), or
+  // read from the program's key.
+  CAlarm(CReestr& store, const std::string& listName, const AlarmOptions* program = nullptr);
   virtual ~CAlarm() = default;
 
   bool Load();

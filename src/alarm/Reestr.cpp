@@ -72,13 +72,18 @@ bool CReestr::GetString(const std::string& name, std::string& value) {
   value.clear();
   if (!Opened) return false;
   RegType type = RegType::None;
-  std::uint32_t size = 0;
-  if (platform::registry().QueryValue(SettingsKey, name, type, nullptr, size) != platform::kErrorSuccess || size == 0)
-    return false;
-  std::string buffer(size, '\0');
-  if (platform::registry().QueryValue(SettingsKey, name, type, reinterpret_cast<std::uint8_t*>(buffer.data()),
-                                      size) != platform::kErrorSuccess)
-    return false;
+  // Most values fit a small buffer: one query, not a size query and then the value (under
+  // Wine each is a round trip to the wine server).
+  std::string buffer(256, '\0');
+  std::uint32_t size = std::uint32_t(buffer.size());
+  long result = platform::registry().QueryValue(SettingsKey, name, type, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                                                size);
+  if (result == platform::kErrorMoreData && size > 0) {
+    buffer.assign(size, '\0');
+    result = platform::registry().QueryValue(SettingsKey, name, type, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                                             size);
+  }
+  if (result != platform::kErrorSuccess || size == 0) return false;
   if (type != RegType::Sz && type != RegType::ExpandSz) return false;
   buffer.resize(std::min<std::size_t>(size, buffer.size()));
   if (auto nul = buffer.find('\0'); nul != std::string::npos) buffer.resize(nul);

@@ -16,6 +16,7 @@ long FakeRegistry::CreateKeyCurrentUser(const std::string& subkey, std::uint32_t
 
 long FakeRegistry::QueryValue(RegKey key, const std::string& name, RegType& type, std::uint8_t* data,
                               std::uint32_t& size) {
+  ++queries;
   auto k = open_.find(key);
   if (k == open_.end()) return 6;  // ERROR_INVALID_HANDLE
   auto& values = keys_[k->second];

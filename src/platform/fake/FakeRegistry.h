@@ -42,6 +42,7 @@ class FakeRegistry : public Registry {
   std::string String(const std::string& keyPath, const std::string& name) const;
   int OpenKeys() const { return int(open_.size()); }
   int writes = 0;
+  int queries = 0;  // every QueryValue, found or not
 
  private:
   std::map<std::string, std::map<std::string, FakeValue>> keys_;
